@@ -1,0 +1,62 @@
+#ifndef VELMORA_MOD_MOD_H
+#define VELMORA_MOD_MOD_H
+
+#include <list>
+#include <string>
+
+#include "core/format.h"
+#include "path/path.h"
+
+namespace xmlpp {
+class Element;
+}
+
+namespace velmora {
+
+// One change of a mod, aimed at one file of the game's "Assets" tree.
+struct Change {
+    enum Type { DIFF = 0, XML = 1, WHOLE = 2 };
+
+    std::string file; // relative to "Assets", Path normal form: 'XML\Units\Civ4UnitInfos.xml'
+    Type type = WHOLE;
+    std::string text; // the payload: diff text, xml text or the whole file's bytes
+};
+
+// A mod: its file, its header and its ordered changes.
+class Mod {
+public:
+    class HeaderParser;
+
+    Path path;
+    std::string name;
+    std::string author;
+    std::string description;
+    std::string version;
+    std::list<Change> changes;
+    bool loaded = false;
+
+    // Reads only the header of file p (stops after the first change begins).
+    int load_headers(const Path& p);
+    // Reads the whole file p; -1 when p does not exist.
+    int load(const Path& p);
+    // Writes the whole mod to p.
+    int save(const Path& p);
+
+    // Throws ConflictError at the first conflict between this mod's changes and other's.
+    void check_conflicts(const Mod* other) const;
+    // Applies every change: reads from target when the file is already there,
+    // from source otherwise, and writes into target.
+    int apply(const Path& source, const Path& target) const;
+
+    void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
+    void apply_element(xmlpp::Element* base, xmlpp::Element* change) const;
+    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change) const;
+    void apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const;
+    void apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const;
+};
+
+template <> void fmtobject<Change::Type>::write(std::ostream& os) const;
+
+} // namespace velmora
+
+#endif

@@ -1,0 +1,125 @@
+#include "path/platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "path/path.h"
+
+namespace velmora::platform {
+
+std::string native(const std::string& text)
+{
+    std::string s = text;
+    for (char& c : s)
+        if (c == '\\')
+            c = '/';
+    return s;
+}
+
+std::string native(const Path& p) { return native(p.str()); }
+
+int stat(const std::string& text, bool* is_folder)
+{
+    struct ::stat st;
+    if (::stat(native(text).c_str(), &st) != 0)
+        return -1;
+    if (is_folder)
+        *is_folder = (st.st_mode & S_IFMT) == S_IFDIR;
+    return 0;
+}
+
+Kind kind_of(const std::string& text)
+{
+    struct ::stat st;
+    if (::lstat(native(text).c_str(), &st) != 0)
+        return Kind::None;
+    switch (st.st_mode & S_IFMT) {
+    case S_IFREG:
+        return Kind::File;
+    case S_IFDIR:
+        return Kind::Folder;
+    case S_IFLNK:
+        return Kind::Link;
+    default:
+        return Kind::Other;
+    }
+}
+
+int mkdir(const std::string& text) { return ::mkdir(native(text).c_str(), 0755) == 0 ? 0 : -1; }
+int rmdir(const std::string& text) { return ::rmdir(native(text).c_str()) == 0 ? 0 : -1; }
+int unlink(const std::string& text) { return ::unlink(native(text).c_str()) == 0 ? 0 : -1; }
+
+int rename(const std::string& from, const std::string& to)
+{
+    return ::rename(native(from).c_str(), native(to).c_str()) == 0 ? 0 : -1;
+}
+
+int exchange(const std::string& a, const std::string& b)
+{
+#if defined(__linux__) && defined(SYS_renameat2)
+    constexpr unsigned rename_exchange = 1 << 1; // RENAME_EXCHANGE
+    long r
+        = ::syscall(SYS_renameat2, AT_FDCWD, native(a).c_str(), AT_FDCWD, native(b).c_str(), rename_exchange);
+    return r == 0 ? 0 : -1;
+#else
+    (void)a;
+    (void)b;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+int sync_path(const std::string& text)
+{
+    int fd = ::open(native(text).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int r = ::fsync(fd);
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return r == 0 ? 0 : -1;
+}
+
+int stricmp(const char* a, const char* b)
+{
+    // ASCII letters only, whatever the locale: names compare as the game's
+    // Windows file system compares them.
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (;; ++a, ++b) {
+        int d = lower(static_cast<unsigned char>(*a)) - lower(static_cast<unsigned char>(*b));
+        if (d != 0 || *a == 0)
+            return d;
+    }
+}
+
+bool read_dir(const std::string& text, std::vector<std::string>& names)
+{
+    std::string n = native(text);
+    DIR* dir = ::opendir(n.c_str());
+    if (!dir)
+        return false;
+    while (struct dirent* e = ::readdir(dir))
+        names.emplace_back(e->d_name);
+    ::closedir(dir);
+    return true;
+}
+
+std::string executable_dir()
+{
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return std::string();
+    std::string exe(buf, static_cast<size_t>(n));
+    auto slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash == 0 ? 1 : slash);
+}
+
+} // namespace velmora::platform

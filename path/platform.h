@@ -1,0 +1,54 @@
+#ifndef VELMORA_PATH_PLATFORM_H
+#define VELMORA_PATH_PLATFORM_H
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class Path;
+
+// The one place that talks to the operating system about files. Paths keep
+// their backslash text everywhere else; here it becomes the native form.
+// Every function reports by return value (0 or -1, errno set) and never throws.
+namespace platform {
+
+#ifdef _WIN32
+constexpr bool slash_roots = false;
+#else
+// On POSIX a text beginning with "/" is rooted like one beginning with "\".
+constexpr bool slash_roots = true;
+#endif
+
+// The text handed to the system for a path: backslashes become "/" on POSIX.
+std::string native(const std::string& text);
+std::string native(const Path& p);
+
+enum class Kind { None, File, Folder, Link, Other };
+
+// _stat: 0 when the name exists (following links); is_folder tells a folder.
+int stat(const std::string& text, bool* is_folder);
+// The kind of the name itself, links not followed.
+Kind kind_of(const std::string& text);
+int mkdir(const std::string& text);
+int rmdir(const std::string& text);
+int unlink(const std::string& text);
+int rename(const std::string& from, const std::string& to);
+// Swaps two existing names in one step where the system can (renameat2 with
+// RENAME_EXCHANGE on Linux); -1 with errno ENOSYS/EINVAL where it cannot.
+int exchange(const std::string& a, const std::string& b);
+// Flushes a written file or a folder's entries to the disk.
+int sync_path(const std::string& text);
+int stricmp(const char* a, const char* b);
+
+// The names in a folder, "." and ".." included, in the folder's own order.
+// Returns false when the folder cannot be opened.
+bool read_dir(const std::string& text, std::vector<std::string>& names);
+
+// The folder that holds the running executable, or "" when unknown.
+std::string executable_dir();
+
+} // namespace platform
+} // namespace velmora
+
+#endif
