@@ -8,7 +8,7 @@
 namespace velmora {
 namespace detail {
 
-FormatArg make_arg(const Path* p) { return { FormatArg::String, nullptr, p ? &p->str() : nullptr }; }
+FormatArg make_arg(const Path* p) { return {FormatArg::String, nullptr, p ? &p->str() : nullptr}; }
 
 } // namespace detail
 

@@ -42,14 +42,14 @@ struct FormatArg {
     fmtobjbase* object = nullptr;
 };
 
-inline FormatArg make_arg(const char* s) { return { FormatArg::Chars, s }; }
-inline FormatArg make_arg(char* s) { return { FormatArg::Chars, s }; }
-inline FormatArg make_arg(const std::string* s) { return { FormatArg::String, nullptr, s }; }
-inline FormatArg make_arg(std::string* s) { return { FormatArg::String, nullptr, s }; }
+inline FormatArg make_arg(const char* s) { return {FormatArg::Chars, s}; }
+inline FormatArg make_arg(char* s) { return {FormatArg::Chars, s}; }
+inline FormatArg make_arg(const std::string* s) { return {FormatArg::String, nullptr, s}; }
+inline FormatArg make_arg(std::string* s) { return {FormatArg::String, nullptr, s}; }
 FormatArg make_arg(const Path* p);
 inline FormatArg make_arg(Path* p) { return make_arg(static_cast<const Path*>(p)); }
-inline FormatArg make_arg(int n) { return { FormatArg::Signed, nullptr, nullptr, n }; }
-inline FormatArg make_arg(unsigned int n) { return { FormatArg::Unsigned, nullptr, nullptr, n }; }
+inline FormatArg make_arg(int n) { return {FormatArg::Signed, nullptr, nullptr, n}; }
+inline FormatArg make_arg(unsigned int n) { return {FormatArg::Unsigned, nullptr, nullptr, n}; }
 
 template <typename T>
 constexpr bool is_format_object
@@ -57,8 +57,8 @@ constexpr bool is_format_object
 
 template <typename T, std::enable_if_t<is_format_object<T>, int> = 0> FormatArg make_arg(T o)
 {
-    return { FormatArg::Object, nullptr, nullptr, 0,
-        const_cast<fmtobjbase*>(static_cast<const fmtobjbase*>(o)) };
+    return {
+        FormatArg::Object, nullptr, nullptr, 0, const_cast<fmtobjbase*>(static_cast<const fmtobjbase*>(o))};
 }
 // Everything else (long, size_t, double, bool, std::string by value, ...) is a compile error.
 template <typename T, std::enable_if_t<!is_format_object<T>, int> = 0> FormatArg make_arg(T) = delete;
@@ -74,7 +74,7 @@ class format : public std::string {
 public:
     template <typename... Args> explicit format(const std::string& fmt, Args... args)
     {
-        std::vector<detail::FormatArg> list { detail::make_arg(args)... };
+        std::vector<detail::FormatArg> list{detail::make_arg(args)...};
         build(fmt, list);
     }
 

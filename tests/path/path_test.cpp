@@ -50,20 +50,18 @@ TEST_P(PathInit, normalisesTextAndSplitsComponents)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PathInit,
-    testing::Values(
-        InitCase { "C:/Games//Civ4/", "C:\\Games\\Civ4\\", { "C:", "Games", "Civ4", "" }, 4, true },
-        InitCase { "C:\\Games\\Civ4", "C:\\Games\\Civ4", { "C:", "Games", "Civ4" }, 3, true },
+    testing::Values(InitCase{"C:/Games//Civ4/", "C:\\Games\\Civ4\\", {"C:", "Games", "Civ4", ""}, 4, true},
+        InitCase{"C:\\Games\\Civ4", "C:\\Games\\Civ4", {"C:", "Games", "Civ4"}, 3, true},
         // On POSIX a leading slash roots the path like a backslash.
-        InitCase { "/a/b", "\\a\\b", { "\\", "a", "b" }, 3, true },
-        InitCase { "\\\\a", "\\a", { "\\", "a" }, 2, true }, InitCase { "\\", "\\", { "\\" }, 1, true },
-        InitCase { "\\\\", "\\", { "\\" }, 1, true }, InitCase { "/", "\\", { "\\" }, 1, true },
-        InitCase { "", "", { "" }, 0, false }, InitCase { "C:", "C:", { "C:" }, 1, true },
-        InitCase { "C:\\", "C:\\", { "C:", "" }, 2, true },
-        InitCase { "C:x\\y", "C:x\\y", { "C:x", "y" }, 2, false },
-        InitCase { "a\\b\\", "a\\b\\", { "a", "b", "" }, 3, false },
-        InitCase { "a//b///c", "a\\b\\c", { "a", "b", "c" }, 3, false },
-        InitCase { "a/./../b", "a\\.\\..\\b", { "a", ".", "..", "b" }, 4, false },
-        InitCase { "Assets\\XML\\Things", "Assets\\XML\\Things", { "Assets", "XML", "Things" }, 3, false }));
+        InitCase{"/a/b", "\\a\\b", {"\\", "a", "b"}, 3, true}, InitCase{"\\\\a", "\\a", {"\\", "a"}, 2, true},
+        InitCase{"\\", "\\", {"\\"}, 1, true}, InitCase{"\\\\", "\\", {"\\"}, 1, true},
+        InitCase{"/", "\\", {"\\"}, 1, true}, InitCase{"", "", {""}, 0, false},
+        InitCase{"C:", "C:", {"C:"}, 1, true}, InitCase{"C:\\", "C:\\", {"C:", ""}, 2, true},
+        InitCase{"C:x\\y", "C:x\\y", {"C:x", "y"}, 2, false},
+        InitCase{"a\\b\\", "a\\b\\", {"a", "b", ""}, 3, false},
+        InitCase{"a//b///c", "a\\b\\c", {"a", "b", "c"}, 3, false},
+        InitCase{"a/./../b", "a\\.\\..\\b", {"a", ".", "..", "b"}, 4, false},
+        InitCase{"Assets\\XML\\Things", "Assets\\XML\\Things", {"Assets", "XML", "Things"}, 3, false}));
 
 struct IndexCase {
     std::string path;
@@ -79,12 +77,11 @@ TEST_P(PathIndex, countsFromEitherEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PathIndex,
-    testing::Values(IndexCase { "a\\b\\c", 0, "a" }, IndexCase { "a\\b\\c", 2, "c" },
-        IndexCase { "a\\b\\c", 3, "" }, IndexCase { "a\\b\\c", 5, "" }, IndexCase { "a\\b\\c", -1, "c" },
-        IndexCase { "a\\b\\c", -3, "a" }, IndexCase { "a\\b\\c", -4, "" },
-        IndexCase { "C:/Games//Civ4/", -1, "" }, IndexCase { "C:/Games//Civ4/", -2, "Civ4" },
-        IndexCase { "\\", -1, "\\" }, IndexCase { "\\a", 0, "\\" }, IndexCase { "", -1, "" },
-        IndexCase { "", 0, "" }));
+    testing::Values(IndexCase{"a\\b\\c", 0, "a"}, IndexCase{"a\\b\\c", 2, "c"}, IndexCase{"a\\b\\c", 3, ""},
+        IndexCase{"a\\b\\c", 5, ""}, IndexCase{"a\\b\\c", -1, "c"}, IndexCase{"a\\b\\c", -3, "a"},
+        IndexCase{"a\\b\\c", -4, ""}, IndexCase{"C:/Games//Civ4/", -1, ""},
+        IndexCase{"C:/Games//Civ4/", -2, "Civ4"}, IndexCase{"\\", -1, "\\"}, IndexCase{"\\a", 0, "\\"},
+        IndexCase{"", -1, ""}, IndexCase{"", 0, ""}));
 
 struct JoinCase {
     std::string left;
@@ -103,15 +100,13 @@ TEST_P(PathJoin, resolvesDotsDrivesAndRoots)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PathJoin,
-    testing::Values(JoinCase { "C:", { "x" }, "C:\\x" }, JoinCase { "C:\\a", { "..", "b" }, "C:\\b" },
-        JoinCase { "a\\b", { "D:\\x" }, "D:\\x" }, JoinCase { "a\\b", { "\\x" }, "\\x" },
-        JoinCase { "a", { "" }, "a\\" }, JoinCase { "a\\b", { ".." }, "a" }, JoinCase { "a", { ".." }, "" },
-        JoinCase { "\\a", { ".." }, "\\" }, JoinCase { "\\", { ".." }, "\\" },
-        JoinCase { "C:\\", { ".." }, "C:\\" }, JoinCase { "C:", { ".." }, "C:" },
-        JoinCase { "", { ".." }, "" }, JoinCase { "a", { "." }, "a" }, JoinCase { "", { "x\\y" }, "x\\y" },
-        JoinCase { "\\", { "x" }, "\\x" }, JoinCase { "C:\\", { "x" }, "C:\\x" },
-        JoinCase { "a\\", { "b" }, "a\\b" }, JoinCase { "a\\b\\c", { "..\\..\\d" }, "a\\d" },
-        JoinCase { "a", { "..\\..\\x" }, "x" }));
+    testing::Values(JoinCase{"C:", {"x"}, "C:\\x"}, JoinCase{"C:\\a", {"..", "b"}, "C:\\b"},
+        JoinCase{"a\\b", {"D:\\x"}, "D:\\x"}, JoinCase{"a\\b", {"\\x"}, "\\x"}, JoinCase{"a", {""}, "a\\"},
+        JoinCase{"a\\b", {".."}, "a"}, JoinCase{"a", {".."}, ""}, JoinCase{"\\a", {".."}, "\\"},
+        JoinCase{"\\", {".."}, "\\"}, JoinCase{"C:\\", {".."}, "C:\\"}, JoinCase{"C:", {".."}, "C:"},
+        JoinCase{"", {".."}, ""}, JoinCase{"a", {"."}, "a"}, JoinCase{"", {"x\\y"}, "x\\y"},
+        JoinCase{"\\", {"x"}, "\\x"}, JoinCase{"C:\\", {"x"}, "C:\\x"}, JoinCase{"a\\", {"b"}, "a\\b"},
+        JoinCase{"a\\b\\c", {"..\\..\\d"}, "a\\d"}, JoinCase{"a", {"..\\..\\x"}, "x"}));
 
 TEST(Path, equalityIgnoresLetterCaseOnly)
 {
