@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -120,6 +121,16 @@ std::string executable_dir()
     std::string exe(buf, static_cast<size_t>(n));
     auto slash = exe.rfind('/');
     return slash == std::string::npos ? std::string() : exe.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string real_path(const std::string& text)
+{
+    char* resolved = ::realpath(native(text).c_str(), nullptr);
+    if (!resolved)
+        return std::string();
+    std::string result(resolved);
+    ::free(resolved);
+    return result;
 }
 
 } // namespace velmora::platform

@@ -48,6 +48,10 @@ bool read_dir(const std::string& text, std::vector<std::string>& names);
 // The folder that holds the running executable, or "" when unknown.
 std::string executable_dir();
 
+// The absolute native name of an existing file or folder with every symbolic
+// link, "." and ".." resolved (realpath); "" with errno set when it cannot be.
+std::string real_path(const std::string& text);
+
 } // namespace platform
 } // namespace velmora
 
