@@ -1,0 +1,34 @@
+#include "mod/untrusted_xml.h"
+
+#include <libxml++/libxml++.h>
+#include <libxml/parser.h>
+#include <sstream>
+
+namespace velmora {
+
+void restrict_parser(xmlpp::Parser& parser)
+{
+    parser.set_validate(false);
+    parser.set_substitute_entities(false);
+    parser.set_parser_options(XML_PARSE_NONET,
+        XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE
+            | XML_PARSE_HUGE);
+}
+
+std::string library_message(const std::exception& e)
+{
+    std::istringstream lines(e.what());
+    std::string out;
+    for (std::string line; std::getline(lines, line);) {
+        std::string::size_type first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos)
+            continue;
+        std::string::size_type last = line.find_last_not_of(" \t\r");
+        if (!out.empty())
+            out += ' ';
+        out.append(line, first, last - first + 1);
+    }
+    return out;
+}
+
+} // namespace velmora
