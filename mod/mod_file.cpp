@@ -1,4 +1,5 @@
 // Reading and writing mod files.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -103,8 +104,8 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
             c.text = format_xml(c.text);
         if (!is_safe_change_path(c.file)) {
             std::string shown = printable(c.file);
-            throw GenericError(format("The mod %S changes the file '%S', which lies outside the custom "
-                                      "assets folder; it was not loaded.",
+            throw GenericError(format("The mod %S was not loaded: its change of '%S' would not stay a file "
+                                      "inside the custom assets folder.",
                 &p, &shown));
         }
         m.changes.push_back(std::move(c));
