@@ -1,0 +1,175 @@
+#include "core/custom_assets.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/format.h"
+#include "path/fs.h"
+#include "path/platform.h"
+
+namespace velmora {
+
+namespace {
+
+const char* const fresh_suffix = ".velmora-new";
+const char* const old_suffix = ".velmora-old";
+
+// A hidden name beside target, so that the temporary folders sit on the same
+// file system (renames between them are single steps) and are easy to tell.
+Path beside(const Path& target, const char* suffix)
+{
+    return child_path(target.subpath(0, target.size() - 1), "." + target[-1] + suffix);
+}
+
+bool is_within(const Path& inner, const Path& outer)
+{
+    return inner.size() >= outer.size() && inner.subpath(0, outer.size()) == outer;
+}
+
+std::string last_error() { return std::strerror(errno); }
+
+// Removes a folder, file or link of ours; a link is removed, never followed.
+bool remove_entry(const Path& p)
+{
+    switch (platform::kind_of(p.str())) {
+    case platform::Kind::None:
+        return true;
+    case platform::Kind::Folder:
+        return rmdir(p, true) == 0;
+    default:
+        return platform::unlink(p.str()) == 0;
+    }
+}
+
+void remove_leftover(const Path& p)
+{
+    if (!remove_entry(p)) {
+        std::string why = last_error();
+        throw GenericError(format("Cannot remove %S, left over from an earlier apply: %S", &p, &why));
+    }
+}
+
+} // namespace
+
+Path real_location(const Path& p)
+{
+    const unsigned n = p.size();
+    const unsigned shortest = p.is_absolute() ? 1 : 0;
+    for (unsigned k = n + 1; k-- > shortest;) {
+        std::string real = platform::real_path(k == 0 ? std::string(".") : p.subpath(0, k).str());
+        if (real.empty())
+            continue;
+        Path result(real);
+        // A trailing separator is an empty last component; it names nothing.
+        for (unsigned i = k; i < n; ++i)
+            if (!p[static_cast<int>(i)].empty())
+                result /= Path(p[static_cast<int>(i)]);
+        return result;
+    }
+    return p;
+}
+
+Path checked_custom_assets_dir(const Path& custom_assets, const std::vector<KeptFolder>& kept)
+{
+    if (custom_assets.empty())
+        throw GenericError(
+            "The custom assets folder is not set. Choose it in the preferences before applying mods.");
+    const Path real = real_location(custom_assets);
+    if (real.size() <= 1)
+        throw GenericError(
+            format("The custom assets folder %S is the root of a drive or file system. Velmora deletes and "
+                   "rebuilds that folder: choose a folder of its own.",
+                &custom_assets));
+    platform::Kind kind = platform::kind_of(real.str());
+    if (kind != platform::Kind::None && kind != platform::Kind::Folder)
+        throw GenericError(format("The custom assets folder %S is not a folder.", &custom_assets));
+    // The folder it is, if any, names the problem better than one it contains.
+    const KeptFolder* hit = nullptr;
+    for (const KeptFolder& k : kept) {
+        if (k.path.empty())
+            continue;
+        Path location = real_location(k.path);
+        if (location == real) {
+            hit = &k;
+            break;
+        }
+        if (!hit && is_within(location, real))
+            hit = &k;
+    }
+    if (hit)
+        throw GenericError(format("The custom assets folder %S is or contains the %S %S. Velmora deletes and "
+                                  "rebuilds that folder: choose a folder of its own.",
+            &custom_assets, &hit->what, &hit->path));
+    return real;
+}
+
+CustomAssetsBuild::CustomAssetsBuild(const Path& target)
+    : target(target)
+    , fresh(beside(target, fresh_suffix))
+    , old(beside(target, old_suffix))
+{
+    remove_leftover(fresh);
+    remove_leftover(old);
+    if (mkpath(fresh, 0755) != 0) {
+        std::string why = last_error();
+        throw GenericError(format("Cannot create the folder %S: %S", &fresh, &why));
+    }
+}
+
+CustomAssetsBuild::~CustomAssetsBuild()
+{
+    if (!committed)
+        remove_entry(fresh);
+}
+
+void CustomAssetsBuild::commit()
+{
+    if (platform::kind_of(target.str()) == platform::Kind::None) {
+        if (platform::rename(fresh.str(), target.str()) != 0) {
+            std::string why = last_error();
+            throw GenericError(format("Cannot move the new custom assets folder to %S: %S", &target, &why));
+        }
+        committed = true;
+        return;
+    }
+    if (platform::exchange(fresh.str(), target.str()) == 0) {
+        committed = true;
+        remove_entry(fresh); // now the old folder; a leftover is removed by the next apply
+        return;
+    }
+    if (errno != ENOSYS && errno != EINVAL) {
+        std::string why = last_error();
+        throw GenericError(format("Cannot replace the custom assets folder %S: %S", &target, &why));
+    }
+    // Without an atomic exchange: the old folder steps aside, then the new one takes its name.
+    if (platform::rename(target.str(), old.str()) != 0) {
+        std::string why = last_error();
+        throw GenericError(format("Cannot replace the custom assets folder %S: %S", &target, &why));
+    }
+    if (platform::rename(fresh.str(), target.str()) != 0) {
+        std::string why = last_error();
+        platform::rename(old.str(), target.str());
+        throw GenericError(format("Cannot replace the custom assets folder %S: %S", &target, &why));
+    }
+    committed = true;
+    remove_entry(old);
+}
+
+void remove_custom_assets(const Path& target)
+{
+    if (platform::kind_of(target.str()) == platform::Kind::None)
+        return;
+    const Path old = beside(target, old_suffix);
+    remove_leftover(old);
+    if (platform::rename(target.str(), old.str()) == 0) {
+        remove_entry(old); // gone from its name already; a leftover is removed by the next apply
+        return;
+    }
+    if (!remove_entry(target)) {
+        std::string why = last_error();
+        throw GenericError(format("Cannot remove the custom assets folder %S: %S", &target, &why));
+    }
+}
+
+} // namespace velmora

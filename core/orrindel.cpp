@@ -1,0 +1,219 @@
+#include "core/orrindel.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <libxml++/exceptions/exception.h>
+#include <memory>
+
+#include "core/data_file.h"
+#include "core/errors.h"
+#include "core/format.h"
+#include "mod/mod.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "xml/element_info.h"
+
+namespace velmora {
+
+namespace {
+
+const char* const mod_extension = ".Pellarix";
+
+// Mod files are taken by their exact extension: 'x.pellarix' is not a mod.
+bool has_mod_extension(const std::string& name)
+{
+    const std::string ext = mod_extension;
+    return name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+}
+
+Path home_from_environment()
+{
+    const char* home = std::getenv("HOME");
+    return home && *home ? Path(home) : Path();
+}
+
+} // namespace
+
+Orrindel::Orrindel()
+    : Orrindel(home_from_environment())
+{ }
+
+Orrindel::Orrindel(const Path& home)
+    : config(*this)
+    , home(home)
+{ }
+
+Orrindel::~Orrindel()
+{
+    if (!config_saved) {
+        try {
+            config.save();
+        } catch (...) {
+            // Nobody is left to tell; a front end that cares calls save_config() first.
+        }
+    }
+    for (Mod* mod : mods)
+        delete mod;
+}
+
+void Orrindel::startup()
+{
+    starting_up = true;
+    settings_dir = home.empty() ? Path() : home / Path(".velmora");
+    mods_dir = settings_dir / Path("mods");
+    if (!settings_dir.empty() && !exists(settings_dir))
+        mkpath(settings_dir, 0755);
+    if (!exists(mods_dir))
+        mkpath(mods_dir, 0755);
+    load_element_table();
+    load_config();
+    signal_prefs_changed.emit();
+    load_mods();
+    starting_up = false;
+}
+
+void Orrindel::load_element_table()
+{
+    Path file = find_data_file("elements.txt");
+    try {
+        ElementInfoStorage::instance().load(platform::native(file));
+    } catch (const GenericError& e) {
+        throw GenericError(format("Cannot load the element table %S: %s", &file, e.what()));
+    }
+}
+
+void Orrindel::load_config()
+{
+    try {
+        config.load();
+    } catch (const XmlError& e) {
+        // Going on with the defaults is better than not starting; the file is
+        // kept so that the user's settings can still be recovered by hand.
+        Path bad = config.keep_bad_file();
+        std::string kept = bad.empty() ? format("it could not be renamed, so it will not be overwritten")
+                                       : format("it was kept as %S", &bad);
+        warnings.push_back(format("%s. Velmora started with default settings; %S.", e.what(), &kept));
+    }
+}
+
+void Orrindel::save_config()
+{
+    config.save();
+    config_saved = true;
+}
+
+std::list<Mod*> Orrindel::get_enabled_mods_in_order() const
+{
+    std::list<Mod*> enabled;
+    for (Mod* mod : mods)
+        if (enabled_mods.count(mod))
+            enabled.push_back(mod);
+    return enabled;
+}
+
+void Orrindel::load_mods()
+{
+    std::set<std::string> names;
+    if (starting_up) {
+        const std::list<std::string>& configured = config.get_enabled_mod_names();
+        names.insert(configured.begin(), configured.end());
+    } else {
+        for (const Mod* mod : enabled_mods)
+            names.insert(mod->name);
+    }
+
+    for (Mod* mod : mods)
+        delete mod;
+    mods.clear();
+    enabled_mods.clear();
+    changed();
+
+    for (const std::string& f : list_files(mods_dir)) {
+        if (!has_mod_extension(f))
+            continue;
+        auto mod = std::make_unique<Mod>();
+        try {
+            if (mod->load_headers(child_path(mods_dir, f)) != 0)
+                continue;
+        } catch (const GenericError&) {
+            continue; // a malformed mod file is left out of the list
+        } catch (const xmlpp::exception&) {
+            continue;
+        }
+        if (names.count(mod->name))
+            enabled_mods.insert(mod.get());
+        mods.push_back(mod.release());
+    }
+    signal_mods_changed.emit();
+}
+
+void Orrindel::add_mod(Mod* mod)
+{
+    if (!mod || std::find(mods.begin(), mods.end(), mod) != mods.end())
+        return; // already ours: replacing it by itself would delete it
+    for (auto it = mods.begin(); it != mods.end(); ++it) {
+        if ((*it)->path == mod->path) {
+            enabled_mods.erase(*it);
+            delete *it;
+            mods.erase(it);
+            break;
+        }
+    }
+    mods.push_back(mod);
+    changed();
+    signal_mods_changed.emit();
+}
+
+void Orrindel::remove_mod(Mod* mod)
+{
+    auto it = std::find(mods.begin(), mods.end(), mod);
+    if (it == mods.end())
+        return;
+    mods.erase(it);
+    enabled_mods.erase(mod);
+    delete mod;
+    changed();
+    signal_mods_changed.emit();
+}
+
+void Orrindel::set_mod_enabled(Mod* mod, bool enabled)
+{
+    // A window may still hold a mod that a rescan has deleted; it must not
+    // reach the enabled set.
+    if (std::find(mods.begin(), mods.end(), mod) == mods.end())
+        return;
+    bool now = enabled ? enabled_mods.insert(mod).second : enabled_mods.erase(mod) > 0;
+    if (!now)
+        return;
+    changed();
+    signal_enabled_mods_changed.emit();
+}
+
+void Orrindel::set_civ4_dir(const Path& dir)
+{
+    civ4_dir = dir;
+    changed();
+    signal_prefs_changed.emit();
+}
+
+void Orrindel::set_mods_dir(const Path& dir)
+{
+    mods_dir = dir;
+    changed();
+    signal_prefs_changed.emit();
+}
+
+void Orrindel::set_custom_assets_dir(const Path& dir)
+{
+    custom_assets_dir = dir;
+    changed();
+    signal_prefs_changed.emit();
+}
+
+void Orrindel::set_apply_steps(ConflictCheck check, ModApplier apply_mod)
+{
+    check_step = std::move(check);
+    apply_step = std::move(apply_mod);
+}
+
+} // namespace velmora

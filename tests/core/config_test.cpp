@@ -1,0 +1,148 @@
+#include "core/config.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "core/errors.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "support/core_fixtures.h"
+#include "support/tempdir.h"
+
+namespace velmora {
+namespace {
+
+using test::CoreSandbox;
+using test::mod_file_text;
+using test::read_file;
+using test::write_file;
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void write_conf_body(const std::string& body)
+    {
+        write_file(box.conf(), "<?xml version=\"1.0\"?>\n<VelmoraConfig>\n" + body + "</VelmoraConfig>\n");
+    }
+
+    CoreSandbox box;
+};
+
+TEST_F(ConfigTest, aFileNamingOnlyTheModsFolderChangesOnlyThatFolder)
+{
+    write_conf_body("  <ModsDir>" + (box / "elsewhere").str() + "</ModsDir>\n");
+    Orrindel core(box.home());
+    int emitted = 0;
+    core.signal_prefs_changed.connect([&] { ++emitted; });
+    core.startup();
+
+    EXPECT_EQ(core.get_mods_dir(), box / "elsewhere");
+    EXPECT_TRUE(core.get_civ4_dir().empty());
+    EXPECT_TRUE(core.get_custom_assets_dir().empty());
+    EXPECT_EQ(emitted, 2); // the element read, then the announcement at the end of the step
+    EXPECT_FALSE(exists(box / "elsewhere")); // a configured mods folder is not created
+}
+
+TEST_F(ConfigTest, emptyUnknownAndRepeatedElementsAreReadAsTheFormatSays)
+{
+    write_conf_body("  <!-- written by hand -->\n"
+                    "  <Civ4Dir/>\n"
+                    "  <CustomAssetsDir>"
+        + (box / "first").str()
+        + "</CustomAssetsDir>\n"
+          "  <CustomAssetsDir>"
+        + (box / "second").str()
+        + "</CustomAssetsDir>\n"
+          "  <Colour>blue</Colour>\n"
+          "  <EnabledMod></EnabledMod>\n"
+          "  <EnabledMod>Alpha</EnabledMod>\n");
+    write_file(box.mods() / "alpha.Pellarix", mod_file_text("Alpha"));
+    Orrindel core(box.home());
+    core.startup();
+
+    EXPECT_TRUE(core.get_civ4_dir().empty());
+    EXPECT_EQ(core.get_custom_assets_dir(), box / "second");
+    EXPECT_EQ(core.get_enabled_mods().size(), 1u);
+}
+
+struct FolderText {
+    const char* written;
+    const char* normal;
+};
+
+class ConfigFolderTextTest : public ConfigTest, public ::testing::WithParamInterface<FolderText> { };
+
+TEST_P(ConfigFolderTextTest, isReadAsAPathAndWrittenBackInNormalForm)
+{
+    write_conf_body(std::string("  <Civ4Dir>") + GetParam().written + "</Civ4Dir>\n");
+    {
+        Orrindel core(box.home());
+        core.startup();
+        EXPECT_EQ(core.get_civ4_dir().str(), GetParam().normal);
+    }
+    std::string conf = read_file(box.conf());
+    EXPECT_NE(conf.find(std::string("<Civ4Dir>") + GetParam().normal + "</Civ4Dir>"), std::string::npos)
+        << conf;
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ConfigFolderTextTest,
+    ::testing::Values(FolderText{"C:/Games/Civ4/Beyond the Sword", "C:\\Games\\Civ4\\Beyond the Sword"},
+        FolderText{"C:/Games//Civ4/", "C:\\Games\\Civ4\\"},
+        FolderText{"C:\\Games\\Civ4\\\\", "C:\\Games\\Civ4\\"}, FolderText{"/opt//civ4", "\\opt\\civ4"}));
+
+TEST_F(ConfigTest, anUnreadableFileIsKeptAsideAndTheDefaultsStay)
+{
+    const std::string broken
+        = "<?xml version=\"1.0\"?>\n<VelmoraConfig>\n  <Civ4Dir>C:\\Games</Civ4Dir>\n  <ModsDir>";
+    write_file(box.conf(), broken);
+    {
+        Orrindel core(box.home());
+        core.startup();
+        EXPECT_TRUE(core.get_civ4_dir().empty());
+        EXPECT_EQ(core.get_mods_dir(), box.mods());
+        ASSERT_EQ(core.get_warnings().size(), 1u);
+        const std::string& warning = core.get_warnings().front();
+        EXPECT_NE(warning.find(box.conf().str()), std::string::npos) << warning;
+        EXPECT_NE(warning.find("conf.bad"), std::string::npos) << warning;
+        core.set_civ4_dir(box.game());
+        core.save_config();
+    }
+    EXPECT_EQ(read_file(box / "home/.velmora/conf.bad"), broken);
+    Orrindel again(box.home());
+    again.startup();
+    EXPECT_TRUE(again.get_warnings().empty());
+    EXPECT_EQ(again.get_civ4_dir(), box.game());
+}
+
+TEST_F(ConfigTest, enabledModsAreWrittenInTheOrderOfTheModsList)
+{
+    for (const char* name : {"c", "a", "b"})
+        write_file(box.mods() / (std::string(name) + ".Pellarix"), mod_file_text(std::string("Mod ") + name));
+    Orrindel core(box.home());
+    core.startup();
+    for (auto it = core.get_mods().rbegin(); it != core.get_mods().rend(); ++it)
+        core.set_mod_enabled(*it, true);
+    core.save_config();
+    std::string conf = read_file(box.conf());
+    EXPECT_LT(conf.find("<EnabledMod>Mod a<"), conf.find("<EnabledMod>Mod b<"));
+    EXPECT_LT(conf.find("<EnabledMod>Mod b<"), conf.find("<EnabledMod>Mod c<"));
+}
+
+TEST_F(ConfigTest, aFailedSaveNamesTheFileAndLeavesNoTemporaryFile)
+{
+    Orrindel core(box.home());
+    core.startup();
+    // A folder in the file's place cannot be replaced by a rename.
+    write_file(box / "home/.velmora/conf/keep", "x");
+    try {
+        core.save_config();
+        FAIL() << "the save reported success";
+    } catch (const GenericError& e) {
+        EXPECT_NE(std::string(e.what()).find(box.conf().str()), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(test::list_tree(box.settings()), (std::vector<std::string>{"conf\\keep"}));
+}
+
+} // namespace
+} // namespace velmora
