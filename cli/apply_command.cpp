@@ -1,0 +1,105 @@
+// velmora-cli apply: the main window's apply command, with the priority
+// questions answered by --prefer rules or on the terminal.
+#include <iostream>
+#include <optional>
+#include <sigc++/sigc++.h>
+#include <unistd.h>
+
+#include "cli/commands.h"
+#include "cli/conflicts.h"
+#include "cli/terminal.h"
+#include "cli/text.h"
+#include "core/errors.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+
+namespace velmora::cli {
+
+namespace {
+
+// Disconnects the slots, which refer to the command's locals, when the
+// command ends, by return or by exception.
+class Connections {
+public:
+    ~Connections()
+    {
+        for (sigc::connection& c : list)
+            c.disconnect();
+    }
+    void add(const sigc::connection& c) { list.push_back(c); }
+
+private:
+    std::vector<sigc::connection> list;
+};
+
+struct Unanswered {
+    std::string first;
+    std::string second;
+};
+
+std::string rule(const std::string& winner, const std::string& loser)
+{
+    return "--prefer \"" + printable(one_line(winner)) + ":" + printable(one_line(loser)) + "\"";
+}
+
+void print_summary(const Orrindel& core, const std::vector<std::string>& order)
+{
+    const std::string folder = shown(core.get_custom_assets_dir());
+    if (order.empty()) {
+        std::cout << "No mod is enabled: the custom assets folder \"" << folder << "\" was removed.\n";
+        return;
+    }
+    std::string names;
+    for (const std::string& name : order)
+        names += (names.empty() ? "'" : ", '") + printable(one_line(name)) + "'";
+    std::cout << "Applied " << order.size() << (order.size() == 1 ? " mod" : " mods") << " to \"" << folder
+              << "\", in this order: " << names << ".\n";
+}
+
+} // namespace
+
+int run_apply(Orrindel& core, const ApplyOptions& options)
+{
+    const std::size_t loading_steps = core.get_enabled_mods().size();
+    const PreferRules rules(core, options.prefer);
+    const bool ask = is_terminal(STDIN_FILENO);
+    ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
+    std::vector<std::string> order;
+    std::size_t steps = 0;
+    std::optional<Unanswered> unanswered;
+
+    Connections connections;
+    // The first steps load the mods; each later one names the mod being applied.
+    connections.add(core.signal_apply_progress.connect([&](const std::string& message, float fraction) {
+        bar.show(message, fraction);
+        if (++steps > loading_steps)
+            order.push_back(message);
+    }));
+    connections.add(core.signal_mod_priority.connect([&](Mod* a, Mod* b, const std::string& conflict) {
+        unsigned int r = rules.winner(a, b);
+        if (r == 0 && ask) {
+            bar.clear();
+            r = ask_winner(std::cin, std::cerr, a->name, b->name, conflict);
+        }
+        if (r == 0)
+            unanswered = Unanswered{a->name, b->name};
+        return r;
+    }));
+
+    try {
+        core.apply();
+    } catch (const ConflictError& e) {
+        bar.clear();
+        if (!unanswered)
+            throw;
+        report_error(printable(one_line(e.what())) + " Nothing was changed.");
+        hint("answer it with " + rule(unanswered->first, unanswered->second) + " or "
+            + rule(unanswered->second, unanswered->first) + " (the winner is applied later).");
+        return exit_failure;
+    }
+    bar.clear();
+    print_summary(core, order);
+    return exit_success;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,119 @@
+// velmora-cli check: what apply would do, without doing it.
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/conflicts.h"
+#include "cli/folders.h"
+#include "cli/json.h"
+#include "cli/text.h"
+#include "core/apply_order.h"
+#include "core/custom_assets.h"
+#include "core/errors.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+
+namespace velmora::cli {
+
+namespace {
+
+// The folder checks apply makes before it touches anything.
+void check_folders(const Orrindel& core)
+{
+    checked_custom_assets_dir(core.get_custom_assets_dir(),
+        kept_folders(core.get_civ4_dir(), core.get_mods_dir(), core.get_settings_dir()));
+    if (!core.get_enabled_mods().empty() && core.get_civ4_dir().empty())
+        throw GenericError(
+            "The game folder is not set. Choose it with \"velmora-cli prefs --civ4-dir DIR\" before "
+            "applying mods.");
+}
+
+std::list<PriorityAnswer> answers_of(const std::vector<Conflict>& conflicts)
+{
+    std::list<PriorityAnswer> answers;
+    for (const Conflict& c : conflicts) {
+        if (c.answer == 1)
+            answers.emplace_back(c.first, c.second);
+        else if (c.answer == 2)
+            answers.emplace_back(c.second, c.first);
+    }
+    return answers;
+}
+
+const Mod* winner_of(const Conflict& c)
+{
+    return c.answer == 1 ? c.first : c.answer == 2 ? c.second : nullptr;
+}
+
+nlohmann::json mod_ref(const Mod* mod) { return {{"name", mod->name}, {"file", mod->path[-1]}}; }
+
+void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
+    const std::optional<std::list<Mod*>>& order)
+{
+    nlohmann::json out
+        = {{"enabled", nlohmann::json::array()}, {"conflicts", nlohmann::json::array()}, {"order", nullptr}};
+    for (const Mod* mod : enabled)
+        out["enabled"].push_back(mod_ref(mod));
+    for (const Conflict& c : conflicts) {
+        const Mod* w = winner_of(c);
+        out["conflicts"].push_back({{"first", mod_ref(c.first)}, {"second", mod_ref(c.second)},
+            {"message", c.message}, {"winner", w ? mod_ref(w) : nlohmann::json(nullptr)}});
+    }
+    if (order) {
+        out["order"] = nlohmann::json::array();
+        for (const Mod* mod : *order)
+            out["order"].push_back(mod_ref(mod));
+    }
+    print(std::cout, out);
+}
+
+std::string quoted(const Mod* mod) { return "'" + printable(one_line(mod->name)) + "'"; }
+
+void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
+    const std::optional<std::list<Mod*>>& order)
+{
+    std::cout << "Enabled mods: " << enabled.size() << "\n";
+    if (conflicts.empty())
+        std::cout << "No conflicts.\n";
+    for (const Conflict& c : conflicts) {
+        const Mod* w = winner_of(c);
+        std::cout << "Conflict: " << quoted(c.first) << " and " << quoted(c.second) << " ["
+                  << (w ? quoted(w) + " wins" : std::string("no answer"))
+                  << "]: " << printable(one_line(c.message)) << "\n";
+    }
+    if (order && !order->empty()) {
+        std::string names;
+        for (const Mod* mod : *order)
+            names += (names.empty() ? "" : ", ") + quoted(mod);
+        std::cout << "Order of applying: " << names << "\n";
+    }
+}
+
+} // namespace
+
+int run_check(Orrindel& core, const CheckOptions& options)
+{
+    check_folders(core);
+    const std::list<Mod*> enabled = core.get_enabled_mods_in_order();
+    const PreferRules rules(core, options.prefer);
+    const std::vector<Conflict> conflicts = find_conflicts(enabled, rules);
+    std::size_t unanswered = 0;
+    for (const Conflict& c : conflicts)
+        unanswered += c.answer == 0;
+    std::optional<std::list<Mod*>> order;
+    if (unanswered == 0)
+        order = order_mods(enabled, answers_of(conflicts));
+    if (options.json)
+        print_json(enabled, conflicts, order);
+    else
+        print_text(enabled, conflicts, order);
+    if (unanswered == 0)
+        return exit_success;
+    report_error(std::to_string(unanswered) + (unanswered == 1 ? " conflict has" : " conflicts have")
+        + " no answer: apply stops at the first one unless it is answered on a terminal.");
+    hint("answer each with --prefer WINNER:LOSER (mod names), given to both check and apply.");
+    return exit_failure;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,125 @@
+#include "cli/conflicts.h"
+
+#include <algorithm>
+#include <libxml++/exceptions/exception.h>
+
+#include "cli/commands.h"
+#include "cli/mod_lookup.h"
+#include "cli/text.h"
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+#include "mod/untrusted_xml.h"
+
+namespace velmora::cli {
+
+namespace {
+
+bool contains(const std::vector<Mod*>& mods, const Mod* mod)
+{
+    return std::find(mods.begin(), mods.end(), mod) != mods.end();
+}
+
+bool overlap(const std::vector<Mod*>& a, const std::vector<Mod*>& b)
+{
+    return std::any_of(a.begin(), a.end(), [&](const Mod* m) { return contains(b, m); });
+}
+
+bool any_enabled(const Orrindel& core, const std::vector<Mod*>& mods)
+{
+    return std::any_of(
+        mods.begin(), mods.end(), [&](Mod* m) { return core.get_enabled_mods().count(m) > 0; });
+}
+
+void load_changes(Mod& mod)
+{
+    if (mod.loaded)
+        return;
+    if (mod.load(mod.path) != 0) {
+        const std::string file = shown(mod.path);
+        throw GenericError(
+            format("Cannot load mod '%S': its file \"%S\" no longer exists.", &mod.name, &file));
+    }
+}
+
+} // namespace
+
+PreferRules::PreferRules(const Orrindel& core, const std::vector<std::string>& texts)
+{
+    for (const std::string& text : texts) {
+        Rule rule = parse(core, text);
+        const std::string shown_rule = printable(text);
+        if (overlap(rule.winners, rule.losers))
+            throw GenericError(format("--prefer \"%S\": a mod cannot win over itself.", &shown_rule));
+        for (const Rule& other : rules) {
+            if (overlap(rule.winners, other.losers) && overlap(rule.losers, other.winners)) {
+                const std::string shown_other = printable(other.text);
+                throw GenericError(
+                    format("--prefer \"%S\" contradicts --prefer \"%S\".", &shown_rule, &shown_other));
+            }
+        }
+        if (!any_enabled(core, rule.winners) || !any_enabled(core, rule.losers))
+            warn(format("--prefer \"%S\" names a mod that is not enabled; it answers nothing.", &shown_rule));
+        rules.push_back(std::move(rule));
+    }
+}
+
+PreferRules::Rule PreferRules::parse(const Orrindel& core, const std::string& text)
+{
+    const std::string shown_rule = printable(text);
+    std::vector<Rule> splits;
+    for (auto colon = text.find(':'); colon != std::string::npos; colon = text.find(':', colon + 1)) {
+        Rule r{text, find_mods(core, text.substr(0, colon)), find_mods(core, text.substr(colon + 1))};
+        if (!r.winners.empty() && !r.losers.empty())
+            splits.push_back(std::move(r));
+    }
+    if (splits.size() == 1)
+        return splits.front();
+    if (splits.size() > 1)
+        throw GenericError(
+            format("--prefer \"%S\" can be read in more than one way; use the mods' file names "
+                   "instead of their names.",
+                &shown_rule));
+    auto colon = text.find(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size())
+        throw UsageError(format("--prefer \"%S\": write WINNER:LOSER, the names of two mods.", &shown_rule));
+    // Neither split names two mods: report the first name that is unknown.
+    std::string winner = text.substr(0, colon);
+    require_mods(core, winner);
+    require_mods(core, text.substr(colon + 1));
+    throw GenericError(format("--prefer \"%S\" does not name two mods.", &shown_rule));
+}
+
+unsigned int PreferRules::winner(const Mod* first, const Mod* second) const
+{
+    for (const Rule& r : rules) {
+        if (contains(r.winners, first) && contains(r.losers, second))
+            return 1;
+        if (contains(r.winners, second) && contains(r.losers, first))
+            return 2;
+    }
+    return 0;
+}
+
+std::vector<Conflict> find_conflicts(const std::list<Mod*>& enabled, const PreferRules& rules)
+{
+    for (Mod* mod : enabled)
+        load_changes(*mod);
+    std::vector<Conflict> conflicts;
+    for (auto a = enabled.begin(); a != enabled.end(); ++a) {
+        for (auto b = std::next(a); b != enabled.end(); ++b) {
+            try {
+                (*a)->check_conflicts(*b);
+            } catch (const ConflictError& e) {
+                conflicts.push_back({*a, *b, e.what(), rules.winner(*a, *b)});
+            } catch (const xmlpp::exception& e) {
+                const std::string message = library_message(e);
+                throw XmlError(format("XML error in mod '%S': %S", &(*a)->name, &message));
+            }
+        }
+    }
+    return conflicts;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,56 @@
+#ifndef VELMORA_CLI_CONFLICTS_H
+#define VELMORA_CLI_CONFLICTS_H
+
+#include <list>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class Mod;
+class Orrindel;
+
+namespace cli {
+
+// The answers to conflicts given on the command line, "WINNER:LOSER" each,
+// by mod name or file name. A mod name may itself hold a colon: the text is
+// split where both sides name a listed mod.
+class PreferRules {
+public:
+    // Throws UsageError for a rule that is not "WINNER:LOSER", GenericError
+    // for a name no listed mod has, an ambiguous split, a mod preferred over
+    // itself, or two rules that contradict each other. Warns about a rule that
+    // names a mod that is not enabled.
+    PreferRules(const Orrindel& core, const std::vector<std::string>& texts);
+
+    // 1 when a rule makes first win, 2 when second, 0 when none speaks.
+    unsigned int winner(const Mod* first, const Mod* second) const;
+
+private:
+    struct Rule {
+        std::string text;
+        std::vector<Mod*> winners;
+        std::vector<Mod*> losers;
+    };
+    static Rule parse(const Orrindel& core, const std::string& text);
+
+    std::vector<Rule> rules;
+};
+
+// Two enabled mods that conflict, in the order apply asks about them.
+struct Conflict {
+    Mod* first;
+    Mod* second;
+    std::string message;
+    unsigned int answer; // from the rules: 1 first wins, 2 second wins, 0 none
+};
+
+// Loads the changes of the enabled mods (as apply does) and checks every
+// pair, going on past each conflict so that all of them are found. Touches
+// no folder. Throws what loading or checking throws other than a conflict.
+std::vector<Conflict> find_conflicts(const std::list<Mod*>& enabled, const PreferRules& rules);
+
+} // namespace cli
+} // namespace velmora
+
+#endif

@@ -1,0 +1,66 @@
+// velmora-cli enable / disable: the enabled marks of the main window's list.
+#include <iostream>
+#include <set>
+
+#include "cli/commands.h"
+#include "cli/mod_lookup.h"
+#include "cli/text.h"
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+
+namespace velmora::cli {
+
+namespace {
+
+// The configuration keeps enabled mods by name: a mod whose header could not
+// be read has none, and its mark would be gone at the next start.
+void require_name(const Mod& mod)
+{
+    if (!mod.name.empty())
+        return;
+    const std::string file = shown(mod.path);
+    throw GenericError(
+        format("The mod file \"%S\" has no name in its header (it may be unreadable); it cannot be enabled.",
+            &file));
+}
+
+// Every mod the arguments name, or an error before anything changes. Mods
+// that share a name are enabled and disabled together: the configuration
+// cannot tell them apart.
+std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options)
+{
+    std::vector<Mod*> targets;
+    std::set<Mod*> seen;
+    for (const std::string& key : options.mods) {
+        for (Mod* named : require_mods(core, key)) {
+            if (options.enable)
+                require_name(*named);
+            for (Mod* mod : core.get_mods())
+                if (mod == named || (!named->name.empty() && mod->name == named->name))
+                    if (seen.insert(mod).second)
+                        targets.push_back(mod);
+        }
+    }
+    return targets;
+}
+
+} // namespace
+
+int run_enable(Orrindel& core, const EnableOptions& options)
+{
+    const std::vector<Mod*> targets = resolve(core, options);
+    const char* done = options.enable ? "Enabled" : "Disabled";
+    const char* already = options.enable ? "Already enabled" : "Already disabled";
+    for (Mod* mod : targets) {
+        bool was = core.get_enabled_mods().count(mod) > 0;
+        core.set_mod_enabled(mod, options.enable);
+        std::cout << (was == options.enable ? already : done) << ": " << printable(one_line(mod->name))
+                  << " (" << printable(mod->path[-1]) << ")\n";
+    }
+    core.save_config();
+    return exit_success;
+}
+
+} // namespace velmora::cli

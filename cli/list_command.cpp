@@ -1,0 +1,66 @@
+// velmora-cli list: the mods folder as the main window shows it.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "cli/mod_lookup.h"
+#include "cli/text.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+
+namespace velmora::cli {
+
+namespace {
+
+nlohmann::json mod_json(const Orrindel& core, Mod* mod)
+{
+    return {{"name", mod->name}, {"version", mod->version}, {"author", mod->author},
+        {"description", mod->description}, {"file", mod->path[-1]}, {"path", platform_path(mod->path)},
+        {"enabled", core.get_enabled_mods().count(mod) > 0}};
+}
+
+void print_json(const Orrindel& core, const std::vector<SkippedFile>& skipped)
+{
+    nlohmann::json mods = nlohmann::json::array();
+    for (Mod* mod : core.get_mods())
+        mods.push_back(mod_json(core, mod));
+    nlohmann::json unreadable = nlohmann::json::array();
+    for (const SkippedFile& s : skipped)
+        unreadable.push_back({{"file", s.file}, {"reason", s.reason}});
+    nlohmann::json out
+        = {{"mods_dir", platform_path(core.get_mods_dir())}, {"mods", mods}, {"unreadable", unreadable}};
+    print(std::cout, out);
+}
+
+void print_text(const Orrindel& core)
+{
+    if (core.get_mods().empty()) {
+        std::cout << "No mods in \"" << shown(core.get_mods_dir()) << "\".\n";
+        return;
+    }
+    std::vector<std::vector<std::string>> rows{{"", "NAME", "VERSION", "FILE", "DESCRIPTION"}};
+    for (Mod* mod : core.get_mods()) {
+        bool enabled = core.get_enabled_mods().count(mod) > 0;
+        rows.push_back(
+            {enabled ? "[x]" : "[ ]", printable(one_line(mod->name)), printable(one_line(mod->version)),
+                printable(mod->path[-1]), printable(one_line(mod->description))});
+    }
+    print_table(std::cout, rows);
+}
+
+} // namespace
+
+int run_list(Orrindel& core, const ListOptions& options)
+{
+    const std::vector<SkippedFile> skipped = skipped_mod_files(core);
+    for (const SkippedFile& s : skipped)
+        warn("The mod file \"" + printable(s.file) + "\" cannot be read and is not listed: " + s.reason);
+    if (options.json)
+        print_json(core, skipped);
+    else
+        print_text(core);
+    return exit_success;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,247 @@
+// velmora-cli: the mod manager's operations from a shell or a script, on the
+// same settings folder, configuration and mods folder as the windows.
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <iostream>
+#include <libxml++/exceptions/exception.h>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/session.h"
+#include "cli/text.h"
+#include "core/errors.h"
+#include "core/orrindel.h"
+#include "mod/untrusted_xml.h"
+
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "unknown"
+#endif
+
+namespace velmora::cli {
+
+namespace {
+
+// Messages quote names from mod files: they are made safe for a terminal too.
+void message_line(const char* kind, const std::string& message)
+{
+    std::cerr << "velmora-cli: " << kind << ": " << printable(one_line(message)) << std::endl;
+}
+
+} // namespace
+
+void warn(const std::string& message) { message_line("warning", message); }
+void report_error(const std::string& message) { message_line("error", message); }
+void hint(const std::string& message) { message_line("hint", message); }
+
+namespace {
+
+using Command = std::function<int(Orrindel&)>;
+
+// Every subcommand, and the run of the one the command line names.
+class Parser {
+public:
+    Parser();
+    // The exit code of the whole program.
+    int run(int argc, char** argv);
+
+private:
+    CLI::App* add(const std::string& name, const std::string& description, Command command);
+    void add_mod_commands();
+    void add_apply_commands();
+    void add_create();
+    void add_prefs();
+    int run_command();
+
+    CLI::App app{
+        "Manages and applies Civilization IV mods (.Pellarix files) with the settings of the Velmora "
+        "windows.",
+        "velmora-cli"};
+    std::string home;
+    std::vector<std::pair<CLI::App*, Command>> commands;
+
+    ListOptions list;
+    EnableOptions enable;
+    EnableOptions disable;
+    ShowOptions show;
+    std::string show_change;
+    CheckOptions check;
+    ApplyOptions apply;
+    CreateOptions create;
+    PrefsOptions prefs;
+    std::string civ4_dir, mods_dir, custom_assets_dir;
+};
+
+Parser::Parser()
+{
+    app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION);
+    app.require_subcommand(1);
+    // "velmora-cli list --home DIR" as well as "velmora-cli --home DIR list".
+    app.fallthrough();
+    app.add_option("--home", home,
+           "Use DIR instead of $HOME: the settings are in DIR/.velmora (configuration \"conf\", mods folder "
+           "\"mods\")")
+        ->type_name("DIR");
+    add_mod_commands();
+    add_apply_commands();
+    add_create();
+    add_prefs();
+}
+
+CLI::App* Parser::add(const std::string& name, const std::string& description, Command command)
+{
+    CLI::App* sub = app.add_subcommand(name, description);
+    commands.emplace_back(sub, std::move(command));
+    return sub;
+}
+
+void Parser::add_mod_commands()
+{
+    CLI::App* sub = add("list", "List the mods: enabled mark, name, version, file and description",
+        [this](Orrindel& core) { return run_list(core, list); });
+    sub->add_flag("--json", list.json, "Print a JSON document for scripts");
+
+    disable.enable = false;
+    sub = add("enable", "Enable mods, by name or file name",
+        [this](Orrindel& core) { return run_enable(core, enable); });
+    sub->add_option("MOD", enable.mods, "A mod's name or its file name")->required();
+    sub = add("disable", "Disable mods, by name or file name",
+        [this](Orrindel& core) { return run_enable(core, disable); });
+    sub->add_option("MOD", disable.mods, "A mod's name or its file name")->required();
+
+    sub = add("show", "Show a mod's header and its changes (file, type, size)",
+        [this](Orrindel& core) { return run_show(core, show); });
+    sub->add_option("MOD", show.mod, "A mod's name or its file name")->required();
+    CLI::Option* change = sub->add_option("--change", show_change,
+                                 "Print the text of the mod's change to FILE (a game file path "
+                                 "such as XML/Units/CIV4UnitInfos.xml)")
+                              ->type_name("FILE");
+    sub->add_flag("--json", show.json, "Print a JSON document for scripts")->excludes(change);
+}
+
+void Parser::add_apply_commands()
+{
+    const char* prefer_help
+        = "Answer a conflict: mod WINNER wins over mod LOSER and is applied after it (names or "
+          "file names; repeat for each conflict)";
+    CLI::App* sub = add("check",
+        "Load the enabled mods and list every conflict, touching nothing. Exits with 1 when a conflict has "
+        "no "
+        "answer",
+        [this](Orrindel& core) { return run_check(core, check); });
+    sub->add_option("--prefer", check.prefer, prefer_help)->type_name("WINNER:LOSER");
+    sub->add_flag("--json", check.json, "Print a JSON document for scripts");
+
+    sub = add("apply",
+        "Rebuild the custom assets folder from the game's Assets folder and the enabled mods. A conflict "
+        "without "
+        "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
+        [this](Orrindel& core) { return run_apply(core, apply); });
+    sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+}
+
+void Parser::add_create()
+{
+    CLI::App* sub = add("create",
+        "Create a mod from DIR, a folder of modified game files, and save it as NAME.Pellarix in the mods "
+        "folder",
+        [this](Orrindel& core) { return run_create(core, create); });
+    sub->add_option("DIR", create.dir, "The folder of modified files, laid out like the game's Assets folder")
+        ->required();
+    sub->add_option("--name", create.name, "The mod's name, also its file name")->required();
+    sub->add_option("--author", create.author, "The mod's author");
+    sub->add_option("--version", create.version, "The mod's version");
+    sub->add_option("--description", create.description, "The mod's description");
+    sub->add_flag(
+        "--report", create.report, "Write a report of the comparison to report.txt in the settings folder");
+    sub->add_flag("--force", create.force, "Replace a mod file of the same name");
+}
+
+void Parser::add_prefs()
+{
+    CLI::App* sub = add("prefs", "Show the folders; with options, set them first",
+        [this](Orrindel& core) { return run_prefs(core, prefs); });
+    sub->add_option("--civ4-dir", civ4_dir, "The folder Civilization IV is installed in (holding Assets)")
+        ->type_name("DIR");
+    sub->add_option("--mods-dir", mods_dir, "The folder of mod files")->type_name("DIR");
+    sub->add_option("--custom-assets-dir", custom_assets_dir,
+           "The folder the game reads mods from; apply deletes and rebuilds it")
+        ->type_name("DIR");
+    sub->add_flag("--force", prefs.force,
+        "Store a folder that does not exist or a custom assets folder not named Assets or CustomAssets");
+    sub->add_flag("--json", prefs.json, "Print a JSON document for scripts");
+}
+
+int Parser::run(int argc, char** argv)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& e) {
+        std::cout << e.what() << "\n";
+        return exit_success;
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0)
+            return app.exit(e); // --help
+        // A mistyped command is taken for a stray argument, and reported as a
+        // missing command.
+        std::vector<std::string> rest = app.remaining();
+        if (app.get_subcommands().empty() && !rest.empty())
+            report_error("Unknown command \"" + rest.front() + "\".");
+        else
+            report_error(e.what());
+        hint("\"velmora-cli --help\" lists the commands, \"velmora-cli COMMAND --help\" their options.");
+        return exit_usage;
+    }
+    if (app.get_subcommand("show")->get_option("--change")->count())
+        show.change = show_change;
+    CLI::App* p = app.get_subcommand("prefs");
+    if (p->get_option("--civ4-dir")->count())
+        prefs.civ4_dir = civ4_dir;
+    if (p->get_option("--mods-dir")->count())
+        prefs.mods_dir = mods_dir;
+    if (p->get_option("--custom-assets-dir")->count())
+        prefs.custom_assets_dir = custom_assets_dir;
+    return run_command();
+}
+
+int Parser::run_command()
+{
+    std::optional<std::string> given_home;
+    if (app.get_option("--home")->count())
+        given_home = home;
+    try {
+        std::unique_ptr<Orrindel> core = start_core(given_home);
+        int code = exit_failure;
+        for (auto& [sub, command] : commands)
+            if (sub->parsed())
+                code = command(*core);
+        if (!(std::cout << std::flush)) {
+            report_error("Cannot write to standard output.");
+            return exit_failure;
+        }
+        return code;
+    } catch (const UsageError& e) {
+        report_error(e.what());
+        return exit_usage;
+    } catch (const GenericError& e) {
+        report_error(e.what());
+        return exit_failure;
+    } catch (const xmlpp::exception& e) {
+        report_error(library_message(e));
+        return exit_failure;
+    } catch (const std::bad_alloc&) {
+        report_error("Out of memory.");
+        return exit_failure;
+    } catch (const std::exception& e) {
+        report_error(e.what());
+        return exit_failure;
+    }
+}
+
+} // namespace
+} // namespace velmora::cli
+
+int main(int argc, char** argv)
+{
+    velmora::cli::Parser parser;
+    return parser.run(argc, argv);
+}

@@ -1,0 +1,134 @@
+// velmora-cli prefs: the preferences dialog's three folders.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/folders.h"
+#include "cli/json.h"
+#include "cli/text.h"
+#include "core/custom_assets.h"
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/orrindel.h"
+#include "core/prefs_checks.h"
+#include "path/fs.h"
+#include "path/platform.h"
+
+namespace velmora::cli {
+
+namespace {
+
+const char* const force_hint = " Give --force to store it anyway.";
+
+Path given_folder(const std::string& option, const std::string& text)
+{
+    if (text.empty())
+        throw UsageError(option + " needs a folder name.");
+    return absolute_folder(text);
+}
+
+bool has_assets_folder(const Path& civ4_dir)
+{
+    for (const std::string& name : list_files(civ4_dir))
+        if (platform::stricmp(name.c_str(), "Assets") == 0 && is_folder(child_path(civ4_dir, name)))
+            return true;
+    return false;
+}
+
+Path game_folder(const std::string& text, bool force)
+{
+    Path dir = given_folder("--civ4-dir", text);
+    const std::string name = shown(dir);
+    if (!force && !is_folder(dir))
+        throw GenericError(format("The game folder \"%S\" does not exist.%s", &name, force_hint));
+    if (!force && !has_assets_folder(dir))
+        throw GenericError(
+            format("The game folder \"%S\" has no \"Assets\" folder: it does not look like the "
+                   "folder Civilization IV is installed in.%s",
+                &name, force_hint));
+    return dir;
+}
+
+Path mods_folder(const std::string& text, bool force)
+{
+    Path dir = given_folder("--mods-dir", text);
+    if (!force && !is_folder(dir)) {
+        const std::string name = shown(dir);
+        throw GenericError(format("The mods folder \"%S\" does not exist.%s", &name, force_hint));
+    }
+    return dir;
+}
+
+// The checks of the preferences dialog, then those of apply, so that a folder
+// apply would refuse is refused now. The game folder being replaced still
+// holds a game: its Assets folder is refused too, as the windows refuse it.
+void check_custom_assets(const Path& custom, const Path& civ4, const Path& old_civ4, const Path& mods,
+    const Path& settings, bool named_now, bool force)
+{
+    const std::string name = shown(custom);
+    CustomAssetsVerdict verdict = judge_custom_assets_dir(custom, civ4);
+    if (judge_custom_assets_dir(custom, old_civ4) == CustomAssetsVerdict::GameAssets)
+        verdict = CustomAssetsVerdict::GameAssets;
+    switch (verdict) {
+    case CustomAssetsVerdict::GameAssets:
+        throw GenericError(
+            format("The custom assets folder \"%S\" is the game's own Assets folder: applying mods "
+                   "deletes and rebuilds it. Choose another folder.",
+                &name));
+    case CustomAssetsVerdict::UnusualName:
+        if (named_now && !force)
+            throw GenericError(
+                format("The custom assets folder \"%S\" is not named \"Assets\" or \"CustomAssets\". "
+                       "Applying mods deletes and rebuilds it.%s",
+                    &name, force_hint));
+        break;
+    case CustomAssetsVerdict::Accepted:
+        break;
+    }
+    checked_custom_assets_dir(custom, kept_folders(civ4, mods, settings));
+}
+
+std::string or_not_set(const Path& p) { return p.empty() ? std::string("(not set)") : shown(p); }
+
+void print_prefs(const Orrindel& core, bool json)
+{
+    if (json) {
+        print(std::cout,
+            {{"civ4_dir", platform_path(core.get_civ4_dir())},
+                {"mods_dir", platform_path(core.get_mods_dir())},
+                {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
+                {"settings_dir", platform_path(core.get_settings_dir())}});
+        return;
+    }
+    print_table(std::cout,
+        {{"Game folder:", or_not_set(core.get_civ4_dir())}, {"Mods folder:", or_not_set(core.get_mods_dir())},
+            {"Custom assets folder:", or_not_set(core.get_custom_assets_dir())},
+            {"Settings folder:", or_not_set(core.get_settings_dir())}});
+}
+
+} // namespace
+
+int run_prefs(Orrindel& core, const PrefsOptions& options)
+{
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir) {
+        // Every value is checked before any is stored.
+        const Path civ4
+            = options.civ4_dir ? game_folder(*options.civ4_dir, options.force) : core.get_civ4_dir();
+        const Path mods
+            = options.mods_dir ? mods_folder(*options.mods_dir, options.force) : core.get_mods_dir();
+        const Path custom = options.custom_assets_dir
+            ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
+            : core.get_custom_assets_dir();
+        if (!custom.empty())
+            check_custom_assets(custom, civ4, core.get_civ4_dir(), mods, core.get_settings_dir(),
+                options.custom_assets_dir.has_value(), options.force);
+        core.set_civ4_dir(civ4);
+        core.set_mods_dir(mods);
+        core.set_custom_assets_dir(custom);
+        core.save_config();
+    }
+    print_prefs(core, options.json);
+    return exit_success;
+}
+
+} // namespace velmora::cli

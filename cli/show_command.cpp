@@ -1,0 +1,110 @@
+// velmora-cli show: a mod's header and changes, as the mod-properties window
+// shows them.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "cli/mod_lookup.h"
+#include "cli/text.h"
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+#include "path/platform.h"
+
+namespace velmora::cli {
+
+namespace {
+
+std::string type_name(Change::Type type) { return format("%O", new fmtobject<Change::Type>(&type)); }
+
+// One mod: a name that several mods share must be told apart by file name.
+Mod& the_mod(const Orrindel& core, const std::string& key)
+{
+    std::vector<Mod*> mods = require_mods(core, key);
+    if (mods.size() == 1)
+        return *mods.front();
+    std::string files;
+    for (const Mod* mod : mods)
+        files += (files.empty() ? "" : ", ") + printable(mod->path[-1]);
+    const std::string name = printable(key);
+    throw GenericError(format("%u mods are named \"%S\"; give one of their file names: %S.",
+        static_cast<unsigned>(mods.size()), &name, &files));
+}
+
+void load_changes(Mod& mod)
+{
+    if (!mod.loaded && mod.load(mod.path) != 0) {
+        const std::string file = shown(mod.path);
+        throw GenericError(format("The mod file \"%S\" no longer exists.", &file));
+    }
+}
+
+void print_change_text(const Mod& mod, const std::string& file)
+{
+    bool found = false;
+    for (const Change& c : mod.changes) {
+        if (Path(c.file) == Path(file)) {
+            std::cout.write(c.text.data(), static_cast<std::streamsize>(c.text.size()));
+            found = true;
+        }
+    }
+    if (found)
+        return;
+    const std::string name = printable(mod.name);
+    const std::string wanted = printable(file);
+    const std::string key = printable(mod.path[-1]);
+    throw GenericError(
+        format("The mod '%S' has no change to the file \"%S\" (\"velmora-cli show %S\" lists its "
+               "changes).",
+            &name, &wanted, &key));
+}
+
+void print_json(const Orrindel& core, Mod& mod)
+{
+    nlohmann::json changes = nlohmann::json::array();
+    for (const Change& c : mod.changes)
+        changes.push_back(
+            {{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.text.size()}});
+    print(std::cout,
+        {{"name", mod.name}, {"author", mod.author}, {"version", mod.version},
+            {"description", mod.description}, {"file", mod.path[-1]}, {"path", platform_path(mod.path)},
+            {"enabled", core.get_enabled_mods().count(&mod) > 0}, {"changes", changes}});
+}
+
+void print_text(const Orrindel& core, Mod& mod)
+{
+    print_table(std::cout,
+        {{"Name:", printable(one_line(mod.name))}, {"Author:", printable(one_line(mod.author))},
+            {"Version:", printable(one_line(mod.version))},
+            {"Description:", printable(one_line(mod.description))}, {"File:", shown(mod.path)},
+            {"Enabled:", core.get_enabled_mods().count(&mod) ? "yes" : "no"}});
+    if (mod.changes.empty()) {
+        std::cout << "\nNo changes.\n";
+        return;
+    }
+    std::cout << "\n";
+    std::vector<std::vector<std::string>> rows{{"TYPE", "SIZE", "FILE"}};
+    for (const Change& c : mod.changes)
+        rows.push_back(
+            {type_name(c.type), std::to_string(c.text.size()), printable(platform::native(c.file))});
+    print_table(std::cout, rows);
+}
+
+} // namespace
+
+int run_show(Orrindel& core, const ShowOptions& options)
+{
+    Mod& mod = the_mod(core, options.mod);
+    load_changes(mod);
+    if (options.change)
+        print_change_text(mod, *options.change);
+    else if (options.json)
+        print_json(core, mod);
+    else
+        print_text(core, mod);
+    return exit_success;
+}
+
+} // namespace velmora::cli
