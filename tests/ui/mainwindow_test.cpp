@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+#include <gtkmm/messagedialog.h>
+
+#include "core/errors.h"
+#include "mod/mod.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "ui/createmoddialog.h"
+#include "ui/mainwindow.h"
+#include "ui/modprioritydialog.h"
+#include "ui/modpropdialog.h"
+#include "ui/statusdialog.h"
+#include "ui_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+const char* const archers = "Better Archers";
+const char* const warriors = "Tough Warriors";
+const char* const events = "Quiet Events";
+
+std::string archer_change()
+{
+    return "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n\t<UnitInfos>\n\t\t<UnitInfo>\n"
+           "\t\t\t<Type>UNIT_ARCHER</Type>\n\t\t\t<iCombat>4</iCombat>\n\t\t</UnitInfo>\n\t</UnitInfos>\n"
+           "</Civ4UnitInfos>\n";
+}
+
+// Three mods in the mods folder, listed in file-name order: Archers, Events,
+// Warriors. "Better Archers" is enabled by the configuration.
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        box.write_conf(box.game(), box.custom_assets(), {archers});
+        box.write_mod("Archers.Pellarix",
+            mod_file_text(
+                archers, {{unit_infos_file, "xml", archer_change()}}, "Ana", "1.2", "Archers hit harder"));
+        box.write_mod(
+            "Warriors.Pellarix", mod_file_text(warriors, {}, "Bo", "2.0", "Warriors defend better"));
+        box.write_mod("Events.Pellarix", mod_file_text(events, {}, "Cy", "0.9", "Fewer random events"));
+        box.start();
+    }
+
+    std::vector<std::string> mod_files() const { return list_tree(box.mods()); }
+
+    UiSandbox box;
+};
+
+TEST_F(MainWindowTest, listsEveryModWithItsHeaderAndEnabledMark)
+{
+    std::vector<ModRow> expected = {
+        {true, archers, "1.2", "Archers hit harder"},
+        {false, events, "0.9", "Fewer random events"},
+        {false, warriors, "2.0", "Warriors defend better"},
+    };
+    EXPECT_EQ(box.rows(), expected);
+    auto* mod_column = box.main().mod_list->get_column(0);
+    EXPECT_EQ(mod_column->get_title(), "Mod");
+    EXPECT_EQ(mod_column->get_cell_renderers().size(), 2u); // check box and name
+    EXPECT_EQ(box.main().mod_list->get_column(1)->get_title(), "Version");
+    EXPECT_EQ(box.main().mod_list->get_column(2)->get_title(), "Description");
+}
+
+TEST_F(MainWindowTest, togglingACheckBoxTwiceRestoresTheEnabledSetWithTwoChanges)
+{
+    int changes = 0;
+    box.core.signal_enabled_mods_changed.connect([&] { ++changes; });
+    const std::set<Mod*> before = box.core.get_enabled_mods();
+
+    box.main().mod_enable_clicked("2");
+    EXPECT_TRUE(box.rows()[2].enabled);
+    EXPECT_EQ(box.core.get_enabled_mods().count(box.mod_named(warriors)), 1u);
+
+    box.main().mod_enable_clicked("2");
+    EXPECT_FALSE(box.rows()[2].enabled);
+    EXPECT_EQ(box.core.get_enabled_mods(), before);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(MainWindowTest, refreshFollowsTheFolderAndKeepsTheMarks)
+{
+    box.main().mod_enable_clicked("1"); // Quiet Events
+    box.write_mod("Zulu.Pellarix", mod_file_text("Zulu Impis", {}, "Di", "3", "New unit art"));
+    ASSERT_EQ(platform::unlink((box.mods() / Path("Warriors.Pellarix")).str()), 0);
+
+    box.main().refresh_clicked();
+
+    std::vector<ModRow> expected = {
+        {true, archers, "1.2", "Archers hit harder"},
+        {true, events, "0.9", "Fewer random events"},
+        {false, "Zulu Impis", "3", "New unit art"},
+    };
+    EXPECT_EQ(box.rows(), expected);
+}
+
+struct DeleteCase {
+    int response;
+    bool deleted;
+};
+
+class MainWindowDelete : public MainWindowTest, public testing::WithParamInterface<DeleteCase> { };
+
+TEST_P(MainWindowDelete, asksFirstAndDeletesTheFileOnlyOnOk)
+{
+    box.select(warriors);
+    Answers answers;
+    answers.then_respond(GetParam().response);
+
+    box.main().menu_delete_mod_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "Delete mod 'Tough Warriors'?");
+    EXPECT_EQ(exists(box.mods() / Path("Warriors.Pellarix")), !GetParam().deleted);
+    EXPECT_EQ(box.rows().size(), GetParam().deleted ? 2u : 3u);
+    EXPECT_EQ(box.core.get_mods().size(), box.rows().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MainWindowDelete,
+    testing::Values(DeleteCase{Gtk::RESPONSE_OK, true}, DeleteCase{Gtk::RESPONSE_CANCEL, false},
+        DeleteCase{Gtk::RESPONSE_DELETE_EVENT, false}));
+
+TEST_F(MainWindowTest, deletingAModWhoseFileCannotBeRemovedKeepsItListed)
+{
+    // A folder that merely carries the mod extension: it is listed, and cannot be unlinked.
+    write_file(box.mods() / Path("Stubborn.Pellarix\\keep.txt"), "x");
+    box.main().refresh_clicked();
+    ASSERT_EQ(box.rows().size(), 4u);
+    box.select("");
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK).then_respond(Gtk::RESPONSE_OK);
+
+    box.main().menu_delete_mod_activated();
+
+    ASSERT_EQ(answers.messages.size(), 2u);
+    EXPECT_NE(answers.messages[1].find("Cannot delete the mod file"), std::string::npos)
+        << answers.messages[1];
+    EXPECT_NE(answers.messages[1].find("Stubborn.Pellarix"), std::string::npos) << answers.messages[1];
+    EXPECT_EQ(box.rows().size(), 4u);
+    EXPECT_TRUE(exists(box.mods() / Path("Stubborn.Pellarix")));
+}
+
+TEST_F(MainWindowTest, commandsOnASelectedModSayWhenNoneIsSelected)
+{
+    void (MainWindow::*commands[])()
+        = {&MainWindow::menu_delete_mod_activated, &MainWindow::menu_mod_properties_activated};
+    for (auto command : commands) {
+        Answers answers;
+        answers.then_respond(Gtk::RESPONSE_OK);
+        (box.main().*command)();
+        EXPECT_EQ(answers.messages, std::vector<std::string>{"No mod selected"});
+    }
+    EXPECT_EQ(mod_files().size(), 3u);
+}
+
+TEST_F(MainWindowTest, propertiesOpenModalOverTheWindowAndHoldOffOtherCommands)
+{
+    box.select(archers);
+    Answers answers;
+    answers.then([&](Gtk::Window& w) {
+        EXPECT_EQ(&w, box.ui->mod_properties);
+        EXPECT_TRUE(w.get_modal());
+        EXPECT_EQ(w.get_transient_for(), &box.main());
+        EXPECT_EQ(box.ui->mod_properties->name_entry->get_text(), archers);
+        // The mod shown must not go away meanwhile: these do nothing (no question, no rescan).
+        box.main().menu_delete_mod_activated();
+        box.main().refresh_clicked();
+        EXPECT_EQ(box.ui->mod_properties->mod, box.mod_named(archers));
+        return 0;
+    });
+
+    box.main().menu_mod_properties_activated();
+
+    EXPECT_FALSE(box.main().is_busy());
+    EXPECT_EQ(mod_files().size(), 3u);
+}
+
+TEST_F(MainWindowTest, propertiesOfAModWhoseFileIsGoneShowAnError)
+{
+    box.select(warriors);
+    ASSERT_EQ(platform::unlink((box.mods() / Path("Warriors.Pellarix")).str()), 0);
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK);
+
+    box.main().menu_mod_properties_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("Warriors.Pellarix"), std::string::npos) << answers.messages[0];
+    EXPECT_NE(answers.messages[0].find("no longer exists"), std::string::npos) << answers.messages[0];
+}
+
+// Applying: the conflict check finds every pair in conflict and each mod writes
+// its name into "order.txt" of the custom assets, so the file shows the order.
+class MainWindowApply : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        box.main().mod_enable_clicked("2"); // Tough Warriors too
+        write_file(box.custom_assets() / Path("old.txt"), "from the last apply");
+        box.core.set_apply_steps(
+            [](const Mod&, const Mod&) {
+                throw ConflictError("Both mods change XML\\Units\\CIV4UnitInfos.xml");
+            },
+            [this](const Mod& mod, const Path&, const Path& custom_assets) {
+                applied.push_back(mod.name);
+                on_apply(mod);
+                Path order = custom_assets / Path("order.txt");
+                std::string text = exists(order) ? read_file(order) : std::string();
+                write_file(order, text + mod.name + "\n");
+            });
+    }
+
+    std::function<void(const Mod&)> on_apply = [](const Mod&) {};
+    std::vector<std::string> applied;
+};
+
+struct ConflictCase {
+    const char* name;
+    std::function<void(ModPriorityDialog&)> answer;
+    std::vector<std::string> order; // empty: unresolved
+};
+
+std::ostream& operator<<(std::ostream& os, const ConflictCase& c) { return os << c.name; }
+
+class MainWindowConflict : public MainWindowApply, public testing::WithParamInterface<ConflictCase> { };
+
+TEST_P(MainWindowConflict, isAnsweredInThePriorityDialog)
+{
+    const ConflictCase& c = GetParam();
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<ModPriorityDialog&>(w);
+        EXPECT_EQ(dialog.button1->get_label(), archers);
+        EXPECT_EQ(dialog.button2->get_label(), warriors);
+        EXPECT_EQ(dialog.label->get_text(), "Both mods change XML\\Units\\CIV4UnitInfos.xml");
+        c.answer(dialog);
+    });
+    if (c.order.empty())
+        answers.then_respond(Gtk::RESPONSE_OK);
+
+    box.main().apply_clicked();
+
+    EXPECT_FALSE(box.ui->mod_priority->is_visible());
+    EXPECT_FALSE(box.ui->status->is_visible());
+    if (c.order.empty()) {
+        ASSERT_EQ(answers.messages.size(), 1u);
+        EXPECT_EQ(answers.messages[0],
+            "Unresolved conflict between mods 'Better Archers' and 'Tough Warriors': "
+            "Both mods change XML\\Units\\CIV4UnitInfos.xml");
+        EXPECT_EQ(list_tree(box.custom_assets()), std::vector<std::string>{"old.txt"});
+        return;
+    }
+    EXPECT_TRUE(answers.messages.empty());
+    EXPECT_EQ(applied, c.order);
+    EXPECT_EQ(list_tree(box.custom_assets()), std::vector<std::string>{"order.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MainWindowConflict,
+    testing::Values(
+        ConflictCase{"firstButton", [](ModPriorityDialog& d) { d.button1->clicked(); }, {warriors, archers}},
+        ConflictCase{"secondButton", [](ModPriorityDialog& d) { d.button2->clicked(); }, {archers, warriors}},
+        ConflictCase{"closedWindow", [](ModPriorityDialog& d) { close_by_window_manager(d); }, {}}),
+    [](const testing::TestParamInfo<ConflictCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowApply, priorityDialogShowsEachQuestionsOwnNames)
+{
+    box.main().mod_enable_clicked("1"); // three mods: three questions
+    std::vector<std::pair<std::string, std::string>> asked;
+    Answers answers;
+    for (int i = 0; i < 3; ++i) {
+        answers.then_in_loop([&](Gtk::Window& w) {
+            auto& dialog = dynamic_cast<ModPriorityDialog&>(w);
+            asked.emplace_back(dialog.button1->get_label(), dialog.button2->get_label());
+            dialog.button2->clicked();
+        });
+    }
+
+    box.main().apply_clicked();
+
+    std::vector<std::pair<std::string, std::string>> expected
+        = {{archers, events}, {archers, warriors}, {events, warriors}};
+    EXPECT_EQ(asked, expected);
+    EXPECT_EQ(applied, (std::vector<std::string>{archers, events, warriors}));
+}
+
+TEST_F(MainWindowApply, statusWindowFollowsProgressWhileOtherCommandsWait)
+{
+    box.core.set_apply_steps(
+        [](const Mod&, const Mod&) {}, [this](const Mod& mod, const Path&, const Path&) { on_apply(mod); });
+    int rescans = 0;
+    box.core.signal_mods_changed.connect([&] { ++rescans; });
+    std::vector<std::pair<std::string, double>> seen;
+    on_apply = [&](const Mod&) {
+        StatusDialog& status = *box.ui->status;
+        seen.emplace_back(status.label->get_text(), status.progress->get_fraction());
+        EXPECT_TRUE(status.is_visible());
+        EXPECT_EQ(status.get_title(), "Applying mods");
+        EXPECT_FALSE(box.main().is_sensitive());
+        // Commands that would run inside the apply are refused.
+        box.main().refresh_clicked();
+        box.main().apply_clicked();
+        box.main().mod_enable_clicked("0");
+        box.main().menu_create_mod_activated();
+    };
+
+    box.main().apply_clicked();
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].first, archers);
+    EXPECT_NEAR(seen[0].second, 0.1, 1e-6);
+    EXPECT_EQ(seen[1].first, warriors);
+    EXPECT_NEAR(seen[1].second, 0.55, 1e-6);
+    EXPECT_EQ(rescans, 0);
+    EXPECT_EQ(box.core.get_enabled_mods().size(), 2u);
+    EXPECT_TRUE(box.main().is_sensitive());
+    EXPECT_FALSE(box.ui->status->is_visible());
+
+    // Each report replaces the text; a full fraction fills the bar.
+    box.main().apply_progress("Loading", 1.0f);
+    EXPECT_EQ(box.ui->status->label->get_text(), "Loading");
+    EXPECT_DOUBLE_EQ(box.ui->status->progress->get_fraction(), 1.0);
+}
+
+TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing)
+{
+    int shown = 0;
+    box.ui->status->signal_show().connect([&] { ++shown; });
+    Answers answers;
+    answers.then([&](Gtk::Window& w) {
+        EXPECT_EQ(&w, box.ui->create_mod);
+        box.ui->create_mod->dir_entry->set_text(box.game().str());
+        box.ui->create_mod->name_entry->set_text("Never Made");
+        return Gtk::RESPONSE_CANCEL;
+    });
+
+    box.main().menu_create_mod_activated();
+
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(box.ui->status->is_visible());
+    EXPECT_FALSE(box.ui->create_mod->is_visible());
+    EXPECT_EQ(mod_files().size(), 3u);
+    EXPECT_EQ(box.rows().size(), 3u);
+}
+
+struct RefusedEntry {
+    const char* folder; // relative to the sandbox; nullptr for an empty entry
+    const char* name;
+    const char* message; // a piece of the refusal
+};
+
+class MainWindowCreateRefusal : public MainWindowTest, public testing::WithParamInterface<RefusedEntry> { };
+
+TEST_P(MainWindowCreateRefusal, keepsTheDialogOpenWithAMessage)
+{
+    const RefusedEntry& c = GetParam();
+    CreateModDialog& dlg = *box.ui->create_mod;
+    Answers answers;
+    answers
+        .then([&](Gtk::Window&) {
+            dlg.dir_entry->set_text(c.folder ? platform::native(box / c.folder) : "");
+            dlg.name_entry->set_text(c.name);
+            return Gtk::RESPONSE_OK;
+        })
+        .then_respond(Gtk::RESPONSE_OK)
+        .then([&](Gtk::Window& w) {
+            // Shown again, with what the user typed.
+            EXPECT_EQ(&w, &dlg);
+            EXPECT_EQ(dlg.name_entry->get_text(), c.name);
+            return Gtk::RESPONSE_CANCEL;
+        });
+
+    box.main().menu_create_mod_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find(c.message), std::string::npos) << answers.messages[0];
+    EXPECT_EQ(mod_files().size(), 3u);
+    EXPECT_FALSE(exists(box / "escape.Pellarix"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, MainWindowCreateRefusal,
+    testing::Values(RefusedEntry{nullptr, "Good Name", "Choose the folder"},
+        RefusedEntry{"nowhere", "Good Name", "does not exist"}, RefusedEntry{"game", "", "needs a name"},
+        RefusedEntry{"game", "..\\..\\..\\escape", "'\\'"}, RefusedEntry{"game", "../escape", "'/'"},
+        RefusedEntry{"game", "AUX", "device name"}));
+
+} // namespace
+} // namespace velmora::test

@@ -1,0 +1,27 @@
+#ifndef VELMORA_UI_LOOKUP_H
+#define VELMORA_UI_LOOKUP_H
+
+#include <libglademm/xml.h>
+#include <string>
+
+#include "core/errors.h"
+#include "core/format.h"
+
+namespace velmora {
+
+// The widget `name` of the window definitions. A definition file that lacks
+// it, or holds it as another kind of widget, is a broken installation: the
+// windows cannot work, so this throws GenericError naming the widget.
+template <class T> T* lookup_widget(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const std::string& name)
+{
+    T* widget = nullptr;
+    xml->get_widget(name, widget);
+    if (!widget)
+        throw GenericError(
+            format("The window definitions lack the widget \"%S\" or give it the wrong kind.", &name));
+    return widget;
+}
+
+} // namespace velmora
+
+#endif

@@ -1,0 +1,471 @@
+#include "ui/mainwindow.h"
+
+#include <cerrno>
+#include <cstring>
+#include <gdkmm/cursor.h>
+#include <gtkmm/cellrenderertext.h>
+#include <gtkmm/cellrenderertoggle.h>
+#include <gtkmm/main.h>
+#include <gtkmm/menuitem.h>
+#include <memory>
+
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/mod_name.h"
+#include "core/orrindel.h"
+#include "mod/mod.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "ui/createmoddialog.h"
+#include "ui/interface.h"
+#include "ui/lookup.h"
+#include "ui/modal.h"
+#include "ui/modprioritydialog.h"
+#include "ui/modpropdialog.h"
+#include "ui/prefsdialog.h"
+#include "ui/statusdialog.h"
+
+#if __has_include("creator/modcreator.h")
+#include "creator/modcreator.h"
+#define VELMORA_HAVE_MOD_CREATOR 1
+#endif
+
+namespace velmora {
+
+namespace {
+
+const char* const mod_extension = ".Pellarix";
+
+// How a mod is named to the user: by its name, or by its file when it has none.
+std::string shown_name(const Mod* mod)
+{
+    if (!mod->name.empty())
+        return mod->name;
+    return mod->path.empty() ? std::string("(unnamed mod)") : mod->path[-1];
+}
+
+std::string count_text(std::size_t n, const char* one, const char* many)
+{
+    unsigned u = static_cast<unsigned>(n);
+    return n == 1 ? format("1 %s", one) : format("%u %s", u, many);
+}
+
+} // namespace
+
+// Marks the window busy for the life of the object. A greyed window also
+// shows that the program works and takes no input meanwhile.
+class MainWindow::Busy {
+public:
+    Busy(MainWindow& window, bool grey)
+        : window(window)
+        , grey(grey)
+    {
+        window.busy = true;
+        if (!grey)
+            return;
+        window.set_sensitive(false);
+        if (window.ui && window.ui->prefs)
+            window.ui->prefs->set_sensitive(false);
+        if (Glib::RefPtr<Gdk::Window> w = window.get_window())
+            w->set_cursor(Gdk::Cursor(Gdk::WATCH));
+    }
+    ~Busy()
+    {
+        window.busy = false;
+        if (!grey)
+            return;
+        window.set_sensitive(true);
+        if (window.ui && window.ui->prefs)
+            window.ui->prefs->set_sensitive(true);
+        if (Glib::RefPtr<Gdk::Window> w = window.get_window())
+            w->set_cursor();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    MainWindow& window;
+    bool grey;
+};
+
+MainWindow::ModListColumns::ModListColumns()
+{
+    add(enabled);
+    add(name);
+    add(version);
+    add(description);
+    add(mod);
+}
+
+MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
+    : Gtk::Window(cobject)
+    , mod_list(lookup_widget<Gtk::TreeView>(xml, "main.mod_list"))
+    , statusbar(lookup_widget<Gtk::Statusbar>(xml, "main.statusbar"))
+{
+    mod_list->set_model(Gtk::ListStore::create(columns));
+
+    auto* mod_column = Gtk::manage(new Gtk::TreeViewColumn("Mod"));
+    auto* toggle = Gtk::manage(new Gtk::CellRendererToggle());
+    toggle->set_activatable(true);
+    toggle->signal_toggled().connect(sigc::mem_fun(*this, &MainWindow::mod_enable_clicked));
+    mod_column->pack_start(*toggle, false);
+    mod_column->add_attribute(toggle->property_active(), columns.enabled);
+    auto* name = Gtk::manage(new Gtk::CellRendererText());
+    mod_column->pack_start(*name, true);
+    mod_column->add_attribute(name->property_text(), columns.name);
+    mod_column->set_resizable(true);
+    mod_column->set_expand(true);
+    mod_list->append_column(*mod_column);
+    auto* version = Gtk::manage(new Gtk::TreeViewColumn("Version", columns.version));
+    version->set_resizable(true);
+    mod_list->append_column(*version);
+    auto* description = Gtk::manage(new Gtk::TreeViewColumn("Description", columns.description));
+    description->set_resizable(true);
+    description->set_expand(true);
+    mod_list->append_column(*description);
+    mod_list->set_search_column(columns.name);
+    mod_list->signal_row_activated().connect(sigc::mem_fun(*this, &MainWindow::mod_list_row_activated));
+
+    struct {
+        const char* name;
+        void (MainWindow::*handler)();
+    } const items[] = {
+        {"main.menu.preferences", &MainWindow::menu_prefs_activated},
+        {"main.menu.create_mod", &MainWindow::menu_create_mod_activated},
+        {"main.menu.mod_properties", &MainWindow::menu_mod_properties_activated},
+        {"main.menu.delete_mod", &MainWindow::menu_delete_mod_activated},
+        {"main.menu.about", &MainWindow::menu_about_activated},
+    };
+    for (const auto& item : items)
+        lookup_widget<Gtk::MenuItem>(xml, item.name)
+            ->signal_activate()
+            .connect(sigc::mem_fun(*this, item.handler));
+    lookup_widget<Gtk::MenuItem>(xml, "main.menu.quit")
+        ->signal_activate()
+        .connect(sigc::mem_fun(*this, &MainWindow::hide));
+    lookup_widget<Gtk::Button>(xml, "main.refresh")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &MainWindow::refresh_clicked));
+    lookup_widget<Gtk::Button>(xml, "main.apply")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &MainWindow::apply_clicked));
+}
+
+void MainWindow::set_orrindel(Orrindel* o)
+{
+    orrindel = o;
+    orrindel->signal_mods_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_mods_changed));
+    orrindel->signal_enabled_mods_changed.connect(
+        sigc::mem_fun(*this, &MainWindow::orrindel_enabled_mods_changed));
+}
+
+void MainWindow::set_interface(velmora::Interface* i) { ui = i; }
+
+Glib::RefPtr<Gtk::ListStore> MainWindow::get_store()
+{
+    return Glib::RefPtr<Gtk::ListStore>::cast_static(mod_list->get_model());
+}
+
+Mod* MainWindow::selected_mod()
+{
+    Gtk::TreeModel::iterator it = mod_list->get_selection()->get_selected();
+    return it ? static_cast<Mod*>((*it)[columns.mod]) : nullptr;
+}
+
+void MainWindow::orrindel_mods_changed()
+{
+    Glib::RefPtr<Gtk::ListStore> store = get_store();
+    store->clear();
+    const std::set<Mod*>& enabled = orrindel->get_enabled_mods();
+    for (Mod* mod : orrindel->get_mods()) {
+        Gtk::TreeModel::Row row = *store->append();
+        row[columns.enabled] = enabled.count(mod) > 0;
+        row[columns.name] = mod->name;
+        row[columns.version] = mod->version;
+        row[columns.description] = mod->description;
+        row[columns.mod] = mod;
+    }
+    show_summary();
+}
+
+void MainWindow::orrindel_enabled_mods_changed()
+{
+    get_store()->foreach_iter(sigc::mem_fun(*this, &MainWindow::set_mods_enabled_foreach));
+    show_summary();
+}
+
+bool MainWindow::set_mods_enabled_foreach(const Gtk::TreeIter& it)
+{
+    Gtk::TreeModel::Row row = *it;
+    row[columns.enabled] = orrindel->get_enabled_mods().count(row[columns.mod]) > 0;
+    return false;
+}
+
+void MainWindow::mod_enable_clicked(const Glib::ustring& path)
+{
+    if (busy)
+        return;
+    Gtk::TreeModel::iterator it = get_store()->get_iter(Gtk::TreeModel::Path(path));
+    if (!it)
+        return;
+    Gtk::TreeModel::Row row = *it;
+    bool enabled = !row[columns.enabled];
+    row[columns.enabled] = enabled;
+    Mod* mod = row[columns.mod];
+    orrindel->set_mod_enabled(mod, enabled);
+    // The core may have refused; the mark shows what it holds.
+    row[columns.enabled] = orrindel->get_enabled_mods().count(mod) > 0;
+}
+
+void MainWindow::refresh_clicked()
+{
+    if (busy)
+        return;
+    orrindel->load_mods();
+}
+
+void MainWindow::menu_prefs_activated()
+{
+    if (busy)
+        return;
+    ui->prefs->set_transient_for(*this);
+    ui->prefs->present();
+}
+
+void MainWindow::menu_about_activated()
+{
+    ui->about->set_transient_for(*this);
+    run_modal(*ui->about);
+    ui->about->hide();
+}
+
+void MainWindow::menu_mod_properties_activated()
+{
+    if (busy)
+        return;
+    Mod* mod = selected_mod();
+    if (!mod) {
+        show_error(this, "No mod selected");
+        return;
+    }
+    ModPropDialog& properties = *ui->mod_properties;
+    try {
+        properties.set_mod(mod);
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+        return;
+    }
+    // Modal and guarded: the mod it shows must not be deleted or rescanned meanwhile.
+    Busy guard(*this, false);
+    properties.set_transient_for(*this);
+    properties.set_modal(true);
+    run_window(properties);
+}
+
+void MainWindow::mod_list_row_activated(const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*)
+{
+    menu_mod_properties_activated();
+}
+
+void MainWindow::menu_delete_mod_activated()
+{
+    if (busy)
+        return;
+    Mod* mod = selected_mod();
+    if (!mod) {
+        show_error(this, "No mod selected");
+        return;
+    }
+    std::string name = shown_name(mod);
+    if (show_message(this, format("Delete mod '%S'?", &name), Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
+        != Gtk::RESPONSE_OK)
+        return;
+    // A file that is already gone needs no deleting; any other failure keeps
+    // the mod listed, as its file will be at the next rescan.
+    if (platform::unlink(mod->path.str()) != 0 && errno != ENOENT) {
+        std::string file = platform::native(mod->path);
+        std::string reason = std::strerror(errno);
+        show_error(this,
+            format("Cannot delete the mod file \"%S\": %S. The mod stays in the list.", &file, &reason));
+        return;
+    }
+    orrindel->remove_mod(mod);
+}
+
+void MainWindow::apply_clicked()
+{
+    if (busy)
+        return;
+    std::string error;
+    {
+        Busy guard(*this, true);
+        StatusDialog& status = *ui->status;
+        status.begin("Applying mods", *this);
+        pump_events();
+        sigc::connection progress
+            = orrindel->signal_apply_progress.connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
+        sigc::connection priority
+            = orrindel->signal_mod_priority.connect(sigc::mem_fun(*this, &MainWindow::mod_priority));
+        try {
+            orrindel->apply();
+        } catch (const GenericError& e) {
+            error = e.what();
+        } catch (const std::exception& e) {
+            error = format("Applying mods failed: %s", e.what());
+        }
+        progress.disconnect();
+        priority.disconnect();
+        status.hide();
+    }
+    if (!error.empty()) {
+        show_status_message("Applying mods failed.");
+        show_error(this, error);
+        return;
+    }
+    std::string folder = platform::native(orrindel->get_custom_assets_dir());
+    std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
+    show_status_message(format("Applied %S to \"%S\".", &mods, &folder));
+}
+
+void MainWindow::show_progress(const std::string& message, float fraction)
+{
+    StatusDialog& status = *ui->status;
+    status.label->set_text(message);
+    status.progress->set_fraction(fraction < 0 ? 0.0 : fraction > 1 ? 1.0 : fraction);
+    pump_events();
+}
+
+void MainWindow::apply_progress(const std::string& message, float fraction)
+{
+    show_progress(message, fraction);
+}
+
+void MainWindow::modcreator_progress(const Path& file, float fraction)
+{
+    show_progress(platform::native(file), fraction);
+}
+
+unsigned int MainWindow::mod_priority(Mod* first, Mod* second, const std::string& prompt)
+{
+    ModPriorityDialog& dialog = *ui->mod_priority;
+    dialog.set_mod_names(shown_name(first), shown_name(second));
+    dialog.set_prompt(prompt);
+    dialog.set_transient_for(*this);
+    int response = run_modal(dialog);
+    dialog.hide();
+    // A closed dialog answers with a negative response: neither 1 nor 2.
+    return static_cast<unsigned int>(response);
+}
+
+void MainWindow::menu_create_mod_activated()
+{
+    if (busy)
+        return;
+    CreateModDialog& dlg = *ui->create_mod;
+    dlg.clear();
+    dlg.set_transient_for(*this);
+    const Path& civ4 = orrindel->get_civ4_dir();
+    dlg.start_dir = civ4.empty() ? Path() : civ4 / Path("Mods");
+    int response = ask_new_mod(dlg);
+    dlg.hide();
+
+    Busy guard(*this, true);
+    StatusDialog& status = *ui->status;
+    status.begin("Creating mod", *this);
+    pump_events();
+    if (response == Gtk::RESPONSE_OK) {
+        try {
+            create_mod(dlg);
+        } catch (const GenericError& e) {
+            status.hide();
+            show_error(this, e.what());
+        }
+    }
+    status.hide();
+}
+
+// Runs the dialog until it is cancelled or describes a mod that can be made;
+// a refused answer leaves the dialog open with the user's entries.
+int MainWindow::ask_new_mod(CreateModDialog& dlg)
+{
+    for (;;) {
+        int response = run_modal(dlg);
+        if (response != Gtk::RESPONSE_OK)
+            return response;
+        std::string problem = new_mod_problem(dlg);
+        if (!problem.empty()) {
+            show_error(&dlg, problem);
+            continue;
+        }
+        Path file = new_mod_file(dlg.name_entry->get_text());
+        if (!exists(file))
+            return response;
+        std::string shown = platform::native(file);
+        if (show_message(&dlg, format("The mod file \"%S\" already exists. Replace it?", &shown),
+                Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
+            == Gtk::RESPONSE_OK)
+            return response;
+    }
+}
+
+std::string MainWindow::new_mod_problem(const CreateModDialog& dlg)
+{
+    std::string folder = dlg.dir_entry->get_text();
+    if (folder.empty())
+        return "Choose the folder that holds the modified game files.";
+    if (!exists(Path(folder)))
+        return format("The folder \"%S\" does not exist.", &folder);
+    return check_mod_file_name(dlg.name_entry->get_text());
+}
+
+Path MainWindow::new_mod_file(const std::string& name)
+{
+    return child_path(orrindel->get_mods_dir(), name + mod_extension);
+}
+
+void MainWindow::create_mod(const CreateModDialog& dlg)
+{
+#ifdef VELMORA_HAVE_MOD_CREATOR
+    ModCreator creator(*orrindel, Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
+    creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
+    std::unique_ptr<Mod> mod(creator.create());
+    if (!mod)
+        return;
+    show_progress("Saving", 1.0f);
+    mod->name = dlg.name_entry->get_text();
+    mod->description = dlg.description_entry->get_text();
+    mod->author = dlg.author_entry->get_text();
+    mod->version = dlg.version_entry->get_text();
+    const Path& folder = orrindel->get_mods_dir();
+    if (!folder.empty() && !exists(folder))
+        mkpath(folder, 0755);
+    mod->save(new_mod_file(mod->name));
+    orrindel->add_mod(mod.release());
+#else
+    (void)dlg;
+    throw GenericError("Creating mods is not available in this build of Velmora.");
+#endif
+}
+
+void MainWindow::show_status_message(const std::string& message)
+{
+    statusbar->pop();
+    statusbar->push(message);
+}
+
+void MainWindow::show_summary()
+{
+    std::string mods = count_text(orrindel->get_mods().size(), "mod", "mods");
+    unsigned enabled = static_cast<unsigned>(orrindel->get_enabled_mods().size());
+    show_status_message(format("%S, %u enabled", &mods, enabled));
+}
+
+bool MainWindow::on_delete_event(GdkEventAny*)
+{
+    // Closing ends the program; never in the middle of a command.
+    if (!busy)
+        hide();
+    return true;
+}
+
+} // namespace velmora

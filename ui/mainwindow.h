@@ -1,0 +1,95 @@
+#ifndef VELMORA_UI_MAINWINDOW_H
+#define VELMORA_UI_MAINWINDOW_H
+
+#include <gtkmm/liststore.h>
+#include <gtkmm/statusbar.h>
+#include <gtkmm/treeview.h>
+#include <gtkmm/window.h>
+#include <libglademm/xml.h>
+#include <string>
+
+#include "path/path.h"
+
+namespace velmora {
+
+class CreateModDialog;
+class Interface;
+class Mod;
+class Orrindel;
+
+// The window the user works in: the mods of the mods folder with a check box
+// each, a menu and the Refresh and Apply buttons. It turns the user's commands
+// into operations of the core, shows their progress in the status window and
+// every failure in an error dialog.
+//
+// Applying and creating a mod keep the windows drawn by handling pending
+// events while they work. Meanwhile the window is insensitive and every
+// command refuses to start, so that no second command runs inside the first
+// and no mod it works on is rescanned or deleted under it.
+class MainWindow : public Gtk::Window {
+public:
+    class ModListColumns : public Gtk::TreeModelColumnRecord {
+    public:
+        ModListColumns();
+        Gtk::TreeModelColumn<bool> enabled;
+        Gtk::TreeModelColumn<Glib::ustring> name;
+        Gtk::TreeModelColumn<Glib::ustring> version;
+        Gtk::TreeModelColumn<Glib::ustring> description;
+        Gtk::TreeModelColumn<Mod*> mod;
+    };
+
+    MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
+
+    // Connects the window to the core's mod signals.
+    void set_orrindel(Orrindel* orrindel);
+    // The other windows, which the window runs and writes into.
+    void set_interface(velmora::Interface* ui);
+
+    void menu_prefs_activated();
+    void menu_about_activated();
+    void menu_create_mod_activated();
+    void menu_mod_properties_activated();
+    void menu_delete_mod_activated();
+    void refresh_clicked();
+    void apply_clicked();
+    void mod_enable_clicked(const Glib::ustring& path);
+    void orrindel_mods_changed();
+    void orrindel_enabled_mods_changed();
+    bool set_mods_enabled_foreach(const Gtk::TreeIter& row);
+
+    void apply_progress(const std::string& message, float fraction);
+    void modcreator_progress(const Path& file, float fraction);
+    unsigned int mod_priority(Mod* first, Mod* second, const std::string& prompt);
+
+    // A command is running; others are refused until it ends.
+    bool is_busy() const { return busy; }
+
+    Orrindel* orrindel = nullptr;
+    ModListColumns columns;
+    Gtk::TreeView* mod_list;
+
+protected:
+    bool on_delete_event(GdkEventAny* event) override;
+
+private:
+    class Busy;
+
+    Glib::RefPtr<Gtk::ListStore> get_store();
+    Mod* selected_mod();
+    int ask_new_mod(CreateModDialog& dlg);
+    std::string new_mod_problem(const CreateModDialog& dlg);
+    Path new_mod_file(const std::string& name);
+    void create_mod(const CreateModDialog& dlg);
+    void show_progress(const std::string& message, float fraction);
+    void show_summary();
+    void show_status_message(const std::string& message);
+    void mod_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
+
+    velmora::Interface* ui = nullptr;
+    Gtk::Statusbar* statusbar;
+    bool busy = false;
+};
+
+} // namespace velmora
+
+#endif

@@ -1,0 +1,125 @@
+#include "ui/prefsdialog.h"
+
+#include <gtkmm/filechooserdialog.h>
+#include <gtkmm/stock.h>
+
+#include "core/orrindel.h"
+#include "path/path.h"
+#include "path/platform.h"
+#include "ui/lookup.h"
+#include "ui/modal.h"
+
+namespace velmora {
+
+PrefsDialog::PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
+    : Gtk::Dialog(cobject)
+    , civ4_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.civ4_dir"))
+    , mods_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.mods_dir"))
+    , custom_assets_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.custom_assets_dir"))
+{
+    lookup_widget<Gtk::Button>(xml, "prefs.civ4_dir_browse")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &PrefsDialog::civ4_dir_browse_clicked));
+    lookup_widget<Gtk::Button>(xml, "prefs.mods_dir_browse")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &PrefsDialog::mods_dir_browse_clicked));
+    lookup_widget<Gtk::Button>(xml, "prefs.custom_assets_dir_browse")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &PrefsDialog::assets_dir_browse_clicked));
+}
+
+void PrefsDialog::set_orrindel(Orrindel* o)
+{
+    if (orrindel)
+        return;
+    orrindel = o;
+    orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &PrefsDialog::orrindel_prefs_changed));
+}
+
+void PrefsDialog::orrindel_prefs_changed()
+{
+    if (updating || !orrindel)
+        return;
+    civ4_dir_entry->set_text(platform::native(orrindel->get_civ4_dir()));
+    mods_dir_entry->set_text(platform::native(orrindel->get_mods_dir()));
+    custom_assets_dir_entry->set_text(platform::native(orrindel->get_custom_assets_dir()));
+}
+
+void PrefsDialog::civ4_dir_browse_clicked() { browse("Select Civilization IV directory", *civ4_dir_entry); }
+
+void PrefsDialog::mods_dir_browse_clicked() { browse("Select Mods directory", *mods_dir_entry); }
+
+void PrefsDialog::assets_dir_browse_clicked()
+{
+    browse("Select Custom Assets directory", *custom_assets_dir_entry);
+}
+
+void PrefsDialog::browse(const char* title, Gtk::Entry& entry)
+{
+    Gtk::FileChooserDialog chooser(title, Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
+    chooser.set_transient_for(*this);
+    if (!entry.get_text().empty())
+        chooser.set_current_folder(platform::native(Path(entry.get_text())));
+    chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+    chooser.add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+    chooser.set_default_response(Gtk::RESPONSE_OK);
+    if (run_modal(chooser) != Gtk::RESPONSE_OK)
+        return;
+    // The chosen folder: the one selected in the list, or the one shown when none is.
+    std::string folder = chooser.get_filename();
+    if (folder.empty())
+        folder = chooser.get_current_folder();
+    if (!folder.empty())
+        entry.set_text(folder);
+}
+
+// The custom-assets folder is deleted and rebuilt by every apply: it must not
+// be the game's own "Assets" folder, and a folder that is not named like an
+// assets folder is taken only when the user insists.
+bool PrefsDialog::custom_assets_dir_accepted()
+{
+    Path ca(custom_assets_dir_entry->get_text());
+    std::string last = ca.empty() ? std::string() : ca[-1];
+    if (platform::stricmp(last.c_str(), "Assets") == 0 || last == "CustomAssets") {
+        // Against the game folder in use now: a new one typed alongside is not yet trusted.
+        Path main = orrindel->get_civ4_dir() / Path("Assets");
+        if (ca != main)
+            return true;
+        show_error(this,
+            "Your custom assets directory is the same as your main assets directory.  This won't work.  "
+            "Please "
+            "change your custom assets directory to something else.");
+        return false;
+    }
+    return show_message(this,
+               "Your custom assets directory does not seem to be an assets directory!  This might be okay, "
+               "if you "
+               "know what you're doing.  However, please note that this directory will be deleted when you "
+               "apply "
+               "mods.  Continue?",
+               Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO)
+        == Gtk::RESPONSE_YES;
+}
+
+void PrefsDialog::on_response(int response)
+{
+    if (!orrindel)
+        return;
+    if (response != Gtk::RESPONSE_OK) {
+        orrindel_prefs_changed();
+        hide();
+        return;
+    }
+    if (!custom_assets_dir_accepted())
+        return;
+    updating = true;
+    orrindel->set_civ4_dir(Path(civ4_dir_entry->get_text()));
+    orrindel->set_mods_dir(Path(mods_dir_entry->get_text()));
+    orrindel->set_custom_assets_dir(Path(custom_assets_dir_entry->get_text()));
+    updating = false;
+    hide();
+}
+
+bool PrefsDialog::on_delete_event(GdkEventAny*) { return true; }
+
+} // namespace velmora

@@ -1,0 +1,46 @@
+#ifndef VELMORA_UI_PREFSDIALOG_H
+#define VELMORA_UI_PREFSDIALOG_H
+
+#include <gtkmm/dialog.h>
+#include <gtkmm/entry.h>
+#include <libglademm/xml.h>
+
+namespace velmora {
+
+class Orrindel;
+
+// The three folders of the core: the game's, the mods' and the custom-assets
+// folder. The entries show the core's values as native paths; confirming
+// checks the custom-assets folder (applying mods deletes it) and stores the
+// three values into the core. The dialog is not modal and answers itself.
+class PrefsDialog : public Gtk::Dialog {
+public:
+    PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
+
+    // Only the first call counts: it connects the dialog to the core's preferences signal.
+    void set_orrindel(Orrindel* orrindel);
+    // Shows the core's folders in the entries, unless the dialog is storing them.
+    void orrindel_prefs_changed();
+
+    void civ4_dir_browse_clicked();
+    void mods_dir_browse_clicked();
+    void assets_dir_browse_clicked();
+
+    Orrindel* orrindel = nullptr;
+    Gtk::Entry* civ4_dir_entry;
+    Gtk::Entry* mods_dir_entry;
+    Gtk::Entry* custom_assets_dir_entry;
+    bool updating = false;
+
+protected:
+    void on_response(int response) override;
+    bool on_delete_event(GdkEventAny* event) override;
+
+private:
+    void browse(const char* title, Gtk::Entry& entry);
+    bool custom_assets_dir_accepted();
+};
+
+} // namespace velmora
+
+#endif
