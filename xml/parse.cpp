@@ -1,0 +1,128 @@
+#include "xml/parse.h"
+
+#include <libxml++/exceptions/exception.h>
+#include <libxml++/parsers/domparser.h>
+#include <libxml/parser.h>
+
+#include <fstream>
+#include <limits>
+
+#include "path/path.h"
+#include "path/platform.h"
+
+namespace velmora {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Whether the text opens with an XML declaration that names an encoding.
+bool declares_encoding(const std::string& bytes)
+{
+    if (bytes.compare(0, 5, "<?xml") != 0 || bytes.size() < 6 || !is_blank(bytes[5]))
+        return false;
+    std::string::size_type end = bytes.find("?>");
+    std::string::size_type encoding = bytes.find("encoding", 5);
+    return encoding != std::string::npos && encoding < end;
+}
+
+bool has_byte_order_mark(const std::string& bytes)
+{
+    return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0
+        || bytes.compare(0, 2, "\xFF\xFE") == 0;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool is_valid_utf8(const std::string& bytes)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::string::size_type n = bytes.size(), i = 0;
+    while (i < n) {
+        unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        unsigned length;
+        unsigned char low = 0x80, high = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else
+            return false;
+        if (n - i < length || s[i + 1] < low || s[i + 1] > high)
+            return false;
+        for (unsigned k = 2; k < length; ++k)
+            if (s[i + k] < 0x80 || s[i + k] > 0xBF)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string latin1_to_utf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char ch : bytes) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out += ch;
+        else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
+{
+    // The game reads undeclared files as ISO-8859-1; some of its files rely on that.
+    if (!has_byte_order_mark(bytes) && !declares_encoding(bytes) && !is_valid_utf8(bytes))
+        return parse_bytes(latin1_to_utf8(bytes));
+    if (bytes.size() > std::numeric_limits<xmlpp::Parser::size_type>::max())
+        throw xmlpp::exception("The XML text is too large");
+    auto parser = std::make_unique<xmlpp::DomParser>();
+    parser->set_throw_messages(true);
+    parser->set_validate(false);
+    parser->set_substitute_entities(false);
+    parser->set_include_default_attributes(false);
+    // Warnings would be thrown as errors; nothing outside the text is ever fetched.
+    parser->set_parser_options(XML_PARSE_NONET | XML_PARSE_NOWARNING,
+        XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE
+            | XML_PARSE_HUGE);
+    parser->parse_memory_raw(reinterpret_cast<const unsigned char*>(bytes.data()),
+        static_cast<xmlpp::Parser::size_type>(bytes.size()));
+    return parser;
+}
+
+} // namespace
+
+std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file)
+{
+    std::ifstream in(platform::native(file), std::ios::binary);
+    std::string bytes;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
+    // bad(): the name exists but does not read (a folder, an I/O error).
+    if (!in.is_open() || in.bad())
+        throw xmlpp::exception("The file cannot be read");
+    return parse_bytes(bytes);
+}
+
+std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text) { return parse_bytes(text); }
+
+} // namespace velmora
