@@ -1,5 +1,6 @@
 // The apply pipeline of the core: load the enabled mods, ask about each
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
+#include <cstdlib>
 #include <libxml++/exceptions/exception.h>
 
 #include "core/apply_order.h"
@@ -12,6 +13,13 @@
 namespace velmora {
 
 namespace {
+
+// The user's own home folder, also when the core was given another one.
+Path environment_home()
+{
+    const char* home = std::getenv("HOME");
+    return home && *home ? Path(home) : Path();
+}
 
 float fraction(double value) { return static_cast<float>(value); }
 
@@ -29,7 +37,8 @@ void Orrindel::apply()
     const Path target = checked_custom_assets_dir(custom_assets_dir,
         {{"game folder", civ4_dir},
             {"game's Assets folder", civ4_dir.empty() ? Path() : civ4_dir / Path("Assets")},
-            {"mods folder", mods_dir}, {"settings folder", settings_dir}, {"home folder", home}});
+            {"mods folder", mods_dir}, {"settings folder", settings_dir}, {"home folder", home},
+            {"home folder", environment_home()}});
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");

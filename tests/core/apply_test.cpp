@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -248,6 +249,20 @@ TEST_F(ApplyTest, anUnsetGameFolderIsRefusedWhenThereIsAModToApply)
     write_old_custom_assets();
     EXPECT_NE(error_of_apply().find("game folder is not set"), std::string::npos);
     expect_old_custom_assets_untouched();
+}
+
+TEST_F(ApplyTest, theUsersOwnHomeFolderIsRefusedAlsoWhenTheCoreWasGivenAnother)
+{
+    const char* saved = std::getenv("HOME");
+    const std::string previous = saved ? saved : "";
+    mkpath(box / "user", 0755);
+    ::setenv("HOME", platform::native(box / "user").c_str(), 1);
+    core.set_custom_assets_dir(box / "user");
+    add("X");
+    std::string error = error_of_apply();
+    ::setenv("HOME", previous.c_str(), 1);
+    EXPECT_NE(error.find("or contains the home folder"), std::string::npos) << error;
+    EXPECT_TRUE(applied.empty());
 }
 
 struct OrderCase {
