@@ -27,7 +27,8 @@ const char* const window_names[] = {"main_window", "preferences", "create_mod", 
 template <class T> T* build_window(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const char* name)
 {
     T* window = nullptr;
-    xml->get_widget_derived(name, window);
+    if (glade_xml_get_widget(xml->gobj(), name))
+        xml->get_widget_derived(name, window);
     if (!window)
         throw GenericError(
             format("The window definitions lack the window \"%s\" or give it the wrong kind.", name));
@@ -51,6 +52,9 @@ Interface::~Interface() { destroy_windows(); }
 void Interface::build(const Path& definitions)
 {
     std::string file = platform::native(definitions);
+    bool is_folder = false;
+    if (platform::stat(definitions.str(), &is_folder) != 0 || is_folder)
+        throw GenericError(format("Cannot find the window definitions \"%S\".", &file));
     Glib::RefPtr<Gnome::Glade::Xml> xml;
     try {
         xml = Gnome::Glade::Xml::create(file);

@@ -1,6 +1,7 @@
 #ifndef VELMORA_UI_LOOKUP_H
 #define VELMORA_UI_LOOKUP_H
 
+#include <glade/glade-xml.h>
 #include <libglademm/xml.h>
 #include <string>
 
@@ -15,7 +16,9 @@ namespace velmora {
 template <class T> T* lookup_widget(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const std::string& name)
 {
     T* widget = nullptr;
-    xml->get_widget(name, widget);
+    // Asked first without the toolkit's complaint about a missing name.
+    if (glade_xml_get_widget(xml->gobj(), name.c_str()))
+        xml->get_widget(name, widget);
     if (!widget)
         throw GenericError(
             format("The window definitions lack the widget \"%S\" or give it the wrong kind.", &name));
