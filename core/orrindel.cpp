@@ -20,10 +20,11 @@ namespace {
 const char* const mod_extension = ".Pellarix";
 
 // Mod files are taken by their exact extension: 'x.pellarix' is not a mod.
-bool has_mod_extension(const std::string& name)
+bool has_mod_extension(const Path& file)
 {
+    const std::string& text = file.str();
     const std::string ext = mod_extension;
-    return name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+    return text.size() > ext.size() && text.compare(text.size() - ext.size(), ext.size(), ext) == 0;
 }
 
 Path home_from_environment()
@@ -129,11 +130,12 @@ void Orrindel::load_mods()
     changed();
 
     for (const std::string& f : list_files(mods_dir)) {
-        if (!has_mod_extension(f))
+        const Path file = child_path(mods_dir, f);
+        if (!has_mod_extension(file))
             continue;
         auto mod = std::make_unique<Mod>();
         try {
-            if (mod->load_headers(child_path(mods_dir, f)) != 0)
+            if (mod->load_headers(file) != 0)
                 continue;
         } catch (const GenericError&) {
             continue; // a malformed mod file is left out of the list
