@@ -1,0 +1,506 @@
+#include "creator/modcreator.h"
+
+#include <libxml++/document.h>
+#include <libxml++/exceptions/exception.h>
+#include <libxml++/nodes/element.h>
+#include <libxml++/nodes/textnode.h>
+#include <libxml++/parsers/domparser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+#include <unordered_set>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/format.h"
+#include "core/orrindel.h"
+#include "diff/diff.h"
+#include "mod/change_path.h"
+#include "mod/mod.h"
+#include "mod/untrusted_xml.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "xml/element_info.h"
+#include "xml/elements.h"
+#include "xml/misc.h"
+#include "xml/parse.h"
+
+namespace velmora {
+
+namespace {
+
+std::string system_reason(int error) { return error ? std::strerror(error) : "read error"; }
+
+bool last_component_is(const Path& p, const char* name)
+{
+    return !p.empty() && platform::stricmp(p[-1].c_str(), name) == 0;
+}
+
+bool is_folder(const Path& p)
+{
+    bool folder = false;
+    return !p.empty() && platform::stat(p.str(), &folder) == 0 && folder;
+}
+
+bool is_file(const Path& p)
+{
+    bool folder = false;
+    return !p.empty() && platform::stat(p.str(), &folder) == 0 && !folder;
+}
+
+std::string read_bytes(const Path& file)
+{
+    errno = 0;
+    std::ifstream in(platform::native(file), std::ios::binary);
+    if (!in) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &file, &reason));
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
+    // A file cut short would be recorded as if the modder had cut it.
+    if (in.bad()) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &file, &reason));
+    }
+    return bytes;
+}
+
+std::unique_ptr<xmlpp::DomParser> parse(const Path& file, const std::string& bytes)
+{
+    try {
+        // The same reader as parse_game_file (its ISO-8859-1 fallback included),
+        // given the bytes that were read once for the comparison as well.
+        std::unique_ptr<xmlpp::DomParser> parser = parse_xml_text(bytes);
+        if (!parser->get_document()->get_root_node())
+            throw xmlpp::exception("The file has no root element");
+        return parser;
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw XmlError(format("XML error in %S: %S", &file, &message));
+    }
+}
+
+const char* name_of(const xmlpp::Element* e) { return reinterpret_cast<const char*>(e->cobj()->name); }
+
+bool has_element_children(const xmlpp::Element* e)
+{
+    for (const xmlNode* c = e->cobj()->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE)
+            return true;
+    return false;
+}
+
+// Plain items compare by their text; an item with content of its own (an
+// opaque one) by that content, which its leading text does not show.
+bool same_item(const ElementList::value_type& a, const ElementList::value_type& b)
+{
+    if (has_element_children(a.second) || has_element_children(b.second))
+        return opaque_equal(a.second, b.second);
+    return a.first == b.first;
+}
+
+void remove(xmlpp::Element* e) { e->get_parent()->remove_child(e); }
+
+const char* type_word(Change::Type type)
+{
+    switch (type) {
+    case Change::DIFF:
+        return "diff";
+    case Change::XML:
+        return "xml";
+    default:
+        return "whole";
+    }
+}
+
+} // namespace
+
+ModCreator::ModCreator(const Orrindel& orrindel, const Path& dir, bool write_report)
+    : orrindel(&orrindel)
+    , assets_dir(orrindel.get_civ4_dir())
+    , dir(dir)
+{
+    if (!write_report)
+        return;
+    report_file = orrindel.get_settings_dir() / Path("report.txt");
+    errno = 0;
+    report = std::make_unique<std::ofstream>(platform::native(report_file), std::ios::out | std::ios::trunc);
+    if (!*report) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot write the report %S: %S", &report_file, &reason));
+    }
+}
+
+ModCreator::~ModCreator() = default;
+
+Mod* ModCreator::create()
+{
+    files.clear();
+    processed = 0;
+    walking.clear();
+
+    if (!last_component_is(dir, "Assets") && !last_component_is(dir, "CustomAssets"))
+        dir = dir / Path("Assets");
+    dir = fix_case(dir);
+    if (!is_folder(dir))
+        throw GenericError(format("Directory %S does not exist", &dir));
+    if (!last_component_is(assets_dir, "Assets"))
+        assets_dir = assets_dir / Path("Assets");
+    assets_dir = fix_case(assets_dir);
+    if (!is_folder(assets_dir))
+        throw GenericError("Your Civ4 directory seems to be invalid (no Assets directory found)");
+
+    std::unique_ptr<Mod> result(new Mod);
+    mod = result.get();
+    struct Done {
+        Mod*& mod;
+        ~Done() { mod = nullptr; }
+    } done{mod};
+
+    if (process_directory(Path()) != 0)
+        return nullptr;
+    for (const Path& rel : files)
+        if (process_file(rel) != 0)
+            return nullptr;
+    return result.release();
+}
+
+int ModCreator::process_directory(const Path& rel)
+{
+    const Path folder = dir / rel;
+    // A link to a folder is walked like the folder, but not one that leads
+    // back into a folder being walked: that would never end.
+    const std::string real = platform::real_path(folder.str());
+    if (!real.empty() && !walking.insert(real).second)
+        return 0;
+    std::vector<std::string> names;
+    errno = 0;
+    if (!platform::read_dir(folder.str(), names)) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read the directory %S: %S", &folder, &reason));
+    }
+    // In byte order, like list_files: the same mod from the same folder on every system.
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        if (name == "." || name == "..")
+            continue;
+        const Path child = child_path(rel, name);
+        if (is_folder(dir / child))
+            process_directory(child);
+        else
+            files.push_back(child);
+    }
+    if (!real.empty())
+        walking.erase(real);
+    return 0;
+}
+
+int ModCreator::process_file(const Path& rel)
+{
+    // Only create() sets up the folders and the mod.
+    if (!mod)
+        return -1;
+    const std::string name = rel.empty() ? std::string() : rel[-1];
+    const std::string::size_type dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return 0;
+    const std::string ext = name.substr(dot + 1);
+    // The mod could be saved but never loaded again.
+    if (!is_safe_change_path(rel.str()))
+        throw GenericError(format("The file %S cannot be part of a mod: its name is not a valid file name on "
+                                  "Windows",
+            &rel));
+
+    const double fraction = files.empty() ? 0.0 : static_cast<double>(processed) / files.size();
+    signal_progress.emit(rel, static_cast<float>(fraction));
+    ++processed;
+
+    const Path game = fix_case(assets_dir / rel);
+    const Path modified = dir / rel;
+    Change::Type type = Change::WHOLE;
+    if (is_file(game) && ext == "xml")
+        type = Change::XML;
+    else if (is_file(game) && ext == "py")
+        type = Change::DIFF;
+    write_report(rel.str() + " -> " + type_word(type) + "\n");
+
+    switch (type) {
+    case Change::XML:
+        process_xml(rel, game, modified);
+        break;
+    case Change::DIFF:
+        process_diff(rel, game, modified);
+        break;
+    default:
+        process_whole(rel, modified);
+        break;
+    }
+    return 0;
+}
+
+void ModCreator::process_xml(const Path& rel, const Path& game, const Path& modified)
+{
+    std::unique_ptr<xmlpp::DomParser> orig_parser, modified_parser;
+    xmlpp::Document copy;
+    xmlpp::Document* document = nullptr;
+    {
+        const std::string orig_bytes = read_bytes(game);
+        const std::string modified_bytes = read_bytes(modified);
+        orig_parser = parse(game, orig_bytes);
+        if (orig_bytes == modified_bytes) {
+            // Most files of a copied "Assets" folder are unchanged. A copy of
+            // the parsed tree costs far less than a second parse, and the
+            // comparison still runs, so the report and the errors are those
+            // of two parsed files.
+            copy.create_root_node_by_import(orig_parser->get_document()->get_root_node(), true);
+            document = &copy;
+        } else {
+            modified_parser = parse(modified, modified_bytes);
+            document = modified_parser->get_document();
+        }
+    }
+
+    int r;
+    try {
+        r = process_element(orig_parser->get_document()->get_root_node(), document->get_root_node(), 1);
+    } catch (const GenericError& e) {
+        throw GenericError(format("%s (in %S)", e.what(), &rel));
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw GenericError(format("%S (in %S)", &message, &rel));
+    }
+    if (r != 0)
+        return;
+
+    std::ostringstream text;
+    try {
+        document->write_to_stream_formatted(text, "utf8");
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw GenericError(format("Cannot write the change of %S: %S", &rel, &message));
+    }
+    mod->changes.push_back({rel.str(), Change::XML, format_xml(text.str())});
+}
+
+void ModCreator::process_diff(const Path& rel, const Path& game, const Path& modified)
+{
+    // Diff reads an unreadable stream as no lines: that would record a script
+    // emptied, or one added whole, so both are checked.
+    auto open = [](const Path& file, std::ifstream& in) {
+        errno = 0;
+        in.open(platform::native(file));
+        if (!in) {
+            std::string reason = system_reason(errno);
+            throw GenericError(format("Cannot read %S: %S", &file, &reason));
+        }
+    };
+    std::ifstream orig_in, modified_in;
+    open(game, orig_in);
+    open(modified, modified_in);
+    Diff diff;
+    diff.create(orig_in, modified_in);
+    if (orig_in.bad())
+        throw GenericError(format("Cannot read %S: %s", &game, "read error"));
+    if (modified_in.bad())
+        throw GenericError(format("Cannot read %S: %s", &modified, "read error"));
+    std::ostringstream text;
+    diff.write(text);
+    mod->changes.push_back({rel.str(), Change::DIFF, text.str()});
+}
+
+void ModCreator::process_whole(const Path& rel, const Path& modified)
+{
+    mod->changes.push_back({rel.str(), Change::WHOLE, read_bytes(modified)});
+}
+
+int ModCreator::process_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    if (std::strcmp(name_of(orig), name_of(modified)) != 0)
+        throw GenericError("Attempt to process elements with different names");
+    const int type = get_element_type(orig);
+    switch (type) {
+    case IGNORE:
+        report_line(depth, std::string("Warning: ignoring ") + name_of(orig));
+        return 1;
+    case TOPLEVEL: {
+        xmlpp::Element* a = get_child_element(orig);
+        xmlpp::Element* b = get_child_element(modified);
+        if (!a || !b)
+            throw GenericError("Toplevel element with no contents?");
+        return process_element(a, b, depth);
+    }
+    case CONTAINER:
+    case OBJECT:
+        return process_object_element(orig, modified, depth);
+    case LIST:
+        return process_list_element(orig, modified, depth);
+    case SET:
+        return process_set_element(orig, modified, depth);
+    case OPAQUE:
+        if (opaque_equal(orig, modified))
+            return 1;
+        report_line(depth, std::string(name_of(orig)) + ": changed");
+        return 0;
+    case VALUE: {
+        if (has_element_children(orig) || has_element_children(modified))
+            throw GenericError(std::string("Value element ") + name_of(orig)
+                + " has children.  Maybe it isn't really a value element?");
+        const xmlpp::TextNode* a = orig->get_child_text();
+        const xmlpp::TextNode* b = modified->get_child_text();
+        if (!a || !b)
+            return !a && !b ? 1 : 0;
+        const std::string ta = a->get_content();
+        const std::string tb = b->get_content();
+        if (ta == tb)
+            return 1;
+        report_line(depth, std::string(name_of(orig)) + ": changed " + ta + " -> " + tb);
+        return 0;
+    }
+    default: {
+        const std::string name = name_of(orig);
+        throw GenericError(format("Don't know type of element %S", &name));
+    }
+    }
+}
+
+int ModCreator::process_object_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    const ElementMap mo = build_element_map(orig);
+    const ElementMap mm = build_element_map(modified);
+    const bool container = get_element_type(orig) == CONTAINER;
+    std::string keyname;
+    if (!container) {
+        const char* key = get_object_key(orig);
+        if (!key)
+            throw GenericError(std::string("Don't know key for object ") + name_of(orig));
+        keyname = key;
+    }
+
+    bool unchanged = true;
+    for (const auto& [key, m] : mm) {
+        auto o = mo.find(key);
+        if (o == mo.end()) {
+            if (keep_new_element(m, key, depth))
+                unchanged = false;
+            continue;
+        }
+        // Fields are reported at their record's depth; records one level below their container.
+        if (process_element(o->second, m, container ? depth + 1 : depth) != 1) {
+            unchanged = false;
+            if (container)
+                report_line(depth, key + ": changed");
+        } else if (container || key != keyname) {
+            // The key of a changed record stays: it names the record the change applies to.
+            remove(m);
+        }
+    }
+    remove_nonelements(modified);
+    return unchanged ? 1 : 0;
+}
+
+int ModCreator::process_list_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    const ElementList lo = build_element_list(orig);
+    const ElementList lm = build_element_list(modified);
+    if (lo.size() != lm.size())
+        return 0;
+    bool unchanged = true;
+    for (auto a = lo.begin(), b = lm.begin(); a != lo.end(); ++a, ++b) {
+        if (!same_item(*a, *b)) {
+            report_line(depth, a->first + " != " + b->first);
+            unchanged = false;
+            break;
+        }
+    }
+    remove_nonelements(modified);
+    return unchanged ? 1 : 0;
+}
+
+int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    const ElementList lo = build_element_list(orig);
+    const ElementList lm = build_element_list(modified);
+    // A set of a few hundred types compared item by item would be quadratic.
+    std::unordered_set<std::string> plain;
+    std::vector<const ElementList::value_type*> structured;
+    for (const auto& item : lo) {
+        if (has_element_children(item.second))
+            structured.push_back(&item);
+        else
+            plain.insert(item.first);
+    }
+
+    bool unchanged = true;
+    for (const auto& item : lm) {
+        bool found = has_element_children(item.second) ? std::any_of(structured.begin(), structured.end(),
+                         [&item](const ElementList::value_type* o) { return same_item(*o, item); })
+                                                       : plain.count(item.first) > 0;
+        if (found) {
+            remove(item.second);
+        } else {
+            report_line(depth, item.first + ": new");
+            drop_ignored_children(item.second, depth + 1);
+            unchanged = false;
+        }
+    }
+    remove_nonelements(modified);
+    return unchanged ? 1 : 0;
+}
+
+// A child that the game's element lacks stays in the change, except what the
+// element table marks "ignore": merging refuses such elements, so a mod that
+// carried one could never be applied.
+bool ModCreator::keep_new_element(xmlpp::Element* e, const std::string& key, unsigned int depth)
+{
+    if (get_element_type(e) == IGNORE) {
+        report_line(depth, std::string("Warning: ignoring ") + name_of(e));
+        remove(e);
+        return false;
+    }
+    report_line(depth, key + ": new");
+    drop_ignored_children(e, depth + 1);
+    return true;
+}
+
+void ModCreator::drop_ignored_children(xmlpp::Element* e, unsigned int depth)
+{
+    for (xmlpp::Node* child : e->get_children()) {
+        auto* c = dynamic_cast<xmlpp::Element*>(child);
+        if (!c)
+            continue;
+        if (get_element_type(c) == IGNORE) {
+            report_line(depth, std::string("Warning: ignoring ") + name_of(c));
+            e->remove_child(c);
+        } else {
+            drop_ignored_children(c, depth + 1);
+        }
+    }
+}
+
+void ModCreator::report_line(unsigned int depth, const std::string& text)
+{
+    if (report)
+        write_report(std::string(2 * depth, ' ') + text + "\n");
+}
+
+void ModCreator::write_report(const std::string& text)
+{
+    if (!report)
+        return;
+    errno = 0;
+    *report << text;
+    // Flushed line by line: after a failure the report shows how far the work got.
+    report->flush();
+    if (!*report) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot write the report %S: %S", &report_file, &reason));
+    }
+}
+
+} // namespace velmora

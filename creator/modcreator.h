@@ -1,0 +1,90 @@
+#ifndef VELMORA_CREATOR_MODCREATOR_H
+#define VELMORA_CREATOR_MODCREATOR_H
+
+#include <fstream>
+#include <list>
+#include <memory>
+#include <set>
+#include <sigc++/sigc++.h>
+#include <string>
+
+#include "path/path.h"
+
+namespace xmlpp {
+class Element;
+}
+
+namespace velmora {
+
+class Mod;
+class Orrindel;
+
+// Turns a folder that holds a modified copy of (part of) the game's "Assets"
+// folder into a new mod that carries only what differs: for an XML file the
+// game also has, the elements that differ; for a script ("py"), a line
+// difference; for anything else, the whole file. On request it writes what it
+// found to "report.txt" in the settings folder, one line per finding.
+//
+// One creator serves one creation: construct it, connect signal_progress,
+// call create(), destroy it.
+class ModCreator {
+public:
+    // Before each file is processed: its path relative to the modified
+    // "Assets" folder and the fraction of the collected files done before it,
+    // from 0 up to (never reaching) 1.
+    sigc::signal<void, const Path&, float> signal_progress;
+
+    // dir is the folder the user chose: a modified "Assets" or "CustomAssets"
+    // folder, or a folder that holds "Assets". With write_report the report
+    // file is replaced at once (emptied); throws GenericError naming it when
+    // it cannot be written.
+    ModCreator(const Orrindel& orrindel, const Path& dir, bool write_report);
+    ~ModCreator();
+    ModCreator(const ModCreator&) = delete;
+    ModCreator& operator=(const ModCreator&) = delete;
+
+    // The new mod, owned by the caller: only its changes are filled. Throws
+    // GenericError when either folder is missing, XmlError for an XML file
+    // that cannot be parsed, GenericError for anything else that stops the
+    // work (each naming the file); nothing is returned then.
+    Mod* create();
+
+    // Collects every file below dir / rel into files, depth first; returns 0.
+    int process_directory(const Path& rel);
+    // Records the change for one collected file; returns 0.
+    int process_file(const Path& rel);
+
+    // The element-level comparison of a game element (orig, read only) with
+    // its modified counterpart, which is pruned in place down to what
+    // differs. 1: nothing differs (the caller may drop modified); 0: it
+    // differs. depth is the report's indentation level.
+    int process_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
+    int process_object_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
+    int process_list_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
+    int process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
+
+private:
+    void process_xml(const Path& rel, const Path& game, const Path& modified);
+    void process_diff(const Path& rel, const Path& game, const Path& modified);
+    void process_whole(const Path& rel, const Path& modified);
+    bool keep_new_element(xmlpp::Element* e, const std::string& key, unsigned int depth);
+    void drop_ignored_children(xmlpp::Element* e, unsigned int depth);
+    void report_line(unsigned int depth, const std::string& text);
+    void write_report(const std::string& text);
+
+    const Orrindel* orrindel;
+    Mod* mod = nullptr; // the mod under construction, during create()
+    Path assets_dir;
+    Path dir;
+    std::list<Path> files;
+    unsigned int processed = 0;
+    std::unique_ptr<std::ofstream> report;
+    Path report_file;
+    // The real locations of the folders being walked, so that a symbolic link
+    // back up the tree is not followed for ever.
+    std::set<std::string> walking;
+};
+
+} // namespace velmora
+
+#endif
