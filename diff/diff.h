@@ -1,0 +1,112 @@
+#ifndef VELMORA_DIFF_DIFF_H
+#define VELMORA_DIFF_DIFF_H
+
+#include <deque>
+#include <istream>
+#include <list>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// A line-based difference between an old text (the game's file) and a new one:
+// blocks of context (' '), removed ('-') and added ('+') lines, each anchored at
+// a line of the old text. Mods store it as text (write/read) and apply it to
+// script files that a game patch or another mod may have shifted.
+class Diff {
+public:
+    struct Line {
+        char type; // ' ', '-' or '+'
+        std::string text; // without the line break
+    };
+
+    struct Block {
+        unsigned int old_start = 0; // first line in the old text, from 0
+        unsigned int new_start = 0; // first line in the new text, from 0; only written and read
+        std::list<Line> lines;
+    };
+
+    // A forward-only view of a stream as numbered lines (from 0) that holds
+    // only the lines between the last released one and the furthest one asked
+    // for. Lines are cut at line feeds; one trailing carriage return is dropped,
+    // so Windows line ends read like Unix ones. Reading a line past the end
+    // fails; callers treat it as an empty line.
+    class Input {
+    public:
+        explicit Input(std::istream& in);
+        Input(const Input&) = delete;
+        Input& operator=(const Input&) = delete;
+
+        // Copies line n into out; false (out untouched) when the line was
+        // released or lies past the end of the stream.
+        bool getline(unsigned int n, std::string& out);
+        // Releases every held line numbered below n.
+        void prune(unsigned int n);
+
+        // Line n without a copy, or null where getline would fail. The pointer
+        // stays valid until the line is released.
+        const std::string* line(unsigned int n);
+        // True once the stream has reported its end: count() is then the
+        // number of lines of the whole input.
+        bool ended() const { return ended_; }
+        // The number of the first held line (lines released so far).
+        unsigned int first() const { return first_; }
+        // The number of lines read from the stream so far.
+        unsigned int count() const { return count_; }
+
+    private:
+        bool read_next();
+
+        std::istream& in_;
+        // A deque, not a list: the algorithms look lines up by number, many
+        // times each while searching, and that must not walk the held lines.
+        std::deque<std::string> lines_;
+        unsigned int first_ = 0;
+        unsigned int count_ = 0;
+        bool ended_ = false;
+        // The buffer of the last released line, reused for the next read.
+        std::string spare_;
+    };
+
+    Diff() = default;
+
+    void write(std::ostream& os) const;
+    // Replaces all blocks by those of a difference text. Throws GenericError
+    // for a header it cannot read; the diff is then left as it was.
+    void read(std::istream& is);
+    bool is_empty(const std::string& line) const;
+    bool compare(const std::string& a, const std::string& b) const;
+
+    // Replaces the blocks by the difference from old_text to new_text.
+    void create(std::istream& old_text, std::istream& new_text);
+    // 0: every block fits the old text in `in`; 2: every block is already in
+    // it; 1: neither (the diff cannot be applied).
+    int check(std::istream& in) const;
+    // Writes the text of `in` with the diff applied, every line ending in a
+    // line feed. Throws ConflictError "Unable to apply diff" when a block does
+    // not fit; out then holds a partial text.
+    void apply(std::istream& in, std::ostream& out) const;
+    // The old lines that the diff touches, in block order: the line number in
+    // the low 30 bits, a tag in the top two (see AffectedTag).
+    std::vector<unsigned int> get_affected_lines() const;
+    // True when this diff and other touch the same old line in a way that collides.
+    bool check_conflicts(const Diff& other) const;
+
+    // Tags of get_affected_lines' entries.
+    enum AffectedTag : unsigned int { CONTEXT = 0, REMOVED = 1, INSERTED_BEFORE = 2, FIRST_CONTEXT = 3 };
+    static constexpr unsigned int TAG_SHIFT = 30;
+    // Line numbers must fit below the tag bits; read refuses blocks that reach this far.
+    static constexpr unsigned int LINE_LIMIT = 1u << TAG_SHIFT;
+
+    bool blank_equal = false; // lines of white space only compare equal
+    std::list<Block> blocks;
+    unsigned int context = 3; // unchanged lines kept around each change
+};
+
+bool operator==(const Diff::Line& a, const Diff::Line& b);
+bool operator==(const Diff::Block& a, const Diff::Block& b);
+
+} // namespace velmora
+
+#endif
