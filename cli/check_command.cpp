@@ -94,9 +94,9 @@ void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
 
 int run_check(Orrindel& core, const CheckOptions& options)
 {
+    const PreferRules rules(core, options.prefer);
     check_folders(core);
     const std::list<Mod*> enabled = core.get_enabled_mods_in_order();
-    const PreferRules rules(core, options.prefer);
     const std::vector<Conflict> conflicts = find_conflicts(enabled, rules);
     std::size_t unanswered = 0;
     for (const Conflict& c : conflicts)

@@ -1,5 +1,6 @@
 #include "cli/folders.h"
 
+#include <cstdlib>
 #include <unistd.h>
 
 #include "core/errors.h"

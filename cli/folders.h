@@ -21,8 +21,9 @@ Path absolute_folder(const std::string& text);
 bool is_folder(const Path& p);
 
 // The folders that applying refuses to delete, for these settings: the game
-// folder and its "Assets", the mods folder, the settings folder and the home
-// folder that holds it.
+// folder and its "Assets", the mods folder, the settings folder, the home
+// folder that holds it and the user's own home folder. The same list as the
+// core's apply, which keeps it to itself.
 std::vector<KeptFolder> kept_folders(const Path& civ4_dir, const Path& mods_dir, const Path& settings_dir);
 
 } // namespace cli

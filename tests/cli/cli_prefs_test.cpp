@@ -1,0 +1,219 @@
+// velmora-cli prefs and create: the checks of the preferences dialog and of
+// the create-mod dialog, refusing before anything is stored or written.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <unistd.h>
+
+#include "cli/cli_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+class CliPrefsTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        configure({});
+        mkpath(box / "game without assets", 0755);
+        write_game(box / "other game");
+    }
+
+    // "@/x" names x in the sandbox folder.
+    std::string in_sandbox(const std::string& arg) const
+    {
+        return arg.rfind("@/", 0) == 0 ? native(box / arg.substr(2)) : arg;
+    }
+
+    nlohmann::json stored() const
+    {
+        CliRun run = cli({"prefs", "--json"});
+        EXPECT_EQ(run.code, 0) << run.err;
+        return nlohmann::json::parse(run.out);
+    }
+};
+
+TEST_F(CliPrefsTest, showsTheFoldersInNativeForm)
+{
+    CliRun run = cli({"prefs"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(line_with(run.out, "Game folder:"), "Game folder:           " + native(box.game()));
+    EXPECT_EQ(line_with(run.out, "Mods folder:"), "Mods folder:           " + native(box.mods()));
+    EXPECT_EQ(
+        line_with(run.out, "Custom assets folder:"), "Custom assets folder:  " + native(box.custom_assets()));
+}
+
+struct AcceptCase {
+    const char* title;
+    std::vector<std::string> args; // "@" stands for the sandbox folder
+    const char* key;
+    const char* stored; // below the sandbox folder
+};
+
+std::ostream& operator<<(std::ostream& os, const AcceptCase& c) { return os << c.title; }
+
+class CliPrefsAcceptTest : public CliPrefsTest, public ::testing::WithParamInterface<AcceptCase> { };
+
+TEST_P(CliPrefsAcceptTest, storesTheFolderAsAnAbsolutePath)
+{
+    const AcceptCase& c = GetParam();
+    std::vector<std::string> args{"prefs"};
+    for (const std::string& a : c.args)
+        args.push_back(in_sandbox(a));
+
+    CliRun run = cli(args);
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(stored()[c.key], native(box / c.stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsAcceptTest,
+    ::testing::Values(
+        AcceptCase{"custom assets named Assets in any case", {"--custom-assets-dir", "@/My Games/assets"},
+            "custom_assets_dir", "My Games/assets"},
+        AcceptCase{"unusual custom assets name with --force",
+            {"--custom-assets-dir", "@/Mod Output", "--force"}, "custom_assets_dir", "Mod Output"},
+        // The program runs in the sandbox's "run" folder.
+        AcceptCase{"relative folder", {"--custom-assets-dir", "../Games/./CustomAssets"}, "custom_assets_dir",
+            "Games/CustomAssets"},
+        AcceptCase{"game folder", {"--civ4-dir", "@/other game"}, "civ4_dir", "other game"},
+        AcceptCase{"missing mods folder with --force", {"--mods-dir", "@/later/mods", "--force"}, "mods_dir",
+            "later/mods"}));
+
+struct RefuseCase {
+    const char* title;
+    std::vector<std::string> args; // "@" stands for the sandbox folder
+    const char* message;
+};
+
+std::ostream& operator<<(std::ostream& os, const RefuseCase& c) { return os << c.title; }
+
+class CliPrefsRefuseTest : public CliPrefsTest, public ::testing::WithParamInterface<RefuseCase> { };
+
+TEST_P(CliPrefsRefuseTest, refusesAndStoresNothing)
+{
+    const RefuseCase& c = GetParam();
+    ASSERT_EQ(::symlink(native(box.game() / "Assets").c_str(), native(box / "CustomAssets").c_str()), 0);
+    std::vector<std::string> args{"prefs"};
+    for (const std::string& a : c.args)
+        args.push_back(in_sandbox(a));
+    const nlohmann::json before = stored();
+
+    CliRun run = cli(args);
+
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    ASSERT_EQ(lines_of(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(stored(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsRefuseTest,
+    ::testing::Values(RefuseCase{"the game's Assets", {"--custom-assets-dir", "@/game/Assets", "--force"},
+                          "is the game's own Assets folder"},
+        RefuseCase{"the game's Assets in another case", {"--custom-assets-dir", "@/game/ASSETS"},
+            "is the game's own Assets folder"},
+        RefuseCase{"a link to the game's Assets", {"--custom-assets-dir", "@/CustomAssets"},
+            "is the game's own Assets folder"},
+        RefuseCase{"the new game's Assets",
+            {"--civ4-dir", "@/other game", "--custom-assets-dir", "@/other game/Assets"},
+            "is the game's own Assets folder"},
+        RefuseCase{"an unusual name", {"--custom-assets-dir", "@/Mod Output"}, "--force"},
+        RefuseCase{"CustomAssets in another case", {"--custom-assets-dir", "@/customassets"}, "--force"},
+        RefuseCase{"the home folder, even with --force", {"--custom-assets-dir", "@/home", "--force"},
+            "home folder"},
+        RefuseCase{"missing game folder", {"--civ4-dir", "@/no game"}, "does not exist"},
+        RefuseCase{"game folder without Assets", {"--civ4-dir", "@/game without assets"},
+            "has no \"Assets\" folder"},
+        RefuseCase{"missing mods folder", {"--mods-dir", "@/no mods"}, "The mods folder"}));
+
+TEST_F(CliPrefsTest, newGameFolderIsCheckedAgainstTheStoredCustomAssets)
+{
+    // Stored by hand: the custom assets folder is the Assets folder of another game.
+    box.write_conf(box.game(), box / "other game/Assets", {});
+
+    CliRun run = cli({"prefs", "--civ4-dir", native(box / "other game")});
+
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("is the game's own Assets folder"), std::string::npos) << run.err;
+    EXPECT_EQ(stored()["civ4_dir"], native(box.game()));
+}
+
+// The create-mod dialog's rules for the folder and the name.
+struct CreateErrorCase {
+    const char* title;
+    std::string dir; // below the sandbox folder
+    std::string name;
+    int code;
+    const char* message;
+};
+
+std::ostream& operator<<(std::ostream& os, const CreateErrorCase& c) { return os << c.title; }
+
+class CliCreateTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        configure({});
+        write_mod("Alpha.Pellarix", "Alpha");
+        // A modified copy of part of the game: the archer is stronger.
+        std::string units = game_unit_infos();
+        units.replace(units.find("<iCombat>3</iCombat>"), 20, "<iCombat>7</iCombat>");
+        write_file(box / "My Mod/Assets" / unit_infos_file, units);
+    }
+};
+
+class CliCreateErrorTest : public CliCreateTest, public ::testing::WithParamInterface<CreateErrorCase> { };
+
+TEST_P(CliCreateErrorTest, refusesBeforeWritingAnything)
+{
+    const CreateErrorCase& c = GetParam();
+    const std::vector<std::string> before = list_tree(box.mods());
+    const std::string alpha = read_file(box.mods() / "Alpha.Pellarix");
+
+    CliRun run = cli({"create", native(box / c.dir), "--name", c.name});
+
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(list_tree(box.mods()), before);
+    EXPECT_EQ(read_file(box.mods() / "Alpha.Pellarix"), alpha);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, CliCreateErrorTest,
+    ::testing::Values(CreateErrorCase{"empty name", "My Mod", "", 2, "needs a name"},
+        CreateErrorCase{"name with a separator", "My Mod", "../escape", 2, "cannot be part of a file name"},
+        CreateErrorCase{"device name", "My Mod", "CON", 2, "device name"},
+        CreateErrorCase{"name ending in a dot", "My Mod", "Archers.", 2, "ends with a dot"},
+        CreateErrorCase{"missing folder", "No Mod", "Archers", 1, "does not exist"},
+        CreateErrorCase{"existing mod file", "My Mod", "Alpha", 1, "already exists. Give --force"}));
+
+#if __has_include("creator/modcreator.h")
+TEST_F(CliCreateTest, createsTheModInTheModsFolder)
+{
+    CliRun run = cli({"create", native(box / "My Mod"), "--name", "Strong Archers", "--author", "Me",
+        "--version", "1.1", "--description", "Archers at 7", "--report"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find(native(box.mods() / "Strong Archers.Pellarix")), std::string::npos) << run.out;
+    nlohmann::json doc = nlohmann::json::parse(cli({"show", "Strong Archers", "--json"}).out);
+    EXPECT_EQ(doc["author"], "Me");
+    EXPECT_EQ(doc["version"], "1.1");
+    EXPECT_EQ(doc["description"], "Archers at 7");
+    ASSERT_EQ(doc["changes"].size(), 1u);
+    EXPECT_EQ(doc["changes"][0]["file"], "XML/Units/CIV4UnitInfos.xml");
+    EXPECT_EQ(doc["changes"][0]["type"], "xml");
+    EXPECT_TRUE(exists(box.settings() / "report.txt"));
+}
+
+TEST_F(CliCreateTest, forceReplacesAnExistingModFile)
+{
+    CliRun run = cli({"create", native(box / "My Mod"), "--name", "Alpha", "--force"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    nlohmann::json doc = nlohmann::json::parse(cli({"show", "Alpha", "--json"}).out);
+    EXPECT_EQ(doc["changes"].size(), 1u);
+}
+#endif
+
+} // namespace
+} // namespace velmora::test
