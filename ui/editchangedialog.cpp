@@ -1,5 +1,6 @@
 #include "ui/editchangedialog.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <glibmm/convert.h>
 #include <pangomm/fontdescription.h>
 
@@ -115,12 +116,32 @@ void EditChangeDialog::save_clicked()
     text_view->get_buffer()->set_modified(false);
 }
 
-void EditChangeDialog::close_clicked() { hide(); }
+void EditChangeDialog::close_clicked()
+{
+    if (change && text_view->get_buffer()->get_modified()) {
+        std::string file = platform::native(change->file);
+        if (show_message(this,
+                format("The text of %S was edited but not saved. Close it and drop the edits?", &file),
+                Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
+            != Gtk::RESPONSE_OK)
+            return;
+    }
+    hide();
+}
 
 bool EditChangeDialog::on_delete_event(GdkEventAny*)
 {
     close_clicked();
     return true;
+}
+
+bool EditChangeDialog::on_key_press_event(GdkEventKey* event)
+{
+    if (event->keyval == GDK_KEY_Escape) {
+        close_clicked();
+        return true;
+    }
+    return Gtk::Window::on_key_press_event(event);
 }
 
 } // namespace velmora

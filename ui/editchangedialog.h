@@ -24,6 +24,7 @@ public:
 
     void set_change(Change* change);
     void save_clicked();
+    // Hides the editor; text edited since the last save is dropped, after asking.
     void close_clicked();
 
     Encoding get_encoding() const { return encoding; }
@@ -35,6 +36,7 @@ public:
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
+    bool on_key_press_event(GdkEventKey* event) override;
 
 private:
     Encoding encoding = Encoding::Utf8;

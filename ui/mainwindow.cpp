@@ -13,6 +13,7 @@
 #include "core/format.h"
 #include "core/mod_name.h"
 #include "core/orrindel.h"
+#include "creator/modcreator.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -24,11 +25,6 @@
 #include "ui/modpropdialog.h"
 #include "ui/prefsdialog.h"
 #include "ui/statusdialog.h"
-
-#if __has_include("creator/modcreator.h")
-#include "creator/modcreator.h"
-#define VELMORA_HAVE_MOD_CREATOR 1
-#endif
 
 namespace velmora {
 
@@ -425,7 +421,6 @@ Path MainWindow::new_mod_file(const std::string& name)
 
 void MainWindow::create_mod(const CreateModDialog& dlg)
 {
-#ifdef VELMORA_HAVE_MOD_CREATOR
     ModCreator creator(*orrindel, Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
     creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
     std::unique_ptr<Mod> mod(creator.create());
@@ -441,10 +436,6 @@ void MainWindow::create_mod(const CreateModDialog& dlg)
         mkpath(folder, 0755);
     mod->save(new_mod_file(mod->name));
     orrindel->add_mod(mod.release());
-#else
-    (void)dlg;
-    throw GenericError("Creating mods is not available in this build of Velmora.");
-#endif
 }
 
 void MainWindow::show_status_message(const std::string& message)

@@ -1,5 +1,7 @@
 #include "ui/modpropdialog.h"
 
+#include <gdk/gdkkeysyms.h>
+
 #include "core/errors.h"
 #include "core/format.h"
 #include "core/orrindel.h"
@@ -108,6 +110,15 @@ bool ModPropDialog::on_delete_event(GdkEventAny*)
 {
     close_clicked();
     return true;
+}
+
+bool ModPropDialog::on_key_press_event(GdkEventKey* event)
+{
+    if (event->keyval == GDK_KEY_Escape) {
+        close_clicked();
+        return true;
+    }
+    return Gtk::Window::on_key_press_event(event);
 }
 
 void ModPropDialog::file_list_row_activated(const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*)

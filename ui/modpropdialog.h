@@ -50,6 +50,7 @@ public:
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
+    bool on_key_press_event(GdkEventKey* event) override;
 
 private:
     void file_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);

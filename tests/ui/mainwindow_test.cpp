@@ -343,6 +343,116 @@ TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing
     EXPECT_EQ(box.rows().size(), 3u);
 }
 
+// A modified copy of the game's units: the archer is stronger, and one new file.
+class MainWindowCreate : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        std::string units = game_unit_infos();
+        std::string::size_type at = units.find("<iCombat>3</iCombat>");
+        ASSERT_NE(at, std::string::npos);
+        units.replace(at, 20, "<iCombat>4</iCombat>");
+        write_file(box / "Archer Fix/Assets" / unit_infos_file, units);
+        write_file(box / "Archer Fix/Assets/Art/Archer.dds", std::string("DDS \0\x01\x02", 7));
+        box.core.signal_mods_changed.connect([this] { ++list_changes; });
+        box.ui->status->signal_show().connect([this] { ++status_shown; });
+    }
+
+    // Fills the dialog and confirms it.
+    Answers::Answer fill(const std::string& name)
+    {
+        return [this, name](Gtk::Window&) {
+            CreateModDialog& dlg = *box.ui->create_mod;
+            dlg.dir_entry->set_text(platform::native(box / "Archer Fix"));
+            dlg.name_entry->set_text(name);
+            dlg.description_entry->set_text("Archers hit harder");
+            dlg.author_entry->set_text("Ev");
+            dlg.version_entry->set_text("0.1");
+            dlg.report_check->set_active(true);
+            return Gtk::RESPONSE_OK;
+        };
+    }
+
+    int list_changes = 0;
+    int status_shown = 0;
+};
+
+TEST_F(MainWindowCreate, savesTheNewModUnderItsNameAndListsItDisabled)
+{
+    Answers answers;
+    answers.then(fill("Archer Fix"));
+
+    box.main().menu_create_mod_activated();
+
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    EXPECT_EQ(status_shown, 1);
+    EXPECT_FALSE(box.ui->status->is_visible());
+    EXPECT_EQ(box.ui->status->label->get_text(), "Saving");
+    EXPECT_TRUE(box.main().is_sensitive());
+    ASSERT_EQ(box.rows().size(), 4u);
+    EXPECT_EQ(box.rows()[3], (ModRow{false, "Archer Fix", "0.1", "Archers hit harder"}));
+    Mod saved;
+    ASSERT_EQ(saved.load(box.mods() / Path("Archer Fix.Pellarix")), 0);
+    EXPECT_EQ(saved.author, "Ev");
+    ASSERT_EQ(saved.changes.size(), 2u);
+    EXPECT_NE(
+        read_file(box.settings() / Path("report.txt")).find("CIV4UnitInfos.xml -> xml"), std::string::npos);
+}
+
+struct ReplaceCase {
+    int answer;
+    bool replaced;
+};
+
+class MainWindowCreateReplace : public MainWindowCreate, public testing::WithParamInterface<ReplaceCase> { };
+
+// "Archers" is saved as "Archers.Pellarix": the file of the listed, enabled "Better Archers".
+TEST_P(MainWindowCreateReplace, asksBeforeReplacingAListedModsFile)
+{
+    const std::string old_file = read_file(box.mods() / Path("Archers.Pellarix"));
+    Answers answers;
+    answers.then(fill("Archers")).then_respond(GetParam().answer);
+    if (!GetParam().replaced)
+        answers.then_respond(Gtk::RESPONSE_CANCEL); // the dialog again
+
+    box.main().menu_create_mod_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("Archers.Pellarix\" already exists. Replace it?"), std::string::npos)
+        << answers.messages[0];
+    std::vector<ModRow> rows = box.rows();
+    ASSERT_EQ(rows.size(), 3u);
+    if (GetParam().replaced) {
+        EXPECT_EQ(rows[2], (ModRow{false, "Archers", "0.1", "Archers hit harder"}));
+        EXPECT_EQ(rows[0].name, events);
+        EXPECT_TRUE(box.core.get_enabled_mods().empty());
+        EXPECT_NE(read_file(box.mods() / Path("Archers.Pellarix")), old_file);
+    } else {
+        EXPECT_EQ(rows[0], (ModRow{true, archers, "1.2", "Archers hit harder"}));
+        EXPECT_EQ(read_file(box.mods() / Path("Archers.Pellarix")), old_file);
+        EXPECT_EQ(list_changes, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MainWindowCreateReplace,
+    testing::Values(ReplaceCase{Gtk::RESPONSE_OK, true}, ReplaceCase{Gtk::RESPONSE_CANCEL, false}));
+
+TEST_F(MainWindowCreate, failureIsShownAndCreatesNothing)
+{
+    write_file(box / "Archer Fix/Assets" / unit_infos_file, "<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>\n");
+    Answers answers;
+    answers.then(fill("Archer Fix")).then_respond(Gtk::RESPONSE_OK);
+
+    box.main().menu_create_mod_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("CIV4UnitInfos.xml"), std::string::npos) << answers.messages[0];
+    EXPECT_FALSE(box.ui->status->is_visible());
+    EXPECT_EQ(mod_files().size(), 3u);
+    EXPECT_EQ(list_changes, 0);
+}
+
 struct RefusedEntry {
     const char* folder; // relative to the sandbox; nullptr for an empty entry
     const char* name;

@@ -141,6 +141,27 @@ TEST_F(ModPropDialogTest, changeSavedInTheEditorStaysInMemoryUntilThePropertiesA
     EXPECT_EQ(editor->text_view->get_buffer()->get_text(), "Read me first.\n");
 }
 
+TEST_F(ModPropDialogTest, closingTheEditorWithUnsavedTextAsksFirst)
+{
+    props->set_mod(big);
+    editor->set_change(&change(1));
+    editor->show();
+    editor->text_view->get_buffer()->set_text("typed, not saved");
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_CANCEL).then_respond(Gtk::RESPONSE_OK);
+
+    editor->close_clicked();
+    EXPECT_TRUE(editor->is_visible());
+    EXPECT_EQ(editor->text_view->get_buffer()->get_text(), "typed, not saved");
+    close_by_window_manager(*editor);
+
+    EXPECT_FALSE(editor->is_visible());
+    ASSERT_EQ(answers.messages.size(), 2u);
+    EXPECT_EQ(answers.messages[0],
+        "The text of Art/Readme.txt was edited but not saved. Close it and drop the edits?");
+    EXPECT_EQ(change(1).text, readme);
+}
+
 TEST_F(ModPropDialogTest, saveRewritesTheSameFileAndRefreshesTheList)
 {
     props->set_mod(big);
