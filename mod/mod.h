@@ -2,6 +2,7 @@
 #define VELMORA_MOD_MOD_H
 
 #include <list>
+#include <memory>
 #include <string>
 
 #include "core/format.h"
@@ -12,6 +13,24 @@ class Element;
 }
 
 namespace velmora {
+
+class ConflictCache;
+
+// Owns what conflict checks derive from a mod's changes (see ConflictCache).
+// A copy starts empty: the cache describes one list of changes.
+class ConflictCacheSlot {
+public:
+    ConflictCacheSlot();
+    ~ConflictCacheSlot();
+    ConflictCacheSlot(const ConflictCacheSlot&);
+    ConflictCacheSlot& operator=(const ConflictCacheSlot&);
+
+    // Created on first use.
+    ConflictCache& get();
+
+private:
+    std::unique_ptr<ConflictCache> cache_;
+};
 
 // One change of a mod, aimed at one file of the game's "Assets" tree.
 struct Change {
@@ -53,6 +72,11 @@ public:
     void apply_object_element(xmlpp::Element* base, xmlpp::Element* change) const;
     void apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const;
     void apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const;
+
+private:
+    // Parsed forms of the changes for check_conflicts, built once per change
+    // text and rebuilt when a load or an edit replaces it.
+    mutable ConflictCacheSlot conflict_cache;
 };
 
 template <> void fmtobject<Change::Type>::write(std::ostream& os) const;

@@ -1,0 +1,240 @@
+// Applying a mod's changes to the custom-assets folder.
+#include <libxml++/document.h>
+#include <libxml++/exceptions/exception.h>
+#include <libxml++/parsers/domparser.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/format.h"
+#include "diff/diff.h"
+#include "mod/change_errors.h"
+#include "mod/change_path.h"
+#include "mod/mod.h"
+#include "mod/untrusted_xml.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "xml/parse.h"
+
+namespace velmora {
+
+namespace {
+
+const char* const part_suffix = ".velmora-part";
+
+std::string system_reason(int error) { return error ? std::strerror(error) : "write error"; }
+
+[[noreturn]] void refuse(const Mod& mod, const Change& change, const Path& target, const std::string& why)
+{
+    std::string name = printable_name(mod.name);
+    std::string file = printable_name(change.file);
+    throw GenericError(
+        format("The mod '%S' was not applied: its change of '%S' %S the custom assets folder %S.", &name,
+            &file, &why, &target));
+}
+
+bool same_component(const std::string& a, const std::string& b)
+{
+    // Real locations come from the system in their exact spelling; only Windows
+    // names ignore letter case.
+    return platform::slash_roots ? a == b : platform::stricmp(a.c_str(), b.c_str()) == 0;
+}
+
+bool lies_within(const Path& inner, const Path& outer)
+{
+    if (inner.size() < outer.size())
+        return false;
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i)
+        if (!same_component(*i, *o))
+            return false;
+    return true;
+}
+
+// Refuses a destination whose existing part below target passes through a
+// symbolic link that leads out of target (or nowhere: writing through a
+// dangling link would create its target, wherever that is).
+void refuse_links_out(const Mod& mod, const Change& change, const Path& target, const Path& dst)
+{
+    std::string real_target;
+    for (unsigned k = target.size() + 1; k <= dst.size(); ++k) {
+        Path part = dst.subpath(0, k);
+        platform::Kind kind = platform::kind_of(part.str());
+        if (kind == platform::Kind::None)
+            return;
+        if (kind != platform::Kind::Link)
+            continue;
+        if (real_target.empty())
+            real_target = platform::real_path(target.str());
+        std::string real = platform::real_path(part.str());
+        if (real.empty() || real_target.empty() || !lies_within(Path(real), Path(real_target))) {
+            std::string shown = part.str();
+            refuse(mod, change, target,
+                "would write through the symbolic link \"" + shown + "\", which leads outside");
+        }
+    }
+}
+
+// The file a change writes: target joined with the change's file, each part
+// that exists already in its on-disk letter case. Refuses any file that would
+// not lie inside target: mods come from forums, and their file names are
+// checked when they are loaded, but a mod may also be built in memory.
+Path destination(const Mod& mod, const Change& change, const Path& target)
+{
+    if (!is_safe_change_path(change.file))
+        refuse(mod, change, target, "would write outside");
+    Path joined = target / Path(change.file);
+    Path fixed = fix_case(joined);
+    if (joined.size() <= target.size() || fixed.size() != joined.size() || !lies_within(joined, target)
+        || !(fixed.subpath(0, target.size()) == target))
+        refuse(mod, change, target, "would write outside");
+    // Below target as found on disk, joined to target as given: fixing the
+    // case of target's own components could pick a sibling folder.
+    Path dst = target;
+    dst /= fixed.subpath(target.size(), fixed.size() - target.size());
+    refuse_links_out(mod, change, target, dst);
+    return dst;
+}
+
+// Replaces dst with bytes through a temporary file beside it, so that a failed
+// write never leaves a truncated file under dst's name.
+void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mode)
+{
+    Path part(dst.str() + part_suffix);
+    auto fail = [&](int error) {
+        platform::unlink(part.str());
+        std::string reason = system_reason(error);
+        throw GenericError(format("Cannot write %S: %S", &dst, &reason));
+    };
+    // A leftover of an earlier failure, or a link someone put there: never written through.
+    if (platform::kind_of(part.str()) != platform::Kind::None && platform::unlink(part.str()) != 0)
+        fail(errno);
+    errno = 0;
+    std::ofstream out(platform::native(part), mode | std::ios::out | std::ios::trunc);
+    if (!out)
+        fail(errno);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        fail(errno);
+    if (platform::rename(part.str(), dst.str()) != 0)
+        fail(errno);
+}
+
+void make_folder(const Path& dst)
+{
+    Path folder = dst.subpath(0, dst.size() - 1);
+    errno = 0;
+    if (mkpath(folder, 0755) != 0) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot create the folder %S: %S", &folder, &reason));
+    }
+}
+
+void apply_whole(const Change& change, const Path& dst) { write_file(dst, change.text, std::ios::binary); }
+
+std::string merged_document(const Mod& mod, const Change& change, const Path& base)
+{
+    std::unique_ptr<xmlpp::DomParser> base_parser;
+    try {
+        base_parser = parse_game_file(base);
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw XmlError(format("XML error in %S: %s", &base, message.c_str()));
+    }
+    xmlpp::Document* document = base_parser->get_document();
+    if (!document->get_root_node())
+        throw XmlError(format("XML error in %S: the file has no root element", &base));
+    {
+        std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
+        try {
+            mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node());
+        } catch (const ConflictError&) {
+            throw;
+        } catch (const XmlError&) {
+            throw;
+        } catch (const GenericError& e) {
+            throw GenericError(e.what() + change_context(mod, change));
+        } catch (const xmlpp::exception& e) {
+            throw GenericError(library_message(e) + change_context(mod, change));
+        }
+    }
+    try {
+        // Unformatted, so that the game's layout and comments stay as they were.
+        return document->write_to_string("latin1").raw();
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw GenericError(format("Cannot write the merged %S: %s", &base, message.c_str()));
+    }
+}
+
+void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+{
+    // The base is what an earlier mod wrote, else the game's own file.
+    std::string bytes = merged_document(mod, change, exists(dst) ? dst : src);
+    write_file(dst, bytes, std::ios::binary);
+}
+
+void apply_diff(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+{
+    Diff diff;
+    std::istringstream text(change.text);
+    try {
+        diff.read(text);
+    } catch (const GenericError& e) {
+        throw GenericError(e.what() + change_context(mod, change));
+    }
+    // A file that cannot be opened reads as no lines.
+    std::ifstream in(platform::native(exists(dst) ? dst : src));
+    int fit = diff.check(in);
+    if (fit == 1)
+        throw ConflictError("Unable to apply diff to " + change.file);
+    if (fit == 2)
+        return; // the file carries the difference already
+    in.clear();
+    in.seekg(0);
+    std::ostringstream out;
+    try {
+        diff.apply(in, out);
+    } catch (const ConflictError&) {
+        throw ConflictError("Unable to apply diff to " + change.file);
+    }
+    // The input is closed before dst, which may be the same file, is replaced.
+    in.close();
+    write_file(dst, out.str(), std::ios::openmode());
+}
+
+} // namespace
+
+int Mod::apply(const Path& source, const Path& target) const
+{
+    // Every destination is checked before anything is written.
+    for (const Change& change : changes)
+        destination(*this, change, target);
+    for (const Change& change : changes) {
+        if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
+            continue;
+        // Again: an earlier change may have made a folder that fixes the case of this one.
+        const Path dst = destination(*this, change, target);
+        const Path src = fix_case(source / Path(change.file));
+        make_folder(dst);
+        switch (change.type) {
+        case Change::WHOLE:
+            apply_whole(change, dst);
+            break;
+        case Change::XML:
+            apply_xml(*this, change, src, dst);
+            break;
+        case Change::DIFF:
+            apply_diff(*this, change, src, dst);
+            break;
+        }
+    }
+    return 0;
+}
+
+} // namespace velmora
