@@ -12,10 +12,14 @@ namespace velmora {
 
 namespace {
 
+// Parsed names are interned in the document's dictionary: equal names are
+// usually the same pointer, so the string comparison is rarely needed.
 bool same_element_name(const xmlNode* a, const xmlNode* b)
 {
     return a->type == XML_ELEMENT_NODE
-        && std::strcmp(reinterpret_cast<const char*>(a->name), reinterpret_cast<const char*>(b->name)) == 0;
+        && (a->name == b->name
+            || std::strcmp(reinterpret_cast<const char*>(a->name), reinterpret_cast<const char*>(b->name))
+                == 0);
 }
 
 // 0 when n has no same-named element sibling, else its 1-based position among them.

@@ -87,6 +87,27 @@ std::string latin1_to_utf8(const std::string& bytes)
     return out;
 }
 
+// A warning (a relative namespace URI, say) does not make a text unreadable,
+// but the library reports the context's last message as a parse error, and
+// libxml2 records warnings there too. Warnings are dropped on arrival; errors
+// still reach the library's own handler and fail the parse.
+extern "C" void drop_warning(void* context, const char*, ...)
+{
+    auto* parser_context = static_cast<xmlParserCtxtPtr>(context);
+    if (parser_context && parser_context->lastError.level == XML_ERR_WARNING)
+        xmlResetError(&parser_context->lastError);
+}
+
+class Parser : public xmlpp::DomParser {
+protected:
+    void initialize_context() override
+    {
+        xmlpp::DomParser::initialize_context();
+        if (context_ && context_->sax)
+            context_->sax->warning = &drop_warning;
+    }
+};
+
 std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
 {
     // The game reads undeclared files as ISO-8859-1; some of its files rely on that.
@@ -94,13 +115,13 @@ std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
         return parse_bytes(latin1_to_utf8(bytes));
     if (bytes.size() > std::numeric_limits<xmlpp::Parser::size_type>::max())
         throw xmlpp::exception("The XML text is too large");
-    auto parser = std::make_unique<xmlpp::DomParser>();
+    auto parser = std::make_unique<Parser>();
     parser->set_throw_messages(true);
     parser->set_validate(false);
     parser->set_substitute_entities(false);
     parser->set_include_default_attributes(false);
-    // Warnings would be thrown as errors; nothing outside the text is ever fetched.
-    parser->set_parser_options(XML_PARSE_NONET | XML_PARSE_NOWARNING,
+    // Nothing outside the text is ever fetched or expanded.
+    parser->set_parser_options(XML_PARSE_NONET,
         XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE
             | XML_PARSE_HUGE);
     parser->parse_memory_raw(reinterpret_cast<const unsigned char*>(bytes.data()),

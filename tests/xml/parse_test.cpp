@@ -140,6 +140,15 @@ TEST(ParseXmlText, readsMultiByteTextCompletely)
 TEST(ParseXmlText, failsOnTextThatIsNotWellFormed)
 {
     EXPECT_THROW(parse_xml_text("<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>"), xmlpp::exception);
+    EXPECT_THROW(parse_xml_text("<A><u:B/></A>"), xmlpp::exception);
+}
+
+// A modder's relative namespace URI draws a warning from the library, nothing worse.
+TEST(ParseXmlText, readsTextThatOnlyDrawsWarnings)
+{
+    std::unique_ptr<xmlpp::DomParser> parser
+        = parse_xml_text("<Civ4UnitInfos xmlns=\"CIV4UnitSchema.xml\"><UnitInfos/></Civ4UnitInfos>");
+    EXPECT_EQ(get_child_element(parser->get_document()->get_root_node())->get_name(), "UnitInfos");
 }
 
 } // namespace
