@@ -247,7 +247,8 @@ void MainWindow::menu_mod_properties_activated()
     ModPropDialog& properties = *ui->mod_properties;
     try {
         properties.set_mod(mod);
-    } catch (const GenericError& e) {
+    } catch (const std::exception& e) {
+        // GenericError and its kinds; anything else of the XML library too.
         show_error(this, e.what());
         return;
     }
@@ -372,7 +373,8 @@ void MainWindow::menu_create_mod_activated()
     if (response == Gtk::RESPONSE_OK) {
         try {
             create_mod(dlg);
-        } catch (const GenericError& e) {
+        } catch (const std::exception& e) {
+            // GenericError and its kinds; anything else of the XML library too.
             status.hide();
             show_error(this, e.what());
         }

@@ -82,7 +82,7 @@ void ModPropDialog::save_clicked()
     mod->version = version_entry->get_text();
     try {
         mod->save(mod->path);
-    } catch (const GenericError& e) {
+    } catch (const std::exception& e) {
         // The edits stay in the window and in memory; the user may try again.
         show_error(this, e.what());
         return;
