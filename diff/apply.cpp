@@ -15,6 +15,10 @@ namespace {
 // that comes from a damaged diff and would only write millions of empty lines.
 constexpr unsigned int MAX_LINES_PAST_END = 1u << 16;
 
+// How far after the previous block a block is first looked for at its
+// recorded line before the input is scanned line by line.
+constexpr unsigned int NEAR = 4096;
+
 // The two texts of a block: its old side (context and removed lines) and its
 // new side (context and added lines), in order.
 struct Sides {
@@ -52,6 +56,43 @@ bool stands_at(
     return true;
 }
 
+// The output of apply, gathered into blocks: going through the stream for
+// each line would cost more than the rest of applying.
+class Output {
+public:
+    explicit Output(std::ostream& out)
+        : out_(out)
+    { }
+    // What is left when apply throws: out holds a partial text either way.
+    ~Output()
+    {
+        try {
+            flush();
+        } catch (...) { }
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    void put_line(const std::string& text)
+    {
+        pending_ += text;
+        pending_ += '\n';
+        if (pending_.size() >= FLUSH_SIZE)
+            flush();
+    }
+
+    void flush()
+    {
+        out_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+        pending_.clear();
+    }
+
+private:
+    static constexpr size_t FLUSH_SIZE = 1 << 16;
+    std::ostream& out_;
+    std::string pending_;
+};
+
 // Finds where a block goes: at the first offset o from its recorded line, in
 // the order 0, +1, -1, +2, -2, ..., at which fit_at(p) places it (fit_at may
 // move it a little, see check). Offsets that would place it before `floor`
@@ -84,6 +125,11 @@ std::optional<Placement> place(
             return std::nullopt;
         return fit_at(recorded);
     }
+    // Offset 0 comes first: when the recorded line is near, look there at
+    // once. Only a long way off would that hold too many lines.
+    if (recorded >= floor && recorded - floor <= NEAR && !too_far(recorded))
+        if (std::optional<Placement> f = fit_at(recorded))
+            return f;
     std::optional<Placement> below;
     unsigned int below_at = 0; // the offset's line, where fit_at was asked
     // Only up to the end of the input: past it every line reads as empty, and
@@ -104,7 +150,8 @@ std::optional<Placement> place(
         if (d > 0 || !too_far(p))
             if (std::optional<Placement> f = fit_at(p))
                 return f;
-        if (!below)
+        // Past the end, lines are only written once a block lands there.
+        if (!below && !beyond_end(p))
             release(p + 1);
     }
 }
@@ -166,11 +213,12 @@ void Diff::apply(std::istream& is, std::ostream& out) const
 {
     static const std::string past_end;
     Input in(is);
+    Output output(out);
     unsigned int cur = 0; // the next input line to write
     auto release = [&](unsigned int n) {
         for (; cur < n; ++cur) {
             const std::string* l = in.line(cur);
-            out << (l ? *l : past_end) << '\n';
+            output.put_line(l ? *l : past_end);
         }
         in.prune(n);
     };
@@ -187,12 +235,13 @@ void Diff::apply(std::istream& is, std::ostream& out) const
         release(at->start);
         for (const Line& l : b.lines)
             if (l.type != '-')
-                out << l.text << '\n';
+                output.put_line(l.text);
         cur += static_cast<unsigned int>(sides.old_side.size());
         in.prune(cur);
     }
     for (const std::string* l; (l = in.line(cur)) != nullptr; in.prune(++cur))
-        out << *l << '\n';
+        output.put_line(*l);
+    output.flush();
 }
 
 } // namespace velmora

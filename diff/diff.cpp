@@ -26,11 +26,6 @@ bool Diff::is_empty(const std::string& line) const
     return true;
 }
 
-bool Diff::compare(const std::string& a, const std::string& b) const
-{
-    return a == b || (blank_equal && is_empty(a) && is_empty(b));
-}
-
 void Diff::write(std::ostream& os) const
 {
     for (const Block& b : blocks) {

@@ -1,7 +1,6 @@
 #ifndef VELMORA_DIFF_DIFF_H
 #define VELMORA_DIFF_DIFF_H
 
-#include <deque>
 #include <istream>
 #include <list>
 #include <ostream>
@@ -45,8 +44,13 @@ public:
         void prune(unsigned int n);
 
         // Line n without a copy, or null where getline would fail. The pointer
-        // stays valid until the line is released.
-        const std::string* line(unsigned int n);
+        // stays valid until the next call on this input.
+        const std::string* line(unsigned int n)
+        {
+            if (n >= first_ && n < count_)
+                return &ring_[(head_ + (n - first_)) & (ring_.size() - 1)];
+            return read_through(n);
+        }
         // True once the stream has reported its end: count() is then the
         // number of lines of the whole input.
         bool ended() const { return ended_; }
@@ -56,17 +60,25 @@ public:
         unsigned int count() const { return count_; }
 
     private:
+        const std::string* read_through(unsigned int n);
         bool read_next();
+        bool fill();
+        void grow();
 
         std::istream& in_;
-        // A deque, not a list: the algorithms look lines up by number, many
-        // times each while searching, and that must not walk the held lines.
-        std::deque<std::string> lines_;
+        // The held lines, in a ring whose size is a power of two: the
+        // algorithms look lines up by number, many times each while searching,
+        // and a released slot keeps its buffer for a line read later.
+        std::vector<std::string> ring_;
+        size_t head_ = 0; // the slot of line first_
         unsigned int first_ = 0;
         unsigned int count_ = 0;
         bool ended_ = false;
-        // The buffer of the last released line, reused for the next read.
-        std::string spare_;
+        // Bytes read from the stream and not yet cut into lines: reading
+        // blocks of them is far cheaper than a stream call per line.
+        std::vector<char> buffer_;
+        size_t begin_ = 0;
+        size_t end_ = 0;
     };
 
     Diff() = default;
@@ -76,7 +88,10 @@ public:
     // for a header it cannot read; the diff is then left as it was.
     void read(std::istream& is);
     bool is_empty(const std::string& line) const;
-    bool compare(const std::string& a, const std::string& b) const;
+    bool compare(const std::string& a, const std::string& b) const
+    {
+        return a == b || (blank_equal && is_empty(a) && is_empty(b));
+    }
 
     // Replaces the blocks by the difference from old_text to new_text.
     void create(std::istream& old_text, std::istream& new_text);

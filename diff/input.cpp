@@ -1,41 +1,88 @@
 #include "diff/diff.h"
 
+#include <cstring>
 #include <utility>
 
 namespace velmora {
 
+namespace {
+
+constexpr size_t BLOCK_SIZE = 1 << 16;
+constexpr size_t FIRST_RING_SIZE = 16;
+
+} // namespace
+
 Diff::Input::Input(std::istream& in)
     : in_(in)
+    , ring_(FIRST_RING_SIZE)
 { }
 
+bool Diff::Input::fill()
+{
+    std::streambuf* buf = in_.rdbuf();
+    if (buffer_.empty())
+        buffer_.resize(BLOCK_SIZE);
+    std::streamsize got = buf ? buf->sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size())) : 0;
+    begin_ = 0;
+    end_ = got > 0 ? static_cast<size_t>(got) : 0;
+    if (end_ == 0)
+        in_.setstate(std::ios::eofbit);
+    return end_ > 0;
+}
+
+// Doubles the ring, the held lines first in it.
+void Diff::Input::grow()
+{
+    std::vector<std::string> bigger(ring_.size() * 2);
+    for (size_t n = 0; n < ring_.size(); ++n)
+        bigger[n].swap(ring_[(head_ + n) & (ring_.size() - 1)]);
+    ring_.swap(bigger);
+    head_ = 0;
+}
+
+// Cuts the next line out of the stream: up to a line feed, or the rest of the
+// stream when no line feed follows (a final line without one still counts).
 bool Diff::Input::read_next()
 {
     if (ended_)
         return false;
-    // A stream at its end or in error ends the input; a final line without a
-    // line feed still counts (getline reports it and sets only eof).
-    if (!std::getline(in_, spare_)) {
-        ended_ = true;
-        return false;
+    if (count_ - first_ == ring_.size())
+        grow();
+    std::string& line = ring_[(head_ + (count_ - first_)) & (ring_.size() - 1)];
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (begin_ == end_ && !fill()) {
+            ended_ = true;
+            break;
+        }
+        any = true;
+        const char* from = buffer_.data() + begin_;
+        const void* feed = std::memchr(from, '\n', end_ - begin_);
+        size_t length = feed ? static_cast<size_t>(static_cast<const char*>(feed) - from) : end_ - begin_;
+        line.append(from, length);
+        begin_ += length;
+        if (feed) {
+            ++begin_;
+            break;
+        }
     }
-    if (!spare_.empty() && spare_.back() == '\r')
-        spare_.pop_back();
-    lines_.push_back(std::move(spare_));
-    spare_.clear();
+    if (!any)
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     ++count_;
-    if (in_.eof())
-        ended_ = true;
     return true;
 }
 
-const std::string* Diff::Input::line(unsigned int n)
+const std::string* Diff::Input::read_through(unsigned int n)
 {
     if (n < first_)
         return nullptr;
     while (count_ <= n)
         if (!read_next())
             return nullptr;
-    return &lines_[n - first_];
+    return &ring_[(head_ + (n - first_)) & (ring_.size() - 1)];
 }
 
 bool Diff::Input::getline(unsigned int n, std::string& out)
@@ -49,11 +96,12 @@ bool Diff::Input::getline(unsigned int n, std::string& out)
 
 void Diff::Input::prune(unsigned int n)
 {
-    while (first_ < n && !lines_.empty()) {
-        spare_ = std::move(lines_.front());
-        lines_.pop_front();
-        ++first_;
-    }
+    // Lines not yet read are never released.
+    unsigned int to = n < count_ ? n : count_;
+    if (to <= first_)
+        return;
+    head_ = (head_ + (to - first_)) & (ring_.size() - 1);
+    first_ = to;
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/diff/diff_support.h"
 
 using velmora::Diff;

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release (build-bench/) and runs them under one
+# Markdown table. Each benchmark is one executable that prints table rows;
+# add a new one to the list below and to bench/CMakeLists.txt.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-bench"
+benchmarks=(bench_diff)
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${benchmarks[@]}" >/dev/null
+
+echo "$(date) on $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p')"
+echo
+echo "| Operation | Input | Program | Wall time | CPU time | Peak memory |"
+echo "|---|---|---|---|---|---|"
+for b in "${benchmarks[@]}"; do
+  "$build/bench/$b"
+done
