@@ -9,6 +9,7 @@ packages=(
   libgtkmm-2.4-dev libglademm-2.4-dev libxml++2.6-dev libsigc++-2.0-dev
   libgtest-dev libcli11-dev nlohmann-json3-dev
   xvfb xauth
+  patch
 )
 if [ "${VELMORA_FUZZ:-0}" = 1 ]; then
   packages+=(clang-14 libclang-rt-14-dev)
