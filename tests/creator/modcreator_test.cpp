@@ -1,0 +1,418 @@
+// The mod creator's walk over a folder of modified files: which folders it
+// takes, how it classifies each file, its progress and its report file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "core/errors.h"
+#include "diff/diff.h"
+#include "path/platform.h"
+#include "tests/creator/creator_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+const char* const script = "import CvUtil\n"
+                           "\n"
+                           "def onGameStart(argsList):\n"
+                           "\tCvUtil.pyPrint(\"game start\")\n"
+                           "\treturn 0\n";
+
+std::string unchanged_things() { return things(thing("THING_A", field("iSize", "1"))); }
+
+class ModCreatorTest : public CreatorFixture { };
+
+// --- Which folders the creator works on -------------------------------------
+
+struct FolderCase {
+    const char* name;
+    const char* chosen; // relative to the temporary folder
+    const char* files_in; // where the modified file lies
+};
+
+class ModCreatorFolderTest : public ModCreatorTest, public ::testing::WithParamInterface<FolderCase> { };
+
+TEST_P(ModCreatorFolderTest, takesTheFilesOfTheRightFolder)
+{
+    const FolderCase& c = GetParam();
+    write_file(tmp / (std::string(c.files_in) + "/Art/velmora.dds"), "DDS |bytes");
+
+    std::unique_ptr<Mod> mod = create(tmp / c.chosen);
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().file, "Art\\velmora.dds");
+    EXPECT_EQ(mod->changes.front().text, "DDS |bytes");
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ModCreatorFolderTest,
+    ::testing::Values(FolderCase{"assetsInLowerCase", "Work/assets", "Work/assets"},
+        FolderCase{"customAssetsInUpperCase", "My Games/CUSTOMASSETS", "My Games/CUSTOMASSETS"},
+        FolderCase{"modFolderHoldingAssets", "Mods/Velmora", "Mods/Velmora/Assets"},
+        FolderCase{"modFolderHoldingAssetsInOtherCase", "Mods/Other", "Mods/Other/ASSETS"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ModCreatorTest, aFolderWithoutAssetsIsRefusedWithTheFolderItLookedFor)
+{
+    mkpath(tmp / "Mods/Empty", 0755);
+    write_file(tmp / "Mods/Empty/readme.txt", "not an Assets folder");
+
+    EXPECT_EQ(create_error(tmp / "Mods/Empty"),
+        "Directory " + (tmp / "Mods/Empty/Assets").str() + " does not exist");
+}
+
+TEST_F(ModCreatorTest, aChosenAssetsThatIsAFileIsRefused)
+{
+    write_file(tmp / "Files/Assets", "a file");
+
+    EXPECT_EQ(
+        create_error(tmp / "Files/Assets"), "Directory " + (tmp / "Files/Assets").str() + " does not exist");
+}
+
+TEST_F(ModCreatorTest, anEmptyFolderTextMeansAssetsInTheCurrentFolder)
+{
+    write_file(tmp / "run/Assets/Art/velmora.dds", "DDS |bytes");
+
+    std::unique_ptr<Mod> mod = create(Path());
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().file, "Art\\velmora.dds");
+}
+
+TEST_F(ModCreatorTest, aGameFolderThatIsAlreadyAssetsIsNotExtended)
+{
+    write_pair(things_file, unchanged_things(), things(thing("THING_A", field("iSize", "2"))));
+    core->set_civ4_dir(tmp / "Civ4/assets");
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().type, Change::XML);
+}
+
+TEST_F(ModCreatorTest, aGameFolderWithoutAssetsIsRefused)
+{
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+    core->set_civ4_dir(tmp / "MyMod/Assets/Art");
+
+    EXPECT_EQ(create_error(), "Your Civ4 directory seems to be invalid (no Assets directory found)");
+}
+
+TEST_F(ModCreatorTest, everyFileOfEveryFolderIsTakenDepthFirstInNameOrder)
+{
+    write_file(modified("b.txt"), "b");
+    write_file(modified("A/z.txt"), "z");
+    write_file(modified("A/Deep/er/x.txt"), "x");
+    write_file(modified("c.txt"), "c");
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    std::vector<std::string> files;
+    for (const Change& c : mod->changes)
+        files.push_back(c.file);
+    EXPECT_EQ(files, (std::vector<std::string>{"A\\Deep\\er\\x.txt", "A\\z.txt", "b.txt", "c.txt"}));
+}
+
+TEST_F(ModCreatorTest, aLinkBackUpTheTreeIsNotWalkedAgain)
+{
+    write_file(modified("Art/a.txt"), "a");
+    ASSERT_EQ(::symlink("..", platform::native(modified("Art/up")).c_str()), 0);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().file, "Art\\a.txt");
+}
+
+// --- How each file is recorded -----------------------------------------------
+
+struct FileCase {
+    const char* name;
+    const char* file; // relative to Assets
+    bool in_game; // the game has a file of that name (with other contents)
+    Change::Type type;
+    const char* report_word;
+};
+
+class ModCreatorFileTest : public ModCreatorTest, public ::testing::WithParamInterface<FileCase> { };
+
+TEST_P(ModCreatorFileTest, isRecordedByItsExactExtension)
+{
+    const FileCase& c = GetParam();
+    const std::string game_text = unchanged_things();
+    const std::string modified_text = things(thing("THING_A", field("iSize", "2")));
+    if (c.in_game)
+        write_file(game(c.file), game_text);
+    write_file(modified(c.file), modified_text);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    const Change& change = mod->changes.front();
+    EXPECT_EQ(change.file, Path(c.file).str());
+    EXPECT_EQ(change.type, c.type);
+    if (c.type == Change::WHOLE) {
+        EXPECT_EQ(change.text, modified_text);
+    }
+    EXPECT_EQ(report().substr(0, report().find('\n')), Path(c.file).str() + " -> " + c.report_word);
+}
+
+INSTANTIATE_TEST_SUITE_P(Extensions, ModCreatorFileTest,
+    ::testing::Values(FileCase{"xml", "XML/Things/Civ4ThingInfos.xml", true, Change::XML, "xml"},
+        FileCase{"xmlAfterTwoDots", "XML/Things/a.b.xml", true, Change::XML, "xml"},
+        FileCase{"upperCaseXml", "XML/Things/Foo.XML", true, Change::WHOLE, "whole"},
+        FileCase{"py", "Python/Things.py", true, Change::DIFF, "diff"},
+        FileCase{"upperCasePy", "Python/script.PY", true, Change::WHOLE, "whole"},
+        FileCase{"dotFile", "Art/.hidden", true, Change::WHOLE, "whole"},
+        FileCase{"xmlOnlyInTheMod", "XML/Things/Civ4NewThingInfos.xml", false, Change::WHOLE, "whole"},
+        FileCase{"pyOnlyInTheMod", "Python/New.py", false, Change::WHOLE, "whole"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ModCreatorTest, aFileWithoutADotIsSkippedSilently)
+{
+    write_file(modified("README"), "Read me first");
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+    std::vector<std::string> progressed;
+
+    ModCreator creator(*core, tmp / "MyMod", true);
+    creator.signal_progress.connect([&](const Path& file, float) { progressed.push_back(file.str()); });
+    std::unique_ptr<Mod> mod(creator.create());
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(progressed, std::vector<std::string>{"Art\\velmora.dds"});
+    EXPECT_EQ(report(), "Art\\velmora.dds -> whole\n");
+}
+
+TEST_F(ModCreatorTest, anUnchangedScriptGivesAnEmptyDiffChange)
+{
+    write_pair("Python/CvThings.py", script, script);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().type, Change::DIFF);
+    Diff diff;
+    std::istringstream text(mod->changes.front().text);
+    diff.read(text);
+    EXPECT_TRUE(diff.blocks.empty()) << mod->changes.front().text;
+}
+
+TEST_F(ModCreatorTest, aChangedScriptGivesItsLineDifference)
+{
+    std::string changed = script;
+    changed.replace(changed.find("game start"), 10, "Velmora: game start");
+    write_pair("Python/CvThings.py", crlf(script), changed);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().text,
+        "@@ -1,5 +1,5 @@\n"
+        " import CvUtil\n"
+        " \n"
+        " def onGameStart(argsList):\n"
+        "-\tCvUtil.pyPrint(\"game start\")\n"
+        "+\tCvUtil.pyPrint(\"Velmora: game start\")\n"
+        " \treturn 0\n");
+}
+
+TEST_F(ModCreatorTest, anUnchangedBinaryFileIsStoredWhole)
+{
+    const std::string bytes("DDS |\0\x01\xff\x80 texture", 18);
+    write_pair("Art/Interface/button.dds", bytes, bytes);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().type, Change::WHOLE);
+    EXPECT_EQ(mod->changes.front().text, bytes);
+}
+
+// An unchanged copy of the game's file (whole bytes, or a copy that an editor
+// re-indented, stripped of comments or of attributes) gives no change, but
+// the report still names the file.
+struct SameXmlCase {
+    const char* name;
+    std::string game;
+    std::string modified;
+};
+
+class ModCreatorSameXmlTest : public ModCreatorTest, public ::testing::WithParamInterface<SameXmlCase> { };
+
+TEST_P(ModCreatorSameXmlTest, givesNoChangeButAReportLine)
+{
+    write_pair(things_file, GetParam().game, GetParam().modified);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    EXPECT_TRUE(mod->changes.empty());
+    EXPECT_EQ(report(), std::string(things_file) + " -> xml\n");
+}
+
+const std::string same_game
+    = things(thing("THING_A", field("iSize", "1") + items("Sizes", "iSize", {"1", "2"}))
+        + thing("THING_B", items("Tags", "Tag", {"TAG_X"}) + "\t\t\t<Art><Mesh file=\"a.nif\"/></Art>\n"));
+
+INSTANTIATE_TEST_SUITE_P(Xml, ModCreatorSameXmlTest,
+    ::testing::Values(SameXmlCase{"sameBytes", same_game, same_game},
+        SameXmlCase{"crlfLineEnds", same_game, crlf(same_game)},
+        SameXmlCase{"otherIndentation", same_game,
+            "<Civ4ThingInfos xmlns=\"x-schema:CIV4ThingSchema.xml\"><ThingInfos>"
+            "<ThingInfo>  "
+            "<Type>THING_A</Type><iSize>1</iSize><Sizes><iSize>1</iSize>\n<iSize>2</iSize></Sizes>"
+            "</ThingInfo><ThingInfo><Type>THING_B</Type><Tags><Tag>TAG_X</Tag></Tags>"
+            "<Art>\n  <Mesh file=\"a.nif\"/>\n</Art></ThingInfo></ThingInfos></Civ4ThingInfos>"},
+        SameXmlCase{"commentsAddedAndRemoved", same_game,
+            "<Civ4ThingInfos xmlns=\"x-schema:CIV4ThingSchema.xml\"><!-- mine --><ThingInfos>"
+            "<ThingInfo><Type>THING_A</Type><!-- bigger? --><iSize>1</iSize><Sizes><iSize>1</iSize><!-- x -->"
+            "<iSize>2</iSize></Sizes></ThingInfo><ThingInfo><Type>THING_B</Type><Tags><Tag>TAG_X</Tag></Tags>"
+            "<Art><Mesh file=\"a.nif\"/><!-- y --></Art></ThingInfo></ThingInfos></Civ4ThingInfos>"},
+        SameXmlCase{"attributesOfRecordsChanged", same_game,
+            "<Civ4ThingInfos xmlns=\"x-schema:CIV4ThingSchema.xml\" version=\"2\"><ThingInfos>"
+            "<ThingInfo note=\"x\"><Type>THING_A</Type><iSize unit=\"m\">1</iSize><Sizes><iSize>1</iSize>"
+            "<iSize>2</iSize></Sizes></ThingInfo><ThingInfo><Type>THING_B</Type><Tags><Tag>TAG_X</Tag></Tags>"
+            "<Art><Mesh file=\"a.nif\"/></Art></ThingInfo></ThingInfos></Civ4ThingInfos>"},
+        SameXmlCase{"latin1AndUtf8OfTheSameText", to_latin1(things(thing("THING_É", field("Name", "Écu")))),
+            things(thing("THING_É", field("Name", "Écu")), Declaration::utf_8)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Progress -----------------------------------------------------------------
+
+TEST_F(ModCreatorTest, progressGivesEachFileAndTheShareDoneBeforeIt)
+{
+    write_file(modified("a.txt"), "a");
+    write_file(modified("b.txt"), "b");
+    write_file(modified("c/d.txt"), "d");
+    write_file(modified("e.txt"), "e");
+    std::vector<std::pair<std::string, float>> progress;
+
+    ModCreator creator(*core, tmp / "MyMod", false);
+    creator.signal_progress.connect(
+        [&](const Path& file, float fraction) { progress.emplace_back(file.str(), fraction); });
+    std::unique_ptr<Mod> mod(creator.create());
+
+    ASSERT_TRUE(mod);
+    EXPECT_EQ(progress,
+        (std::vector<std::pair<std::string, float>>{
+            {"a.txt", 0.0f}, {"b.txt", 0.25f}, {"c\\d.txt", 0.5f}, {"e.txt", 0.75f}}));
+}
+
+TEST_F(ModCreatorTest, aSecondCreateWalksTheSameFoldersAgain)
+{
+    write_pair(things_file, unchanged_things(), things(thing("THING_A", field("iSize", "2"))));
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+
+    ModCreator creator(*core, tmp / "MyMod", false);
+    std::unique_ptr<Mod> first(creator.create());
+    std::unique_ptr<Mod> second(creator.create());
+
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    ASSERT_EQ(second->changes.size(), 2u);
+    auto a = first->changes.begin();
+    for (const Change& c : second->changes) {
+        EXPECT_EQ(c.file, a->file);
+        EXPECT_EQ(c.text, a->text);
+        ++a;
+    }
+}
+
+// --- The report file ------------------------------------------------------------
+
+TEST_F(ModCreatorTest, withoutTheReportOptionNoReportIsTouched)
+{
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+    write_file(report_file(), "an earlier report\n");
+
+    std::unique_ptr<Mod> mod = create(tmp / "MyMod", false);
+
+    ASSERT_TRUE(mod);
+    EXPECT_EQ(report(), "an earlier report\n");
+}
+
+TEST_F(ModCreatorTest, withoutTheReportOptionNoReportIsCreated)
+{
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+
+    ASSERT_TRUE(create(tmp / "MyMod", false));
+    EXPECT_FALSE(exists(report_file()));
+}
+
+TEST_F(ModCreatorTest, anEarlierReportIsEmptiedAsSoonAsTheCreatorIsMade)
+{
+    write_file(report_file(), "an earlier report\n");
+
+    ModCreator creator(*core, tmp / "Nowhere", true);
+    EXPECT_EQ(report(), "");
+    EXPECT_THROW(creator.create(), GenericError);
+    EXPECT_EQ(report(), "");
+}
+
+TEST_F(ModCreatorTest, aReportThatCannotBeWrittenIsAnErrorNamingIt)
+{
+    mkpath(report_file(), 0755); // a folder where the file should go
+
+    try {
+        ModCreator creator(*core, tmp / "MyMod", true);
+        FAIL() << "the creator was made";
+    } catch (const GenericError& e) {
+        EXPECT_NE(
+            std::string(e.what()).find("Cannot write the report " + report_file().str()), std::string::npos)
+            << e.what();
+    }
+}
+
+TEST_F(ModCreatorTest, theReportListsEveryFileWithItsTypeInWalkOrder)
+{
+    write_pair("Python/CvThings.py", script, script);
+    write_pair(things_file, unchanged_things(), unchanged_things());
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+
+    ASSERT_TRUE(create());
+    EXPECT_EQ(report(),
+        "Art\\velmora.dds -> whole\n"
+        "Python\\CvThings.py -> diff\n"
+        "XML\\Things\\Civ4ThingInfos.xml -> xml\n");
+}
+
+// --- Files that cannot be carried -----------------------------------------------
+
+TEST_F(ModCreatorTest, aFileThatCannotBeReadStopsTheCreationNamingIt)
+{
+    write_file(modified("Art/a.txt"), "a");
+    ASSERT_EQ(::symlink("missing.dds", platform::native(modified("Art/broken.dds")).c_str()), 0);
+
+    std::string message = create_error();
+
+    EXPECT_EQ(message.find("Cannot read " + modified("Art/broken.dds").str() + ": "), 0u) << message;
+}
+
+TEST_F(ModCreatorTest, aFileNameWindowsCannotHoldStopsTheCreationNamingIt)
+{
+    write_file(modified("Art/what?.txt"), "?");
+
+    std::string message = create_error();
+
+    EXPECT_NE(message.find("Art\\what?.txt"), std::string::npos) << message;
+}
+
+TEST_F(ModCreatorTest, processFileOutsideCreateReportsFailure)
+{
+    ModCreator creator(*core, tmp / "MyMod", false);
+    EXPECT_NE(creator.process_file(Path("Art\\velmora.dds")), 0);
+}
+
+} // namespace
+} // namespace velmora::test
