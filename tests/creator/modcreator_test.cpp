@@ -32,6 +32,8 @@ struct FolderCase {
     const char* files_in; // where the modified file lies
 };
 
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
+
 class ModCreatorFolderTest : public ModCreatorTest, public ::testing::WithParamInterface<FolderCase> { };
 
 TEST_P(ModCreatorFolderTest, takesTheFilesOfTheRightFolder)
@@ -140,6 +142,8 @@ struct FileCase {
     const char* report_word;
 };
 
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
+
 class ModCreatorFileTest : public ModCreatorTest, public ::testing::WithParamInterface<FileCase> { };
 
 TEST_P(ModCreatorFileTest, isRecordedByItsExactExtension)
@@ -247,6 +251,8 @@ struct SameXmlCase {
     std::string game;
     std::string modified;
 };
+
+void PrintTo(const SameXmlCase& c, std::ostream* os) { *os << c.name; }
 
 class ModCreatorSameXmlTest : public ModCreatorTest, public ::testing::WithParamInterface<SameXmlCase> { };
 

@@ -76,6 +76,8 @@ struct ChangeCase {
     std::string change; // outline of the change; empty when there is none
 };
 
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
 class XmlChangeCaseTest : public XmlChangesTest, public ::testing::WithParamInterface<ChangeCase> { };
 
 TEST_P(XmlChangeCaseTest, keepsWhatDiffersAndReportsIt)
@@ -191,6 +193,8 @@ struct ErrorCase {
     std::string modified;
     std::string message; // followed by the file it was met in
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class XmlErrorTest : public XmlChangesTest, public ::testing::WithParamInterface<ErrorCase> { };
 
