@@ -7,11 +7,13 @@ namespace {
 // How far the search for a resynchronisation goes on after its first partial match.
 constexpr unsigned int SEARCH_AFTER_FIRST_MATCH = 200;
 
+// What a line past the end of a text reads as.
+const std::string past_end_line;
+
 const std::string& text_of(Diff::Input& in, unsigned int n)
 {
-    static const std::string past_end;
     const std::string* l = in.line(n);
-    return l ? *l : past_end;
+    return l ? *l : past_end_line;
 }
 
 // The numbers of old and new lines that one change spans.
@@ -38,9 +40,9 @@ public:
             const std::string* b = new_.line(j_);
             if (!a && !b)
                 break;
-            const std::string& old_line = a ? *a : text_of(old_, i_);
+            const std::string& old_line = a ? *a : past_end_line;
             // Exact on purpose: the search below uses compare, this does not.
-            if (old_line == (b ? *b : text_of(new_, j_)))
+            if (old_line == (b ? *b : past_end_line))
                 equal_line(old_line);
             else
                 change();
