@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <list>
+#include <map>
 #include <memory>
 #include <set>
 #include <sigc++/sigc++.h>
@@ -64,6 +65,7 @@ public:
     int process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
 
 private:
+    Path game_file(const Path& rel);
     void process_xml(const Path& rel, const Path& game, const Path& modified);
     void process_diff(const Path& rel, const Path& game, const Path& modified);
     void process_whole(const Path& rel, const Path& modified);
@@ -83,6 +85,9 @@ private:
     // The real locations of the folders being walked, so that a symbolic link
     // back up the tree is not followed for ever.
     std::set<std::string> walking;
+    // The names in each folder of the game's tree met so far, by their lower
+    // case: looking a file up reads its folders once, not once per file.
+    std::map<std::string, std::map<std::string, std::string>> game_folders;
 };
 
 } // namespace velmora

@@ -179,6 +179,19 @@ INSTANTIATE_TEST_SUITE_P(Extensions, ModCreatorFileTest,
         FileCase{"pyOnlyInTheMod", "Python/New.py", false, Change::WHOLE, "whole"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ModCreatorTest, theGameFileIsFoundWhateverTheLetterCaseOfTheCopy)
+{
+    write_file(game(things_file), unchanged_things());
+    write_file(modified("xml/THINGS/civ4thinginfos.xml"), things(thing("THING_A", field("iSize", "2"))));
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().type, Change::XML);
+    EXPECT_EQ(mod->changes.front().file, "xml\\THINGS\\civ4thinginfos.xml");
+}
+
 TEST_F(ModCreatorTest, aFileWithoutADotIsSkippedSilently)
 {
     write_file(modified("README"), "Read me first");

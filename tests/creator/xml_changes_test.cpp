@@ -210,6 +210,8 @@ TEST_P(XmlErrorTest, stopsTheCreationNamingTheFile)
 }
 
 const std::string one_thing = things(thing("THING_A", field("iSize", "1") + items("Sizes", "iSize", {"1"})));
+const std::string value_with_children
+    = things(thing("THING_A", "\t\t\t<iSize><Big>1</Big></iSize>\n" + items("Sizes", "iSize", {"1"})));
 const std::string empty_things
     = game_document("Civ4ThingInfos", "xmlns=\"x-schema:CIV4ThingSchema.xml\"", "");
 
@@ -226,6 +228,9 @@ INSTANTIATE_TEST_SUITE_P(Messages, XmlErrorTest,
         ErrorCase{"aValueWithChildren", one_thing,
             things(thing("THING_A", "\t\t\t<iSize><Big>1</Big></iSize>\n" + items("Sizes", "iSize", {"1"}))),
             "Value element iSize has children.  Maybe it isn't really a value element?"},
+        ErrorCase{"aValueWithChildrenInAnUnchangedFile", value_with_children, value_with_children,
+            "Value element iSize has children.  Maybe it isn't really a value element?"},
+        ErrorCase{"anEmptyRootInBothFiles", empty_things, empty_things, "Toplevel element with no contents?"},
         ErrorCase{"aRecordWithoutItsKey", one_thing,
             things("\t\t<ThingInfo>\n" + field("iSize", "1") + "\t\t</ThingInfo>\n"),
             "No key found for object ThingInfo"},
