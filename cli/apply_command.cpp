@@ -92,7 +92,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         bar.clear();
         if (!unanswered)
             throw;
-        report_error(printable(one_line(e.what())) + " Nothing was changed.");
+        report_error(std::string(e.what()) + " (nothing was changed)");
         hint("answer it with " + rule(unanswered->first, unanswered->second) + " or "
             + rule(unanswered->second, unanswered->first) + " (the winner is applied later).");
         return exit_failure;

@@ -111,7 +111,7 @@ int run_check(Orrindel& core, const CheckOptions& options)
     if (unanswered == 0)
         return exit_success;
     report_error(std::to_string(unanswered) + (unanswered == 1 ? " conflict has" : " conflicts have")
-        + " no answer: apply stops at the first one unless it is answered on a terminal.");
+        + " no answer: apply stops at the first unanswered conflict unless it is answered on a terminal.");
     hint("answer each with --prefer WINNER:LOSER (mod names), given to both check and apply.");
     return exit_failure;
 }
