@@ -23,8 +23,8 @@ void describe_last_level(ConflictView& view, xmlpp::Element* e, int type)
             view.children.reserve(map.size());
             for (const auto& entry : map)
                 view.children.emplace_back(entry.first, entry.second->get_name());
-        } catch (const GenericError& e) {
-            view.error = e.what();
+        } catch (const GenericError& error) {
+            view.error = error.what();
         }
         break;
     case VALUE:

@@ -3,6 +3,8 @@
 #include <libxml++/nodes/element.h>
 #include <libxml/tree.h>
 
+#include <cstring>
+
 #include "core/errors.h"
 #include "core/format.h"
 #include "mod/mod.h"
@@ -18,6 +20,15 @@ namespace {
 {
     std::string name = e->get_name();
     throw GenericError(format("Don't know type of element %S", &name));
+}
+
+// Names compared byte for byte: Glib::ustring's comparison collates, which is
+// slow and calls differently spelled names equal.
+bool same_name(const xmlpp::Element* a, const xmlpp::Element* b)
+{
+    return std::strcmp(
+               reinterpret_cast<const char*>(a->cobj()->name), reinterpret_cast<const char*>(b->cobj()->name))
+        == 0;
 }
 
 bool has_element_children(const xmlpp::Element* e)
@@ -79,7 +90,7 @@ void replace_element(xmlpp::Element* base, const xmlpp::Element* change)
 
 void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change) const
 {
-    if (base->get_name() != change->get_name())
+    if (!same_name(base, change))
         throw GenericError("Attempt to apply an element to a different element");
     switch (get_element_type(base)) {
     case TOPLEVEL: {

@@ -64,7 +64,9 @@ public:
     // Throws ConflictError at the first conflict between this mod's changes and other's.
     void check_conflicts(const Mod* other) const;
     // Applies every change: reads from target when the file is already there,
-    // from source otherwise, and writes into target.
+    // from source otherwise, and writes into target. A change whose file would
+    // lie outside target (also through a symbolic link) fails the whole mod
+    // before anything is written.
     int apply(const Path& source, const Path& target) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;

@@ -90,6 +90,8 @@ struct LinkCase {
     std::string file; // the change's file
 };
 
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
+
 class LinkOut : public ApplyDestination, public testing::WithParamInterface<LinkCase> { };
 
 TEST_P(LinkOut, isRefusedBeforeAnythingIsWritten)

@@ -113,6 +113,8 @@ struct MergeCase {
     Texts expected;
 };
 
+void PrintTo(const MergeCase& c, std::ostream* os) { *os << c.name; }
+
 class MergeByType : public ModApply, public testing::WithParamInterface<MergeCase> { };
 
 TEST_P(MergeByType, followsTheElementTable)
@@ -309,6 +311,8 @@ struct FailureCase {
     std::string change;
     std::string message; // a part of the message
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class ApplyFailure : public ModApply, public testing::WithParamInterface<FailureCase> { };
 

@@ -82,6 +82,8 @@ struct PairCase {
     std::string b_then_a;
 };
 
+void PrintTo(const PairCase& c, std::ostream* os) { *os << c.name; }
+
 class ConflictPair : public ModConflicts, public testing::WithParamInterface<PairCase> { };
 
 TEST_P(ConflictPair, givesTheFirstModsFileAndElement)
@@ -208,6 +210,8 @@ struct ErrorCase {
     Change b;
     std::string message; // a part of it
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class ConflictCheckError : public ModConflicts, public testing::WithParamInterface<ErrorCase> { };
 
