@@ -30,6 +30,9 @@ test-sanitize: deps
 	@cmake --build $(BUILD_SAN) -j $(JOBS)
 	@bash tools/with-display.sh ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS)
 
+demo: build
+	@BUILD="$(abspath $(BUILD))" bash tools/demo.sh
+
 bench: deps
 	@bash bench/run.sh
 
