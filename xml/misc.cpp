@@ -1,10 +1,17 @@
 #include "xml/misc.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
 
 bool is_blank(const std::string& s) { return s.find_first_not_of(" \t\n\v\f\r") == std::string::npos; }
+
+// Deeper levels are indented as this one: the game's files nest about ten
+// deep, and indenting a hostile text nested 100,000 deep by its depth would
+// need gigabytes.
+constexpr int max_indent_depth = 32;
 
 } // namespace
 
@@ -17,7 +24,7 @@ std::string format_xml(const std::string& xml)
     bool first = true;
     auto new_line = [&] {
         out += '\n';
-        out.append(2 * static_cast<std::string::size_type>(depth), ' ');
+        out.append(2 * static_cast<std::string::size_type>(std::min(depth, max_indent_depth)), ' ');
     };
     for (;;) {
         std::string::size_type lt = xml.find('<', pos);

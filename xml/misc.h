@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-// Re-indents XML text (two spaces a level) for the change editor and mod files.
+// Re-indents XML text (two spaces a level, levels below the 32nd as the 32nd)
+// for the change editor and mod files.
 // A scanner, not a parser: it never fails, whatever the input.
 std::string format_xml(const std::string& xml);
 
