@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/format.h"
 #include "mod/base64.h"
+#include "mod/change_errors.h"
 #include "mod/change_path.h"
 #include "mod/header_parser.h"
 #include "mod/mod.h"
@@ -53,23 +54,6 @@ Change::Type type_from_name(const std::string& name)
     return Change::WHOLE;
 }
 
-// A file name as it may stand in a message: control bytes shown as \xNN.
-std::string printable(const std::string& s)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        if (c < 0x20 || c == 0x7f) {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
 // The mod read from a parsed document, the header starting from `header`
 // (a header element without text keeps that value).
 Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
@@ -103,7 +87,7 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
         else if (c.type == Change::XML)
             c.text = format_xml(c.text);
         if (!is_safe_change_path(c.file)) {
-            std::string shown = printable(c.file);
+            std::string shown = printable_name(c.file);
             throw GenericError(format("The mod %S was not loaded: its change of '%S' would not stay a file "
                                       "inside the custom assets folder.",
                 &p, &shown));
