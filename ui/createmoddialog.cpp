@@ -5,7 +5,7 @@
 #include <gtkmm/stock.h>
 #include <string>
 
-#include "mod/xml_text.h"
+#include "core/ini.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
@@ -14,18 +14,6 @@
 namespace velmora {
 
 namespace {
-
-std::string trim_spaces_right(const std::string& s)
-{
-    std::string::size_type end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
-std::string trim_spaces_left(const std::string& s)
-{
-    std::string::size_type start = s.find_first_not_of(' ');
-    return start == std::string::npos ? std::string() : s.substr(start);
-}
 
 bool is_ini_name(const std::string& name)
 {
@@ -88,23 +76,11 @@ void CreateModDialog::read_inifile(const Path& path)
     std::ifstream in(platform::native(path));
     if (!in)
         return;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == ';')
-            continue;
-        std::string::size_type eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        std::string key = trim_spaces_right(line.substr(0, eq));
-        // Mods' INI files are usually in the game's ISO-8859-1; the entries take UTF-8.
-        std::string value = to_xml_text(trim_spaces_left(line.substr(eq + 1)));
-        if (key == "Name")
-            name_entry->set_text(value);
-        else if (key == "Description")
-            description_entry->set_text(value);
-    }
+    ModIni ini = read_mod_ini(in);
+    if (ini.name)
+        name_entry->set_text(*ini.name);
+    if (ini.description)
+        description_entry->set_text(*ini.description);
 }
 
 bool CreateModDialog::on_delete_event(GdkEventAny*) { return true; }
