@@ -53,9 +53,14 @@ const char* text_of(const xmlChar* s) { return s ? reinterpret_cast<const char*>
 // The first child element of e with that local name.
 xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
 {
-    for (xmlpp::Node* child : e->get_children(name))
-        if (auto* element = dynamic_cast<xmlpp::Element*>(child))
-            return element;
+    // Byte comparison on the library's own nodes: get_children(name) compares
+    // through Glib's Unicode strings and builds a list of every match.
+    for (xmlNode* child = e->cobj()->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE || std::strcmp(reinterpret_cast<const char*>(child->name), name.c_str()) != 0)
+            continue;
+        xmlpp::Node::create_wrapper(child);
+        return static_cast<xmlpp::Element*>(child->_private);
+    }
     return nullptr;
 }
 
