@@ -179,7 +179,7 @@ int Mod::load(const Path& p)
     if (!exists(p))
         return -1;
     xmlpp::DomParser parser;
-    restrict_parser(parser);
+    restrict_parser(parser, true);
     // Messages go into the exception, not onto the console.
     parser.set_throw_messages(true);
     try {

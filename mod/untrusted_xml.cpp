@@ -6,13 +6,16 @@
 
 namespace velmora {
 
-void restrict_parser(xmlpp::Parser& parser)
+void restrict_parser(xmlpp::Parser& parser, bool large_text)
 {
     parser.set_validate(false);
     parser.set_substitute_entities(false);
-    parser.set_parser_options(XML_PARSE_NONET,
-        XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE
-            | XML_PARSE_HUGE);
+    const int refused
+        = XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE;
+    if (large_text)
+        parser.set_parser_options(XML_PARSE_NONET | XML_PARSE_HUGE, refused);
+    else
+        parser.set_parser_options(XML_PARSE_NONET, refused | XML_PARSE_HUGE);
 }
 
 std::string library_message(const std::exception& e)
