@@ -5,10 +5,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-bench"
-benchmarks=(bench_diff)
+benchmarks=(bench_diff bench_mods)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${benchmarks[@]}" >/dev/null
+cmake --build "$build" -j 2 --target "${benchmarks[@]}" >/dev/null
 
 echo "$(date) on $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p')"
 echo
