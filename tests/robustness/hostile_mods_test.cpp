@@ -408,6 +408,49 @@ TEST_P(HostileMods, endsInAClearErrorOrHarmlessly)
 INSTANTIATE_TEST_SUITE_P(Robustness, HostileMods, ::testing::ValuesIn(hostile_cases),
     [](const ::testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
 
+// A whole file of more than 7.5 MB is one base-64 text node of more than
+// 10 MB: the mod saved, and loading it failed with "huge text node".
+TEST(LargeModFile, savedWithANineMegabyteFileLoadsAgain)
+{
+    test::TempDir dir;
+    Mod mod;
+    mod.name = "Large";
+    Change change;
+    change.file = "Art\\large.dds";
+    change.text.assign(9u << 20, '\x01');
+    change.text[12345] = '\xff';
+    mod.changes.push_back(change);
+    mod.save(dir / "large.Pellarix");
+
+    Mod loaded;
+    ASSERT_EQ(loaded.load(dir / "large.Pellarix"), 0);
+    ASSERT_EQ(loaded.changes.size(), 1u);
+    EXPECT_TRUE(loaded.changes.front().text == change.text);
+}
+
+// A change with empty text (an empty file) was saved as an element without
+// text, and loading skipped such elements: the change vanished.
+TEST(EmptyChange, survivesSaveAndLoad)
+{
+    const Change::Type types[] = {Change::WHOLE, Change::DIFF, Change::XML};
+    for (Change::Type type : types) {
+        SCOPED_TRACE(static_cast<int>(type));
+        test::TempDir dir;
+        Mod mod;
+        mod.name = "Empty";
+        mod.changes.push_back({"Python\\__init__.py", type, ""});
+        mod.changes.push_back({"Python\\after.py", Change::WHOLE, "x"});
+        mod.save(dir / "empty.Pellarix");
+
+        Mod loaded;
+        ASSERT_EQ(loaded.load(dir / "empty.Pellarix"), 0);
+        ASSERT_EQ(loaded.changes.size(), 2u);
+        EXPECT_EQ(loaded.changes.front().file, "Python\\__init__.py");
+        EXPECT_EQ(loaded.changes.front().type, type);
+        EXPECT_EQ(loaded.changes.front().text, "");
+    }
+}
+
 // format_xml runs on every xml change a mod file holds: indenting each level
 // by its depth made a change nested 100,000 deep take gigabytes.
 TEST(HostileXmlText, deepNestingFormatsInBoundedSpace)
