@@ -36,6 +36,23 @@ demo: build
 bench: deps
 	@bash bench/run.sh
 
+# Robustness checks: libFuzzer targets (clang) and apply/save killed at random moments.
+BUILD_FUZZ   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= diff base64 mod_file xml_misc path element_table xml_change ini
+KILL_POINTS  ?= 50
+
+fuzz:
+	@VELMORA_FUZZ=1 bash tools/install-deps.sh
+	@cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+		-DVELMORA_FUZZ=ON -DVELMORA_BUILD_GUI=OFF $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@bash tools/run-fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+kill-test: build
+	@cmake --build $(BUILD) -j $(JOBS) --target velmora-cli velmora-gamegen velmora-save-loop
+	@KILL_POINTS=$(KILL_POINTS) bash tools/kill-test.sh $(BUILD)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Kills `velmora-cli apply` and a mod save with SIGKILL at random moments and
+# checks what is left: the custom-assets folder is always the old tree or the
+# new one, complete, and the mod file always loads as the old or the new mod.
+# Usage: tools/kill-test.sh [BUILD_DIR]; KILL_POINTS (default 50) kills of each.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+points=${KILL_POINTS:-50}
+cli="$build/velmora-cli"
+gamegen="$build/tools/gamegen/velmora-gamegen"
+saver="$build/tests/velmora-save-loop"
+for p in "$cli" "$gamegen" "$saver"; do
+  [ -x "$p" ] || { echo "kill-test: $p is missing; build it first" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-kill-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+home="$work/home" game="$work/game" ca="$work/My Games/CustomAssets"
+run_cli() { "$cli" --home "$home" "$@" </dev/null; }
+
+# A generated game, two mods made from changed copies of its files.
+"$gamegen" assets "$game/Assets" --scale 0.2 >/dev/null
+mkdir -p "$home"
+run_cli prefs --civ4-dir "$game" --custom-assets-dir "$ca" >/dev/null
+for seed in 1 2; do
+  "$gamegen" modify "$game/Assets" "$work/changed$seed/Assets" --seed "$seed" >/dev/null
+  run_cli create "$work/changed$seed/Assets" --name "Kill $seed" >/dev/null
+done
+
+# The reference trees: "Kill 1" applied (old), then "Kill 2" instead (new).
+run_cli enable "Kill 1" >/dev/null
+run_cli apply >/dev/null
+cp -a "$ca" "$work/ref-old"
+run_cli disable "Kill 1" >/dev/null
+run_cli enable "Kill 2" >/dev/null
+start=$(date +%s%N)
+run_cli apply >/dev/null
+full_ns=$(( $(date +%s%N) - start ))
+cp -a "$ca" "$work/ref-new"
+if diff -rq "$work/ref-old" "$work/ref-new" >/dev/null; then
+  echo "kill-test: the two mods give the same tree" >&2; exit 1
+fi
+echo "apply: $(find "$ca" -type f | wc -l) files, $((full_ns / 1000000)) ms a run; $points kills"
+
+same_tree() { diff -r "$1" "$2" >/dev/null 2>&1; }
+old=0 new=0
+for ((i = 1; i <= points; i++)); do
+  rm -rf "$ca"
+  cp -a "$work/ref-old" "$ca"
+  # Up to a quarter beyond a full run, so that some kills come after the end.
+  delay_ns=$(( (RANDOM * 32768 + RANDOM) % (full_ns * 5 / 4 + 1) ))
+  # The program itself, not a shell function: $! must be its process.
+  "$cli" --home "$home" apply </dev/null >/dev/null 2>&1 &
+  pid=$!
+  sleep "$(printf '%d.%09d' $((delay_ns / 1000000000)) $((delay_ns % 1000000000)))"
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  if same_tree "$ca" "$work/ref-old"; then
+    old=$((old + 1))
+  elif same_tree "$ca" "$work/ref-new"; then
+    new=$((new + 1))
+  else
+    echo "kill-test: apply killed after $((delay_ns / 1000000)) ms left a mixed custom-assets folder:" >&2
+    ls -a "$work/My Games" >&2; cat "$home/.velmora/conf" >&2 2>/dev/null || true
+    { echo "against the old tree:"; diff -rq "$work/ref-old" "$ca"; echo "against the new tree:"; diff -rq "$work/ref-new" "$ca"; } 2>&1 | head -30 >&2 || true
+    exit 1
+  fi
+done
+echo "apply: $points kills survived ($old left the old tree, $new the new one)"
+
+# The mod save: two large mods saved over one file in turn.
+modfile="$work/loop.Pellarix"
+"$saver" save "$modfile" &
+pid=$!
+# The first save must be complete before the kills count.
+until [ -e "$modfile" ]; do sleep 0.05; done
+kill -KILL "$pid"; wait "$pid" 2>/dev/null || true
+declare -A seen=()
+for ((i = 1; i <= points; i++)); do
+  "$saver" save "$modfile" &
+  pid=$!
+  delay_ms=$((RANDOM % 3000))
+  sleep "$((delay_ms / 1000)).$(printf '%03d' $((delay_ms % 1000)))"
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  if ! which=$("$saver" check "$modfile"); then
+    echo "kill-test: a save killed midway left a mod file that is neither mod" >&2
+    exit 1
+  fi
+  seen[$which]=1
+done
+echo "save: $points kills survived (seen: ${!seen[*]})"
