@@ -354,6 +354,13 @@ void make_home(const std::string& home, const std::string& civ4, const std::stri
     core.save_config();
 }
 
+// Removes a benchmark's inputs once it is measured, unless --keep asked to keep them.
+void drop(const std::string& path)
+{
+    if (!keep_inputs)
+        fs::remove_all(path);
+}
+
 std::string mods_dir_of(const std::string& home) { return home + "/.velmora/mods"; }
 
 // A mod made with the creator from a modified copy, saved into mods_dir.
@@ -468,10 +475,10 @@ int run_all()
         Sample ref = measure(3, {"reference-apply", assets, dir + "/apply.list", ref_out},
             [&] { fs::remove_all(ref_out); fs::create_directories(ref_out); });
         compare("apply", "20 mods, full-scale game", ours, ref, "parse and write each touched file", 1.3);
-        fs::remove_all(custom);
-        fs::remove_all(ref_out);
-        fs::remove_all(home);
-        fs::remove_all(dir + "/whole");
+        drop(custom);
+        drop(ref_out);
+        drop(home);
+        drop(dir + "/whole");
     }
 
     // 2. conflict check: 30 mods that all change the largest file, each made
@@ -497,7 +504,7 @@ int run_all()
         Sample ours = measure(3, {"check", mods});
         Sample ref = measure(3, {"reference-check", mods});
         compare("conflict check", input, ours, ref, "load, parse each change once", 2.0);
-        fs::remove_all(mods);
+        drop(mods);
     }
 
     // 3. mod creation from a full modified copy.
@@ -510,13 +517,13 @@ int run_all()
         Sample ref = measure(3, {"reference-create", assets, copy});
         compare("mod creation", "full modified copy, a tenth changed", ours, ref,
             "read both trees, parse both versions", 1.5);
-        fs::remove_all(dir + "/full-copy");
-        fs::remove(out);
+        drop(dir + "/full-copy");
+        drop(out);
     }
 
     // 4. start-up scan: 500 mods of each size.
     for (std::size_t size : {std::size_t(1000000), std::size_t(10000)}) {
-        const std::string home = dir + "/scan";
+        const std::string home = dir + "/scan-" + std::to_string(size);
         make_home(home, civ4, "");
         const std::string mods = mods_dir_of(home);
         fs::create_directories(mods);
@@ -542,7 +549,7 @@ int run_all()
         Sample ours = measure(3, {"scan", home});
         Sample ref = measure(3, {"reference-scan", mods});
         compare("start-up scan", input, ours, ref, "open each, read 1 KB", 3.0);
-        fs::remove_all(home);
+        drop(home);
     }
 
     std::printf("\n| Benchmark | Velmora / reference, wall | CPU | Goal |\n|---|---|---|---|\n");
