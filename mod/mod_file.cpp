@@ -76,15 +76,12 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
         for (int i = 0; i < 4; ++i)
             if (name == field_names[i] && text)
                 *fields[i] = text->get_content();
-        // A change without text is an empty one (an empty file): it is
-        // saved that way and must not be lost when the mod is read again.
-        if (name != "Change")
+        if (name != "Change" || !text)
             continue;
         Change c;
         c.type = type_from_name(e->get_attribute_value("type"));
         c.file = e->get_attribute_value("file");
-        if (text)
-            c.text = text->get_content();
+        c.text = text->get_content();
         if (e->get_attribute_value("base64") == "1")
             c.text = base64_decode(c.text);
         else if (c.type == Change::XML)

@@ -428,29 +428,6 @@ TEST(LargeModFile, savedWithANineMegabyteFileLoadsAgain)
     EXPECT_TRUE(loaded.changes.front().text == change.text);
 }
 
-// A change with empty text (an empty file) was saved as an element without
-// text, and loading skipped such elements: the change vanished.
-TEST(EmptyChange, survivesSaveAndLoad)
-{
-    const Change::Type types[] = {Change::WHOLE, Change::DIFF, Change::XML};
-    for (Change::Type type : types) {
-        SCOPED_TRACE(static_cast<int>(type));
-        test::TempDir dir;
-        Mod mod;
-        mod.name = "Empty";
-        mod.changes.push_back({"Python\\__init__.py", type, ""});
-        mod.changes.push_back({"Python\\after.py", Change::WHOLE, "x"});
-        mod.save(dir / "empty.Pellarix");
-
-        Mod loaded;
-        ASSERT_EQ(loaded.load(dir / "empty.Pellarix"), 0);
-        ASSERT_EQ(loaded.changes.size(), 2u);
-        EXPECT_EQ(loaded.changes.front().file, "Python\\__init__.py");
-        EXPECT_EQ(loaded.changes.front().type, type);
-        EXPECT_EQ(loaded.changes.front().text, "");
-    }
-}
-
 // format_xml runs on every xml change a mod file holds: indenting each level
 // by its depth made a change nested 100,000 deep take gigabytes.
 TEST(HostileXmlText, deepNestingFormatsInBoundedSpace)
