@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
@@ -124,7 +124,7 @@ int child_check(const std::string& mods_dir)
 int child_create(const std::string& home, const std::string& modified, const std::string& out)
 {
     auto core = start(home);
-    ModCreator creator(*core, Path(modified), false);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), Path(modified), false);
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)
         return 3;
@@ -367,7 +367,7 @@ std::string mods_dir_of(const std::string& home) { return home + "/.velmora/mods
 void create_mod(const Orrindel& core, const std::string& modified, const std::string& file,
     const std::string& name)
 {
-    ModCreator creator(core, Path(modified), false);
+    ModCreator creator(core.get_civ4_dir(), core.get_settings_dir(), Path(modified), false);
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)
         fail("no mod from " + modified);

@@ -9,7 +9,7 @@
 #include "cli/conflicts.h"
 #include "cli/terminal.h"
 #include "cli/text.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 

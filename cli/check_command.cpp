@@ -10,7 +10,7 @@
 #include "cli/text.h"
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 

@@ -8,8 +8,8 @@
 #include "cli/folders.h"
 #include "cli/terminal.h"
 #include "cli/text.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/mod_name.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
@@ -65,7 +65,7 @@ bool replaces_enabled_mod(const Orrindel& core, const Path& file)
 #ifdef VELMORA_HAVE_MOD_CREATOR
 std::unique_ptr<Mod> build_mod(Orrindel& core, const Path& dir, bool report)
 {
-    ModCreator creator(core, dir, report);
+    ModCreator creator(core.get_civ4_dir(), core.get_settings_dir(), dir, report);
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
     creator.signal_progress.connect(
         [&bar](const Path& file, float fraction) { bar.show(platform::native(file), fraction); });

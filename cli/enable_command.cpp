@@ -5,8 +5,8 @@
 #include "cli/commands.h"
 #include "cli/mod_lookup.h"
 #include "cli/text.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 

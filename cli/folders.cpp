@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "path/platform.h"
 
 namespace velmora::cli {

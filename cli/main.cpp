@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/session.h"
 #include "cli/text.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/untrusted_xml.h"
 

@@ -4,8 +4,8 @@
 #include <libxml++/exceptions/exception.h>
 
 #include "cli/text.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"

@@ -3,8 +3,8 @@
 #include "cli/commands.h"
 #include "cli/folders.h"
 #include "cli/text.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 
 namespace velmora::cli {

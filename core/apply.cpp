@@ -5,8 +5,8 @@
 
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 

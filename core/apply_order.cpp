@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/mod.h"
 
 namespace velmora {

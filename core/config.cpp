@@ -5,8 +5,8 @@
 #include <libxml++/libxml++.h>
 #include <sstream>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/fs.h"

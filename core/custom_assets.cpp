@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "path/fs.h"
 #include "path/platform.h"
 

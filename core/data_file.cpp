@@ -1,7 +1,7 @@
 #include "core/data_file.h"
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "path/fs.h"
 #include "path/platform.h"
 

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "core/format.h"
+#include "base/format.h"
 
 namespace velmora {
 

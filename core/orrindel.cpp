@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/data_file.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"

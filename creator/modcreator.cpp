@@ -14,9 +14,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/format.h"
-#include "core/orrindel.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "diff/diff.h"
 #include "mod/change_path.h"
 #include "mod/mod.h"
@@ -130,14 +129,13 @@ const char* type_word(Change::Type type)
 
 } // namespace
 
-ModCreator::ModCreator(const Orrindel& orrindel, const Path& dir, bool write_report)
-    : orrindel(&orrindel)
-    , assets_dir(orrindel.get_civ4_dir())
+ModCreator::ModCreator(const Path& civ4_dir, const Path& settings_dir, const Path& dir, bool write_report)
+    : assets_dir(civ4_dir)
     , dir(dir)
 {
     if (!write_report)
         return;
-    report_file = orrindel.get_settings_dir() / Path("report.txt");
+    report_file = settings_dir / Path("report.txt");
     errno = 0;
     report = std::make_unique<std::ofstream>(platform::native(report_file), std::ios::out | std::ios::trunc);
     if (!*report) {

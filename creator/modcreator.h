@@ -18,7 +18,6 @@ class Element;
 namespace velmora {
 
 class Mod;
-class Orrindel;
 
 // Turns a folder that holds a modified copy of (part of) the game's "Assets"
 // folder into a new mod that carries only what differs: for an XML file the
@@ -35,11 +34,13 @@ public:
     // from 0 up to (never reaching) 1.
     sigc::signal<void, const Path&, float> signal_progress;
 
-    // dir is the folder the user chose: a modified "Assets" or "CustomAssets"
-    // folder, or a folder that holds "Assets". With write_report the report
-    // file is replaced at once (emptied); throws GenericError naming it when
-    // it cannot be written.
-    ModCreator(const Orrindel& orrindel, const Path& dir, bool write_report);
+    // civ4_dir is the game's folder (the one holding "Assets") and
+    // settings_dir the folder that receives "report.txt". dir is the folder
+    // the user chose: a modified "Assets" or "CustomAssets" folder, or a
+    // folder that holds "Assets". With write_report the report file is
+    // replaced at once (emptied); throws GenericError naming it when it cannot
+    // be written.
+    ModCreator(const Path& civ4_dir, const Path& settings_dir, const Path& dir, bool write_report);
     ~ModCreator();
     ModCreator(const ModCreator&) = delete;
     ModCreator& operator=(const ModCreator&) = delete;
@@ -74,7 +75,6 @@ private:
     void report_line(unsigned int depth, const std::string& text);
     void write_report(const std::string& text);
 
-    const Orrindel* orrindel;
     Mod* mod = nullptr; // the mod under construction, during create()
     Path assets_dir;
     Path dir;

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "diff/locate.h"
 
 namespace velmora {

@@ -1,7 +1,7 @@
 #include "diff/diff.h"
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "diff/diff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

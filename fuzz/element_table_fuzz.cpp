@@ -5,7 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "xml/element_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 
 namespace {

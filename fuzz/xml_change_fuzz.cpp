@@ -3,7 +3,7 @@
 #include <libxml++/libxml++.h>
 #include <string>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 #include "xml/element_info.h"
 #include "xml/parse.h"

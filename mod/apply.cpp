@@ -9,8 +9,8 @@
 #include <sstream>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"

@@ -5,8 +5,8 @@
 
 #include <glib.h>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "xml/parse.h"

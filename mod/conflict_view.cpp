@@ -3,8 +3,8 @@
 #include <libxml++/nodes/element.h>
 #include <libxml++/nodes/textnode.h>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
 

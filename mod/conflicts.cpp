@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"

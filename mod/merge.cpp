@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/mod.h"
 #include "xml/element_info.h"
 #include "xml/element_path.h"

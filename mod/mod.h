@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/format.h"
+#include "base/format.h"
 #include "path/path.h"
 
 namespace xmlpp {

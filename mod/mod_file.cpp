@@ -5,8 +5,8 @@
 #include <fstream>
 #include <libxml++/libxml++.h>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/base64.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"

@@ -4,7 +4,7 @@
 #include <glibmm/convert.h>
 #include <pangomm/fontdescription.h>
 
-#include "core/format.h"
+#include "base/format.h"
 #include "mod/mod.h"
 #include "path/platform.h"
 #include "ui/lookup.h"

@@ -5,8 +5,8 @@
 #include <libglademm/xml.h>
 
 #include "core/data_file.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "path/platform.h"
 #include "ui/createmoddialog.h"
 #include "ui/editchangedialog.h"

@@ -5,8 +5,8 @@
 #include <libglademm/xml.h>
 #include <string>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 
 namespace velmora {
 

@@ -9,8 +9,8 @@
 #include <gtkmm/menuitem.h>
 #include <memory>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/mod_name.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
@@ -423,7 +423,7 @@ Path MainWindow::new_mod_file(const std::string& name)
 
 void MainWindow::create_mod(const CreateModDialog& dlg)
 {
-    ModCreator creator(*orrindel, Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
+    ModCreator creator(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
     creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)

@@ -2,8 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/platform.h"

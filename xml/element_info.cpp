@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "xml/misc.h"
 
 namespace velmora {

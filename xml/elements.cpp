@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "xml/element_info.h"
 #include "xml/element_path.h"
 #include "xml/misc.h"

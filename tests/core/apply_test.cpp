@@ -5,7 +5,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/fs.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/fs.h"

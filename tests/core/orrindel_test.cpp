@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "core/data_file.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"

@@ -141,7 +141,7 @@ protected:
 
     std::unique_ptr<Mod> create(const Path& chosen, bool with_report = true)
     {
-        ModCreator creator(*core, chosen, with_report);
+        ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), chosen, with_report);
         return std::unique_ptr<Mod>(creator.create());
     }
     std::unique_ptr<Mod> create() { return create(tmp / "MyMod"); }

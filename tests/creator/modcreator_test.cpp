@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "diff/diff.h"
 #include "path/platform.h"
 #include "tests/creator/creator_fixture.h"
@@ -198,7 +198,7 @@ TEST_F(ModCreatorTest, aFileWithoutADotIsSkippedSilently)
     write_file(modified("Art/velmora.dds"), "DDS |bytes");
     std::vector<std::string> progressed;
 
-    ModCreator creator(*core, tmp / "MyMod", true);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", true);
     creator.signal_progress.connect([&](const Path& file, float) { progressed.push_back(file.str()); });
     std::unique_ptr<Mod> mod(creator.create());
 
@@ -317,7 +317,7 @@ TEST_F(ModCreatorTest, progressGivesEachFileAndTheShareDoneBeforeIt)
     write_file(modified("e.txt"), "e");
     std::vector<std::pair<std::string, float>> progress;
 
-    ModCreator creator(*core, tmp / "MyMod", false);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", false);
     creator.signal_progress.connect(
         [&](const Path& file, float fraction) { progress.emplace_back(file.str(), fraction); });
     std::unique_ptr<Mod> mod(creator.create());
@@ -333,7 +333,7 @@ TEST_F(ModCreatorTest, aSecondCreateWalksTheSameFoldersAgain)
     write_pair(things_file, unchanged_things(), things(thing("THING_A", field("iSize", "2"))));
     write_file(modified("Art/velmora.dds"), "DDS |bytes");
 
-    ModCreator creator(*core, tmp / "MyMod", false);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", false);
     std::unique_ptr<Mod> first(creator.create());
     std::unique_ptr<Mod> second(creator.create());
 
@@ -373,7 +373,7 @@ TEST_F(ModCreatorTest, anEarlierReportIsEmptiedAsSoonAsTheCreatorIsMade)
 {
     write_file(report_file(), "an earlier report\n");
 
-    ModCreator creator(*core, tmp / "Nowhere", true);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "Nowhere", true);
     EXPECT_EQ(report(), "");
     EXPECT_THROW(creator.create(), GenericError);
     EXPECT_EQ(report(), "");
@@ -384,7 +384,7 @@ TEST_F(ModCreatorTest, aReportThatCannotBeWrittenIsAnErrorNamingIt)
     mkpath(report_file(), 0755); // a folder where the file should go
 
     try {
-        ModCreator creator(*core, tmp / "MyMod", true);
+        ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", true);
         FAIL() << "the creator was made";
     } catch (const GenericError& e) {
         EXPECT_NE(
@@ -429,7 +429,7 @@ TEST_F(ModCreatorTest, aFileNameWindowsCannotHoldStopsTheCreationNamingIt)
 
 TEST_F(ModCreatorTest, processFileOutsideCreateReportsFailure)
 {
-    ModCreator creator(*core, tmp / "MyMod", false);
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", false);
     EXPECT_NE(creator.process_file(Path("Art\\velmora.dds")), 0);
 }
 

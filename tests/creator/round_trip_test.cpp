@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <map>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "path/platform.h"
 #include "tests/creator/creator_fixture.h"
 #include "xml/element_info.h"

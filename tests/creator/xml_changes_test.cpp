@@ -2,7 +2,7 @@
 // change keeps, what the report says, and the errors that stop the creation.
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "tests/creator/creator_fixture.h"
 
 namespace velmora::test {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <optional>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "tests/diff/diff_support.h"
 
 using velmora::ConflictError;

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "tests/diff/diff_support.h"
 
 using velmora::Diff;

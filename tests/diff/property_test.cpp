@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "tests/diff/diff_support.h"
 
 using velmora::ConflictError;

@@ -4,7 +4,7 @@
 #include <limits>
 #include <map>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "gamegen/tree.h"
 #include "path/fs.h"
 #include "support/tempdir.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "gamegen/tree.h"
 #include "path/fs.h"
 #include "support/tempdir.h"

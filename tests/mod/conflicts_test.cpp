@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 #include "mod/mod_test_support.h"
 #include "support/element_table.h"

@@ -8,8 +8,8 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "mod/base64.h"
 #include "mod/mod.h"
 #include "path/fs.h"

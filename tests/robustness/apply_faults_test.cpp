@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "path/fs.h"
 #include "path/platform.h"

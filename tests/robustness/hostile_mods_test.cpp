@@ -10,7 +10,7 @@
 
 #include <libxml++/exceptions/exception.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 
 namespace {

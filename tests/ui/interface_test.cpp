@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "ui/createmoddialog.h"
 #include "ui/editchangedialog.h"
 #include "ui/mainwindow.h"

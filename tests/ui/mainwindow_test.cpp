@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <gtkmm/messagedialog.h>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "support/element_table.h"
 #include "support/tempdir.h"
 #include "xml/element_info.h"

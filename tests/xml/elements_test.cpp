@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "support/element_table.h"
 #include "xml/element_info.h"
 #include "xml/element_path.h"

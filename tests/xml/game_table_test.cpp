@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "support/element_table.h"
 #include "support/game_xml.h"
 #include "xml/element_info.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "tools/gamegen/gamegen.h"
 
 namespace velmora {

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "path/fs.h"
 #include "tools/gamegen/art.h"
 #include "tools/gamegen/catalog.h"

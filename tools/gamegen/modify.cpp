@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "tools/gamegen/art.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "tools/gamegen/rng.h"

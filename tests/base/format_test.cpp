@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
-#include "core/format.h"
+#include "base/errors.h"
+#include "base/format.h"
 #include "path/path.h"
 
 namespace velmora {

@@ -1,5 +1,5 @@
-#ifndef VELMORA_CORE_FORMAT_H
-#define VELMORA_CORE_FORMAT_H
+#ifndef VELMORA_BASE_FORMAT_H
+#define VELMORA_BASE_FORMAT_H
 
 #include <ostream>
 #include <string>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "ui/interface.h"
 #include "ui/mainwindow.h"

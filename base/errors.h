@@ -1,5 +1,5 @@
-#ifndef VELMORA_CORE_ERRORS_H
-#define VELMORA_CORE_ERRORS_H
+#ifndef VELMORA_BASE_ERRORS_H
+#define VELMORA_BASE_ERRORS_H
 
 #include <exception>
 #include <string>
