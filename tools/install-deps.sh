@@ -8,6 +8,7 @@ packages=(
   g++ cmake make pkg-config
   libgtkmm-2.4-dev libglademm-2.4-dev libxml++2.6-dev libsigc++-2.0-dev
   libgtest-dev libcli11-dev nlohmann-json3-dev
+  libgit2-dev libarchive-dev libxxhash-dev
   xvfb xauth
   patch
 )

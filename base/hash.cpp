@@ -1,0 +1,87 @@
+#include "base/hash.h"
+
+#include <cstdio>
+#include <fstream>
+#include <new>
+#include <vector>
+#include <xxhash.h>
+
+#include "path/path.h"
+#include "path/platform.h"
+
+namespace velmora {
+
+std::uint64_t hash_bytes(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
+
+Hasher::Hasher()
+    : state(XXH3_createState())
+{
+    if (!state)
+        throw std::bad_alloc();
+    XXH3_64bits_reset(static_cast<XXH3_state_t*>(state));
+}
+
+Hasher::~Hasher() { XXH3_freeState(static_cast<XXH3_state_t*>(state)); }
+
+Hasher& Hasher::add(std::string_view piece)
+{
+    auto* s = static_cast<XXH3_state_t*>(state);
+    unsigned char size[8];
+    std::uint64_t n = piece.size();
+    for (int i = 0; i < 8; ++i)
+        size[i] = static_cast<unsigned char>(n >> (8 * i));
+    XXH3_64bits_update(s, size, sizeof size);
+    XXH3_64bits_update(s, piece.data(), piece.size());
+    return *this;
+}
+
+std::uint64_t Hasher::value() const { return XXH3_64bits_digest(static_cast<const XXH3_state_t*>(state)); }
+
+std::string hash_text(std::uint64_t hash)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+bool parse_hash(std::string_view text, std::uint64_t& out)
+{
+    if (text.size() != 16)
+        return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return false;
+        value = value << 4 | static_cast<std::uint64_t>(digit);
+    }
+    out = value;
+    return true;
+}
+
+bool hash_file(const Path& file, std::uint64_t& out)
+{
+    std::ifstream in(platform::native(file), std::ios::binary);
+    if (!in)
+        return false;
+    XXH3_state_t* s = XXH3_createState();
+    if (!s)
+        throw std::bad_alloc();
+    XXH3_64bits_reset(s);
+    std::vector<char> block(1 << 16);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        XXH3_64bits_update(s, block.data(), static_cast<size_t>(in.gcount()));
+    }
+    bool ok = in.eof() && !in.bad();
+    if (ok)
+        out = XXH3_64bits_digest(s);
+    XXH3_freeState(s);
+    return ok;
+}
+
+} // namespace velmora
