@@ -1,0 +1,47 @@
+#include "mod/game_files.h"
+
+#include <utility>
+
+#include "path/fs.h"
+#include "path/platform.h"
+
+namespace velmora {
+
+GameFiles::GameFiles(std::vector<Path> assets_folders)
+    : folders_(std::move(assets_folders))
+{ }
+
+GameFiles GameFiles::of_game(const Path& civ4_dir)
+{
+    Path own = fix_case(civ4_dir / Path("Assets"));
+    std::vector<Path> folders{own};
+    if (civ4_dir.size() > 1) {
+        Path parent = civ4_dir.subpath(0, civ4_dir.size() - 1);
+        for (const Path& candidate : {parent / Path("Warlords") / Path("Assets"), parent / Path("Assets")}) {
+            Path found = fix_case(candidate);
+            bool is_folder = false;
+            if (platform::stat(found.str(), &is_folder) != 0 || !is_folder)
+                continue;
+            // The game folder may itself be Warlords' or the original game's.
+            std::string real = platform::real_path(found.str());
+            bool known = false;
+            for (const Path& f : folders)
+                known = known || (!real.empty() && platform::real_path(f.str()) == real);
+            if (!known)
+                folders.push_back(found);
+        }
+    }
+    return GameFiles(std::move(folders));
+}
+
+Path GameFiles::find(const Path& rel) const
+{
+    for (const Path& folder : folders_) {
+        Path candidate = fix_case(folder / rel);
+        if (exists(candidate))
+            return candidate;
+    }
+    return folders_.empty() ? Path() : fix_case(folders_.front() / rel);
+}
+
+} // namespace velmora

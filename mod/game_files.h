@@ -1,0 +1,38 @@
+#ifndef VELMORA_MOD_GAME_FILES_H
+#define VELMORA_MOD_GAME_FILES_H
+
+#include <vector>
+
+#include "path/path.h"
+
+namespace velmora {
+
+// Where the game finds a file that no mod and no custom-assets folder holds:
+// the game folder's own "Assets", then Warlords' "Assets" beside it, then the
+// original game's "Assets" one folder up (Beyond the Sword and Warlords are
+// installed inside the original game's folder). The first copy found wins.
+class GameFiles {
+public:
+    GameFiles() = default;
+    // The folders of the install whose game folder is civ4_dir, those that exist.
+    // civ4_dir's own "Assets" is always the first, present or not, so that
+    // messages about a missing file name the folder the user chose.
+    static GameFiles of_game(const Path& civ4_dir);
+    // Exactly these "Assets" folders, in this order.
+    explicit GameFiles(std::vector<Path> assets_folders);
+
+    const std::vector<Path>& folders() const { return folders_; }
+
+    // The first existing copy of rel (letter case ignored, as the game's file
+    // names are) in the folders, in its on-disk spelling. When no folder has
+    // it: rel in the first folder, as fix_case spells it (a path that does
+    // not exist); an empty Path when there are no folders.
+    Path find(const Path& rel) const;
+
+private:
+    std::vector<Path> folders_;
+};
+
+} // namespace velmora
+
+#endif
