@@ -72,6 +72,8 @@ public:
     // the folder is left as it was. Throws GenericError or one of its kinds.
     void apply();
 
+    // The user's home folder the core was made for (where the game is looked for too).
+    const Path& get_home() const { return home; }
     const Path& get_settings_dir() const { return settings_dir; }
     const Path& get_civ4_dir() const { return civ4_dir; }
     const Path& get_mods_dir() const { return mods_dir; }
