@@ -500,6 +500,10 @@ void MainWindow::menu_import_archive_activated()
     chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
     chooser.add_button("_Import", Gtk::RESPONSE_OK);
     chooser.set_default_response(Gtk::RESPONSE_OK);
+    // Browsers save downloads there.
+    const Path downloads = orrindel->get_home() / Path("Downloads");
+    if (!orrindel->get_home().empty() && exists(downloads))
+        chooser.set_current_folder(platform::native(downloads));
     Gtk::FileFilter archives;
     archives.set_name("Mod archives (zip, 7z, rar, tar)");
     for (const char* pattern : {"*.zip", "*.ZIP", "*.7z", "*.rar", "*.RAR", "*.tar", "*.tar.*", "*.tgz"})
@@ -598,7 +602,7 @@ void MainWindow::detect_game(bool first_start)
     std::string intro = installs.size() == 1 ? "Civilization IV was found on this computer. Use it?"
                                              : "Civilization IV was found in several places. Choose the one to use:";
     if (first_start)
-        intro += " The preferences can change it later.";
+        intro = "No game folder is set yet (the preferences can change it later). " + intro;
     dialog.set_installs(installs, intro);
     dialog.set_transient_for(*this);
     const int response = run_modal(dialog);
