@@ -515,7 +515,8 @@ void ModImporter::count_unpacked(std::uint64_t bytes)
     check_limit(ArchiveLimits::Kind::Size, unpacked > limits.max_size,
         format("The archive \"%S\" unpacks to more than %S: it may be an archive bomb.", &file, &size));
     const std::string ratio = std::to_string(limits.max_ratio);
-    check_limit(ArchiveLimits::Kind::Ratio, unpacked > ratio_floor && unpacked / limits.max_ratio > archive_size,
+    const std::uint64_t per_byte = std::max<std::uint64_t>(limits.max_ratio, 1);
+    check_limit(ArchiveLimits::Kind::Ratio, unpacked > ratio_floor && unpacked / per_byte > archive_size,
         format("The archive \"%S\" unpacks to more than %S times its own size: it may be an archive bomb.", &file,
             &ratio));
 }

@@ -65,4 +65,6 @@ void DetectDialog::choose(int index)
 
 void DetectDialog::row_activated(const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*) { response(Gtk::RESPONSE_OK); }
 
+bool DetectDialog::on_delete_event(GdkEventAny*) { return true; }
+
 } // namespace velmora

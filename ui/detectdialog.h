@@ -41,6 +41,10 @@ public:
     Gtk::Label* label;
     Gtk::TreeView* list;
 
+protected:
+    // Closing answers "cancel" (the dialog's own handler sends the response); the window stays.
+    bool on_delete_event(GdkEventAny* event) override;
+
 private:
     void row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
 };
