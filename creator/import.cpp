@@ -405,6 +405,12 @@ std::unique_ptr<Mod> ModImporter::import()
         std::ifstream in(file, std::ios::binary | std::ios::ate);
         archive_size = in ? static_cast<std::uint64_t>(in.tellg()) : 0;
     }
+    // The creator would refuse a missing game only after a long unpacking.
+    Path game = civ4_dir;
+    if (game.empty() || platform::stricmp(game[-1].c_str(), "Assets") != 0)
+        game = game / Path("Assets");
+    if (platform::stat(fix_case(game).str(), &is_folder) != 0 || !is_folder)
+        throw GenericError("Your Civ4 directory seems to be invalid (no Assets directory found)");
     signal_progress.emit("Reading the archive", 0.0f);
     Scan found;
     scan(found);

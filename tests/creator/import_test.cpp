@@ -337,6 +337,15 @@ TEST_F(ImportTest, theLimitsOnSizeAndEntriesStopAnImportUntilRaised)
     expect_nothing_left();
 }
 
+TEST_F(ImportTest, aGameFolderWithoutAssetsStopsTheImportBeforeUnpacking)
+{
+    write_archive(tmp / "mod.zip", "zip", mod_items());
+    core->set_civ4_dir(tmp / "Nowhere");
+
+    EXPECT_EQ(import_error(tmp / "mod.zip"), "Your Civ4 directory seems to be invalid (no Assets directory found)");
+    expect_nothing_left();
+}
+
 TEST_F(ImportTest, aDamagedArchiveIsAnErrorNamingTheFile)
 {
     write_archive(tmp / "whole.7z", "7zip", mod_items());
