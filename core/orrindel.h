@@ -88,6 +88,8 @@ public:
     // The backup the last apply made, or an empty path when it made none.
     const Path& get_last_backup() const { return last_backup; }
 
+    // The user's home folder the core was made for (where the game is looked for too).
+    const Path& get_home() const { return home; }
     const Path& get_settings_dir() const { return settings_dir; }
     const Path& get_civ4_dir() const { return civ4_dir; }
     const Path& get_mods_dir() const { return mods_dir; }
