@@ -16,6 +16,10 @@ const std::string& text_of(Diff::Input& in, unsigned int n)
     return l ? *l : past_end_line;
 }
 
+// Whether line n is the text's last line and has no line end: such a line
+// differs from the same text with one, so that the diff records the change.
+bool lacks_end(Diff::Input& in, unsigned int n) { return in.line(n) && in.end(n) == Diff::End::NONE; }
+
 // The numbers of old and new lines that one change spans.
 struct Span {
     unsigned int removed = 0;
@@ -42,7 +46,7 @@ public:
                 break;
             const std::string& old_line = a ? *a : past_end_line;
             // Exact on purpose: the search below uses compare, this does not.
-            if (old_line == (b ? *b : past_end_line))
+            if (old_line == (b ? *b : past_end_line) && lacks_end(old_, i_) == lacks_end(new_, j_))
                 equal_line(old_line);
             else
                 change();
@@ -54,7 +58,7 @@ private:
     void equal_line(const std::string& text)
     {
         if (open_) {
-            open_->lines.push_back({' ', text});
+            open_->lines.push_back({' ', text, lacks_end(old_, i_)});
             if (++t_ == k_) {
                 open_ = nullptr;
                 closed_end_ = i_ + 1;
@@ -74,9 +78,9 @@ private:
             open_block();
         Span s = resync();
         for (unsigned int n = 0; n < s.removed; ++n, ++i_)
-            open_->lines.push_back({'-', text_of(old_, i_)});
+            open_->lines.push_back({'-', text_of(old_, i_), lacks_end(old_, i_)});
         for (unsigned int n = 0; n < s.added; ++n, ++j_)
-            open_->lines.push_back({'+', text_of(new_, j_)});
+            open_->lines.push_back({'+', text_of(new_, j_), lacks_end(new_, j_)});
         t_ = 0;
     }
 
@@ -105,7 +109,8 @@ private:
     unsigned int agreeing(unsigned int o, unsigned int n)
     {
         unsigned int s = 0;
-        while (s < 2 * k_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s)))
+        while (s < 2 * k_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s))
+            && lacks_end(old_, o + s) == lacks_end(new_, n + s))
             ++s;
         return s;
     }
