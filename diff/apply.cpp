@@ -89,8 +89,8 @@ private:
     bool any_ = false;
 };
 
-// The end of the input's line n, LF past the end of the input.
-End end_of(Diff::Input& in, unsigned int n) { return in.line(n) ? in.end(n) : End::LF; }
+// The end of the input's line n; past the end of the input, none to go by.
+End end_of(Diff::Input& in, unsigned int n) { return in.line(n) ? in.end(n) : End::NONE; }
 
 // Whether a block placed at start replaces the input's last line, which has no
 // line end, without the diff saying anything about line ends there: a diff
@@ -175,9 +175,12 @@ void Diff::apply(std::istream& is, std::ostream& out) const
     Input in(is);
     Output output(out, in.line(0) && in.end(0) == End::CRLF ? End::CRLF : End::LF);
     unsigned int cur = 0; // the next input line to write
+    // A line past the end of the input reads as empty and ends as added lines do.
     auto copy = [&](unsigned int n) {
-        const std::string* l = in.line(n);
-        output.put_input(l ? *l : past_end, l ? in.end(n) : End::LF);
+        if (const std::string* l = in.line(n))
+            output.put_input(*l, in.end(n));
+        else
+            output.put_new(past_end, false);
     };
     auto release = [&](unsigned int n) {
         for (; cur < n; ++cur)

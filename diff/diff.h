@@ -62,6 +62,8 @@ public:
         }
         // The line end of line n; valid where line(n) is not null.
         End end(unsigned int n) const { return ends_[(head_ + (n - first_)) & (ring_.size() - 1)]; }
+        // True once a last line without a line end has been read.
+        bool ended_without_end() const { return ended_without_end_; }
         // True once the stream has reported its end: count() is then the
         // number of lines of the whole input.
         bool ended() const { return ended_; }
@@ -86,6 +88,7 @@ public:
         unsigned int first_ = 0;
         unsigned int count_ = 0;
         bool ended_ = false;
+        bool ended_without_end_ = false;
         // Bytes read from the stream and not yet cut into lines: reading
         // blocks of them is far cheaper than a stream call per line.
         std::vector<char> buffer_;

@@ -86,6 +86,7 @@ bool Diff::Input::read_next()
         end = End::CRLF;
     }
     ends_[slot] = end;
+    ended_without_end_ = end == End::NONE;
     ++count_;
     return true;
 }
