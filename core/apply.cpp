@@ -4,14 +4,15 @@
 #include <ctime>
 #include <libxml++/exceptions/exception.h>
 
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
 #include "core/manifest.h"
-#include "path/platform.h"
-#include "base/errors.h"
-#include "base/format.h"
 #include "core/orrindel.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
+#include "path/platform.h"
 
 namespace velmora {
 
@@ -154,15 +155,16 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(const std::list<Mod*>& enable
 void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& target)
 {
     CustomAssetsBuild build(target);
-    const Path assets = civ4_dir / Path("Assets");
+    // Found once: a file Beyond the Sword lacks is read from Warlords' or the original game's folder.
+    const GameFiles game = GameFiles::of_game(civ4_dir);
     const double n = static_cast<double>(order.size());
     unsigned i = 0;
     for (const Mod* mod : order) {
         signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
         try {
             if (apply_step)
-                apply_step(*mod, assets, build.folder());
-            else if (mod->apply(assets, build.folder()) != 0)
+                apply_step(*mod, game, build.folder());
+            else if (mod->apply(game, build.folder()) != 0)
                 throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
         } catch (const xmlpp::exception& e) {
             throw xml_error(*mod, e);

@@ -14,6 +14,7 @@
 
 namespace velmora {
 
+class GameFiles;
 class Mod;
 
 // The mod manager's core: the folders it works with, the known mods and the
@@ -36,7 +37,8 @@ public:
 
     // The per-mod steps of apply(); they default to Mod::check_conflicts and Mod::apply.
     using ConflictCheck = std::function<void(const Mod& a, const Mod& b)>;
-    using ModApplier = std::function<void(const Mod& mod, const Path& assets, const Path& custom_assets)>;
+    // game: the Assets folders the game reads its files from, in its order.
+    using ModApplier = std::function<void(const Mod& mod, const GameFiles& game, const Path& custom_assets)>;
 
     // The settings folder will be ".velmora" in the folder named by HOME.
     Orrindel();

@@ -14,6 +14,7 @@
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
@@ -210,7 +211,9 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
 
 } // namespace
 
-int Mod::apply(const Path& source, const Path& target) const
+int Mod::apply(const Path& source, const Path& target) const { return apply(GameFiles({source}), target); }
+
+int Mod::apply(const GameFiles& game, const Path& target) const
 {
     // Every destination is checked before anything is written.
     for (const Change& change : changes)
@@ -220,7 +223,8 @@ int Mod::apply(const Path& source, const Path& target) const
             continue;
         // Again: an earlier change may have made a folder that fixes the case of this one.
         const Path dst = destination(*this, change, target);
-        const Path src = fix_case(source / Path(change.file));
+        // Only read when target lacks the file: a whole change needs no base.
+        const Path src = change.type == Change::WHOLE ? Path() : game.find(Path(change.file));
         make_folder(dst);
         switch (change.type) {
         case Change::WHOLE:

@@ -15,6 +15,7 @@ class Element;
 namespace velmora {
 
 class ConflictCache;
+class GameFiles;
 
 // Owns what conflict checks derive from a mod's changes (see ConflictCache).
 // A copy starts empty: the cache describes one list of changes.
@@ -64,9 +65,11 @@ public:
     // Throws ConflictError at the first conflict between this mod's changes and other's.
     void check_conflicts(const Mod* other) const;
     // Applies every change: reads from target when the file is already there,
-    // from source otherwise, and writes into target. A change whose file would
-    // lie outside target (also through a symbolic link) fails the whole mod
-    // before anything is written.
+    // else from the copy of the file the game reads (game.find), and writes
+    // into target. A change whose file would lie outside target (also through
+    // a symbolic link) fails the whole mod before anything is written.
+    int apply(const GameFiles& game, const Path& target) const;
+    // The same with the game's files in source alone.
     int apply(const Path& source, const Path& target) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;

@@ -3,6 +3,7 @@
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/fs.h"
+#include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
 
@@ -115,6 +116,26 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
         golden("Python/CvVelmoraEvents.py")));
     EXPECT_TRUE(same_bytes(read_file(box.custom_assets() / Path(button_file)), button_bytes()));
     EXPECT_EQ(read_file(box.game() / "Assets" / Path(test::unit_infos_file)), test::game_unit_infos());
+}
+
+// Beyond the Sword reads a file its own folder lacks from Warlords' folder
+// beside it: apply patches that copy.
+TEST(ApplyEndToEnd, aScriptOnlyWarlordsHasIsPatchedFromWarlordsCopy)
+{
+    CoreSandbox box;
+    const Path own = box.game() / "Assets" / Path(test::events_script_file);
+    write_file(box / "Warlords/Assets" / test::events_script_file, read_file(own));
+    ASSERT_EQ(platform::unlink(own.str()), 0);
+    write_file(box.mods() / "event_log.Pellarix",
+        mod_file_text("Event Log", {{test::events_script_file, "diff", script_change}}));
+    box.write_conf(box.game(), box.custom_assets(), {"Event Log"});
+
+    Orrindel core(box.home());
+    core.startup();
+    core.apply();
+
+    EXPECT_TRUE(same_bytes(read_file(box.custom_assets() / Path(test::events_script_file)),
+        golden("Python/CvVelmoraEvents.py")));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "core/manifest.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -204,7 +205,7 @@ protected:
             [](const Mod&, const Mod&) {
                 throw ConflictError("Both mods change XML\\Units\\CIV4UnitInfos.xml");
             },
-            [this](const Mod& mod, const Path&, const Path& custom_assets) {
+            [this](const Mod& mod, const GameFiles&, const Path& custom_assets) {
                 applied.push_back(mod.name);
                 on_apply(mod);
                 Path order = custom_assets / Path("order.txt");
@@ -288,8 +289,8 @@ TEST_F(MainWindowApply, priorityDialogShowsEachQuestionsOwnNames)
 
 TEST_F(MainWindowApply, statusWindowFollowsProgressWhileOtherCommandsWait)
 {
-    box.core.set_apply_steps(
-        [](const Mod&, const Mod&) {}, [this](const Mod& mod, const Path&, const Path&) { on_apply(mod); });
+    box.core.set_apply_steps([](const Mod&, const Mod&) {},
+        [this](const Mod& mod, const GameFiles&, const Path&) { on_apply(mod); });
     int rescans = 0;
     box.core.signal_mods_changed.connect([&] { ++rescans; });
     std::vector<std::pair<std::string, double>> seen;
