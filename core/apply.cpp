@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 
 namespace velmora {
@@ -96,18 +97,21 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
 {
     CustomAssetsBuild build(target);
     const Path assets = civ4_dir / Path("Assets");
+    const GameFiles game({assets});
     const double n = static_cast<double>(order.size());
     unsigned i = 0;
+    std::vector<const Mod*> applied;
     for (const Mod* mod : order) {
         signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
         try {
             if (apply_step)
                 apply_step(*mod, assets, build.folder());
-            else if (mod->apply(assets, build.folder()) != 0)
+            else if (mod->apply(game, build.folder(), applied) != 0)
                 throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
         } catch (const xmlpp::exception& e) {
             throw xml_error(*mod, e);
         }
+        applied.push_back(mod);
         ++i;
     }
     build.commit();

@@ -4,6 +4,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/format.h"
 #include "path/path.h"
@@ -15,6 +16,7 @@ class Element;
 namespace velmora {
 
 class ConflictCache;
+class GameFiles;
 
 // Owns what conflict checks derive from a mod's changes (see ConflictCache).
 // A copy starts empty: the cache describes one list of changes.
@@ -68,6 +70,11 @@ public:
     // lie outside target (also through a symbolic link) fails the whole mod
     // before anything is written.
     int apply(const Path& source, const Path& target) const;
+    // The same with the game's files found where the game finds them. A
+    // script that the mods applied_before (in their order) changed already is
+    // merged with their changes; a failure names those of them that change it.
+    int apply(const GameFiles& game, const Path& target,
+        const std::vector<const Mod*>& applied_before = std::vector<const Mod*>()) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
     void apply_element(xmlpp::Element* base, xmlpp::Element* change) const;
