@@ -244,7 +244,12 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
     // A file that mods applied before this one changed: the difference was
     // made against the game's file, so it is merged with their changes.
     if (exists(dst) && exists(game_file)) {
-        std::optional<std::string> merged = merge_script(diff, read_file(game_file), read_file(dst));
+        std::optional<std::string> merged;
+        try {
+            merged = merge_script(diff, read_file(game_file), read_file(dst));
+        } catch (const GenericError& e) {
+            throw GenericError(e.what() + change_context(mod, change));
+        }
         if (merged) {
             write_file(dst, *merged, std::ios::binary);
             return;
