@@ -118,7 +118,8 @@ Changes changes_of(const Diff& d, KnownLines& known)
         }
         flush();
     }
-    std::stable_sort(c.hunks.begin(), c.hunks.end(), [](const Hunk& x, const Hunk& y) { return x.i1 < y.i1; });
+    std::stable_sort(
+        c.hunks.begin(), c.hunks.end(), [](const Hunk& x, const Hunk& y) { return x.i1 < y.i1; });
     for (Hunk& h : c.hunks) {
         h.i2 = h.i1 + c.delta;
         c.delta += h.chg2 - h.chg1;
@@ -216,8 +217,8 @@ std::vector<Region> merge_regions(const Changes& a, const Changes& b)
 // does not show it (an old line outside its blocks).
 const std::string* result_line(const Changes& c, const KnownLines& known, long p)
 {
-    auto after = std::upper_bound(
-        c.hunks.begin(), c.hunks.end(), p, [](long q, const Hunk& h) { return q < h.i2; });
+    auto after
+        = std::upper_bound(c.hunks.begin(), c.hunks.end(), p, [](long q, const Hunk& h) { return q < h.i2; });
     long old_line = p;
     if (after != c.hunks.begin()) {
         const Hunk& h = *std::prev(after);

@@ -35,7 +35,8 @@ std::string last_library_error()
 
 } // namespace
 
-std::string merge_favouring_theirs(const std::string& base, const std::string& ours, const std::string& theirs)
+std::string merge_favouring_theirs(
+    const std::string& base, const std::string& ours, const std::string& theirs)
 {
     init_library();
     git_merge_file_input b = input(base);

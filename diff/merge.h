@@ -13,7 +13,8 @@ namespace velmora {
 // line ends and a missing final line end come out as the inputs have them.
 // Throws GenericError when the merge cannot be made at all (a text too large
 // for the merge library).
-std::string merge_favouring_theirs(const std::string& base, const std::string& ours, const std::string& theirs);
+std::string merge_favouring_theirs(
+    const std::string& base, const std::string& ours, const std::string& theirs);
 
 } // namespace velmora
 

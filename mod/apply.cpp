@@ -198,7 +198,8 @@ std::string read_file(const Path& p)
 }
 
 // The names of the mods applied before this one that change file, quoted.
-std::vector<std::string> earlier_changes(const std::vector<const Mod*>& applied_before, const std::string& file)
+std::vector<std::string> earlier_changes(
+    const std::vector<const Mod*>& applied_before, const std::string& file)
 {
     std::vector<std::string> names;
     const std::string key = file_key(file);

@@ -39,7 +39,10 @@ std::string with_crlf(const std::string& text)
     return out;
 }
 
-std::string with_line_ends(const std::string& text, bool crlf) { return crlf ? with_crlf(text) : without_cr(text); }
+std::string with_line_ends(const std::string& text, bool crlf)
+{
+    return crlf ? with_crlf(text) : without_cr(text);
+}
 
 // The difference applied to the game's file, in the file's line ends and
 // with its final line end or without: the merge compares bytes, and a line

@@ -16,7 +16,8 @@ namespace velmora {
 // winner of the user's answer). Line ends are kept as the files have them.
 // Nothing when the difference does not fit the game's file (a patched game):
 // the caller then patches the current file as it stands.
-std::optional<std::string> merge_script(const Diff& diff, const std::string& game, const std::string& current);
+std::optional<std::string> merge_script(
+    const Diff& diff, const std::string& game, const std::string& current);
 
 } // namespace velmora
 

@@ -181,7 +181,8 @@ TEST(ScriptMergeProperty, agreesWithGitMergeFileOnGeneratedTriples)
 TEST(ScriptMerge, keepsLineEndsAndAMissingFinalLineEndByteForByte)
 {
     const std::string game = "a\r\nb\r\nc\r\nd\r\ne\r\nf";
-    const std::string current = "A\r\nb\r\nc\r\nd\r\ne\r\nf"; // an earlier mod's change, in the game's line ends
+    const std::string current
+        = "A\r\nb\r\nc\r\nd\r\ne\r\nf"; // an earlier mod's change, in the game's line ends
     Diff later = create_diff("a\nb\nc\nd\ne\nf\n", "a\nb\nc\nd\nE\nf\n");
     EXPECT_EQ(merge_script(later, game, current), "A\r\nb\r\nc\r\nd\r\nE\r\nf");
 }

@@ -96,7 +96,8 @@ TEST_P(ScriptPair, conflictsOnlyWhereAMergeDoesAndAppliesInBothOrders)
     Mod a = mod_with("A", {diff_change(script_file, diff_text(text(game), text(c.a)))});
     Mod b = mod_with("B", {diff_change(script_file, diff_text(text(game), text(c.b)))});
 
-    std::string expected = c.conflict.empty() ? "" : "Conflict in " + std::string(script_file) + ": " + c.conflict;
+    std::string expected
+        = c.conflict.empty() ? "" : "Conflict in " + std::string(script_file) + ": " + c.conflict;
     EXPECT_EQ(conflict_of(a, b), expected);
     EXPECT_EQ(conflict_of(b, a), expected);
     EXPECT_EQ(applied(a, b), text(c.a_then_b));
@@ -112,13 +113,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScriptPair,
             changed(game, 11, "b = 2"), changed(game, 10, "a = 1")},
         // Each change lies in the other's context lines; one unchanged line between them.
         PairCase{"insideEachOthersContext", changed(game, 10, "a = 1"), changed(game, 12, "b = 2"), "",
-            changed(changed(game, 10, "a = 1"), 12, "b = 2"), changed(changed(game, 10, "a = 1"), 12, "b = 2")},
-        PairCase{"sameLineChangedDifferently", changed(game, 10, "a = 1"), changed(game, 10, "b = 2"), "line 11",
-            changed(game, 10, "b = 2"), changed(game, 10, "a = 1")},
-        PairCase{"sameLineChangedIdentically", changed(game, 10, "same = 3"), changed(game, 10, "same = 3"), "",
-            changed(game, 10, "same = 3"), changed(game, 10, "same = 3")},
-        PairCase{"oneInsertingWhereTheOtherDeletes", removed(game, 10), inserted(game, 10, "b = 2"), "line 11",
-            inserted(game, 10, "b = 2"), removed(game, 10)},
+            changed(changed(game, 10, "a = 1"), 12, "b = 2"),
+            changed(changed(game, 10, "a = 1"), 12, "b = 2")},
+        PairCase{"sameLineChangedDifferently", changed(game, 10, "a = 1"), changed(game, 10, "b = 2"),
+            "line 11", changed(game, 10, "b = 2"), changed(game, 10, "a = 1")},
+        PairCase{"sameLineChangedIdentically", changed(game, 10, "same = 3"), changed(game, 10, "same = 3"),
+            "", changed(game, 10, "same = 3"), changed(game, 10, "same = 3")},
+        PairCase{"oneInsertingWhereTheOtherDeletes", removed(game, 10), inserted(game, 10, "b = 2"),
+            "line 11", inserted(game, 10, "b = 2"), removed(game, 10)},
         PairCase{"insertionsAtOnePlace", inserted(game, 20, "a = 1"), inserted(game, 20, "b = 2"),
             "before line 21", inserted(game, 20, "b = 2"), inserted(game, 20, "a = 1")},
         // The loser of a region keeps its changes elsewhere.
@@ -140,7 +142,8 @@ TEST_F(ScriptApplyFailure, aDifferenceThatFitsOnlyTheCurrentFileStillApplies)
 {
     write_file(source / script_file, text(changed(game, 20, "patched = 1")));
     Mod restore = mod_with("Restore", {whole_change(script_file, text(game))});
-    Mod later = mod_with("Later", {diff_change(script_file, diff_text(text(game), text(changed(game, 21, "x"))))});
+    Mod later
+        = mod_with("Later", {diff_change(script_file, diff_text(text(game), text(changed(game, 21, "x"))))});
     restore.apply(files, target.path());
     later.apply(files, target.path(), {&restore});
     EXPECT_EQ(read_file(target / script_file), text(changed(game, 21, "x")));
@@ -152,10 +155,12 @@ TEST_F(ScriptApplyFailure, namesTheModAndTheModsBeforeItThatChangeTheFile)
     Lines other = changed(game, 5, "other = 1");
     Mod first = mod_with("First", {whole_change(script_file, text(other))});
     Mod unrelated = mod_with("Unrelated", {whole_change("Python\\CvUtil.py", "x\n")});
-    Mod second = mod_with("Second", {diff_change("python\\cveventmanager.py", diff_text(text(game), text(other)))});
+    Mod second
+        = mod_with("Second", {diff_change("python\\cveventmanager.py", diff_text(text(game), text(other)))});
     // Made against another version of the game: its removed line stands nowhere.
     Mod later = mod_with("Later",
-        {diff_change(script_file, diff_text(text(changed(game, 5, "old = 0")), text(changed(game, 5, "new = 0"))))});
+        {diff_change(
+            script_file, diff_text(text(changed(game, 5, "old = 0")), text(changed(game, 5, "new = 0"))))});
     first.apply(files, target.path());
     unrelated.apply(files, target.path(), {&first});
     second.apply(files, target.path(), {&first, &unrelated});
@@ -164,8 +169,9 @@ TEST_F(ScriptApplyFailure, namesTheModAndTheModsBeforeItThatChangeTheFile)
         FAIL() << "no error";
     } catch (const ConflictError& e) {
         EXPECT_THAT(e.what(), HasSubstr("Unable to apply diff to "));
-        EXPECT_THAT(e.what(), HasSubstr("CvEventManager.py: the mod 'Later' was made for another version of the "
-                                        "file, which mods 'First' and 'Second', applied before it, also change."));
+        EXPECT_THAT(e.what(),
+            HasSubstr("CvEventManager.py: the mod 'Later' was made for another version of the "
+                      "file, which mods 'First' and 'Second', applied before it, also change."));
         EXPECT_THAT(e.what(), Not(HasSubstr("Unrelated")));
     }
     EXPECT_EQ(read_file(target / script_file), text(other));
