@@ -159,7 +159,7 @@ int reference_apply(const std::string& assets, const std::string& list, const st
     std::ifstream in(list);
     std::string line;
     while (std::getline(in, line)) {
-        // "xml<TAB>path" or "whole<TAB>path<TAB>file of the bytes"
+        // "xml<TAB>path", "diff<TAB>path" or "whole<TAB>path<TAB>file of the bytes"
         std::istringstream fields(line);
         std::string kind, rel, bytes;
         std::getline(fields, kind, '\t');
@@ -171,6 +171,13 @@ int reference_apply(const std::string& assets, const std::string& list, const st
             const std::string source = fs::exists(target) ? target : assets + "/" + rel;
             auto parser = parse_game_file(Path(source));
             parser->get_document()->write_to_file(target);
+        } else if (kind == "diff") {
+            // A script is read and written again, whole.
+            std::ifstream script(fs::exists(target) ? target : assets + "/" + rel, std::ios::binary);
+            std::ostringstream text;
+            text << script.rdbuf();
+            script.close();
+            std::ofstream(target, std::ios::binary) << text.str();
         } else {
             copy_bytes(bytes, target);
         }
@@ -428,18 +435,9 @@ int run_all()
         make_home(home, civ4, custom);
         fs::create_directories(mods_dir_of(home));
         std::ofstream list(dir + "/apply.list");
-        std::vector<fs::path> scripts;
         for (unsigned m = 1; m <= 20; ++m) {
             const std::string copy = dir + "/copy/Assets";
             modify_tree(Path(assets), Path(copy), {100 + m, 0.1});
-            // Scripts left out: two mods' line differences on nearby lines of
-            // one script pass the conflict check and then fail to apply.
-            for (const auto& e : fs::recursive_directory_iterator(copy))
-                if (e.path().extension() == ".py")
-                    scripts.push_back(e.path());
-            for (const fs::path& p : scripts)
-                fs::remove(p);
-            scripts.clear();
             char name[32];
             std::snprintf(name, sizeof name, "Mod %02u", m);
             const std::string file = mods_dir_of(home) + "/" + name + ".Pellarix";
@@ -461,6 +459,8 @@ int run_all()
                     std::replace(rel.begin(), rel.end(), '\\', '/');
                     if (c.type == Change::XML) {
                         list << "xml\t" << rel << "\n";
+                    } else if (c.type == Change::DIFF) {
+                        list << "diff\t" << rel << "\n";
                     } else {
                         const std::string bytes = dir + "/whole/" + std::to_string(wholes++);
                         std::ofstream(bytes, std::ios::binary) << c.text;

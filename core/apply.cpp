@@ -159,16 +159,18 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     const GameFiles game = GameFiles::of_game(civ4_dir);
     const double n = static_cast<double>(order.size());
     unsigned i = 0;
+    std::vector<const Mod*> applied;
     for (const Mod* mod : order) {
         signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
         try {
             if (apply_step)
                 apply_step(*mod, game, build.folder());
-            else if (mod->apply(game, build.folder()) != 0)
+            else if (mod->apply(game, build.folder(), applied) != 0)
                 throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
         } catch (const xmlpp::exception& e) {
             throw xml_error(*mod, e);
         }
+        applied.push_back(mod);
         ++i;
     }
     Manifest::of_folder(build.folder()).write(build.folder());

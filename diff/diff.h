@@ -123,7 +123,8 @@ public:
     // The old lines that the diff touches, in block order: the line number in
     // the low 30 bits, a tag in the top two (see AffectedTag).
     std::vector<unsigned int> get_affected_lines() const;
-    // True when this diff and other touch the same old line in a way that collides.
+    // True when a three-way merge of this diff's and other's results would
+    // conflict (see find_conflicts).
     bool check_conflicts(const Diff& other) const;
 
     // Tags of get_affected_lines' entries.
@@ -136,6 +137,27 @@ public:
     std::list<Block> blocks;
     unsigned int context = 3; // unchanged lines kept around each change
 };
+
+// A region where two differences of the same file change the text so that a
+// three-way merge of their results conflicts: both change the same lines
+// differently, or their changes touch. Lines of the old text, from 1; when
+// both only add lines at one place, last is first - 1 (they add before line
+// first). lines_a and lines_b are what each difference writes there.
+struct DiffConflict {
+    int first = 0;
+    int last = 0;
+    std::vector<std::string> lines_a;
+    std::vector<std::string> lines_b;
+};
+
+// The regions where a and b, both made against the same old text, conflict,
+// in line order: exactly where `git merge-file` of their two results would
+// report a conflict. Changes separated by an unchanged line, also inside each
+// other's context lines, and identical changes do not conflict.
+std::vector<DiffConflict> find_conflicts(const Diff& a, const Diff& b);
+
+// "line 101", "lines 101-103", "before line 101".
+std::string describe_lines(const DiffConflict& c);
 
 bool operator==(const Diff::Line& a, const Diff::Line& b);
 bool operator==(const Diff::Block& a, const Diff::Block& b);

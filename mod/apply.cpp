@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -14,8 +15,10 @@
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
+#include "mod/conflict_cache.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -180,7 +183,57 @@ void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path
     write_file(dst, bytes, std::ios::binary);
 }
 
-void apply_diff(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+std::string read_file(const Path& p)
+{
+    errno = 0;
+    std::ifstream in(platform::native(p), std::ios::binary);
+    std::ostringstream bytes;
+    if (in)
+        bytes << in.rdbuf();
+    if (!in || in.bad()) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &p, &reason));
+    }
+    return bytes.str();
+}
+
+// The names of the mods applied before this one that change file, quoted.
+std::vector<std::string> earlier_changes(
+    const std::vector<const Mod*>& applied_before, const std::string& file)
+{
+    std::vector<std::string> names;
+    const std::string key = file_key(file);
+    for (const Mod* m : applied_before) {
+        for (const Change& c : m->changes) {
+            if (file_key(c.file) == key) {
+                names.push_back("'" + printable_name(m->name) + "'");
+                break;
+            }
+        }
+    }
+    return names;
+}
+
+// A difference that fits neither the game's file nor the file as the mods
+// before it left it: the message says which mod and which mods before it
+// changed the file, the ones to look at.
+[[noreturn]] void unable(const Mod& mod, const Change& change, const std::vector<const Mod*>& applied_before)
+{
+    std::string message = "Unable to apply diff to " + printable_name(change.file) + ": the mod '"
+        + printable_name(mod.name) + "' was made for another version of the file";
+    std::vector<std::string> others = earlier_changes(applied_before, change.file);
+    if (!others.empty()) {
+        std::string list = others.front();
+        for (size_t i = 1; i < others.size(); ++i)
+            list += (i + 1 == others.size() ? " and " : ", ") + others[i];
+        message += others.size() == 1 ? ", which mod " + list + ", applied before it, also changes"
+                                      : ", which mods " + list + ", applied before it, also change";
+    }
+    throw ConflictError(message + ".");
+}
+
+void apply_diff(const Mod& mod, const Change& change, const Path& game_file, const Path& dst,
+    const std::vector<const Mod*>& applied_before)
 {
     Diff diff;
     std::istringstream text(change.text);
@@ -189,11 +242,25 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
     } catch (const GenericError& e) {
         throw GenericError(e.what() + change_context(mod, change));
     }
+    // A file that mods applied before this one changed: the difference was
+    // made against the game's file, so it is merged with their changes.
+    if (exists(dst) && exists(game_file)) {
+        std::optional<std::string> merged;
+        try {
+            merged = merge_script(diff, read_file(game_file), read_file(dst));
+        } catch (const GenericError& e) {
+            throw GenericError(e.what() + change_context(mod, change));
+        }
+        if (merged) {
+            write_file(dst, *merged, std::ios::binary);
+            return;
+        }
+    }
     // A file that cannot be opened reads as no lines.
-    std::ifstream in(platform::native(exists(dst) ? dst : src));
+    std::ifstream in(platform::native(exists(dst) ? dst : game_file));
     int fit = diff.check(in);
     if (fit == 1)
-        throw ConflictError("Unable to apply diff to " + change.file);
+        unable(mod, change, applied_before);
     if (fit == 2)
         return; // the file carries the difference already
     in.clear();
@@ -202,7 +269,7 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
     try {
         diff.apply(in, out);
     } catch (const ConflictError&) {
-        throw ConflictError("Unable to apply diff to " + change.file);
+        unable(mod, change, applied_before);
     }
     // The input is closed before dst, which may be the same file, is replaced.
     in.close();
@@ -213,7 +280,7 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
 
 int Mod::apply(const Path& source, const Path& target) const { return apply(GameFiles({source}), target); }
 
-int Mod::apply(const GameFiles& game, const Path& target) const
+int Mod::apply(const GameFiles& game, const Path& target, const std::vector<const Mod*>& applied_before) const
 {
     // Every destination is checked before anything is written.
     for (const Change& change : changes)
@@ -234,7 +301,7 @@ int Mod::apply(const GameFiles& game, const Path& target) const
             apply_xml(*this, change, src, dst);
             break;
         case Change::DIFF:
-            apply_diff(*this, change, src, dst);
+            apply_diff(*this, change, src, dst, applied_before);
             break;
         }
     }

@@ -4,6 +4,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/format.h"
 #include "path/path.h"
@@ -67,8 +68,11 @@ public:
     // Applies every change: reads from target when the file is already there,
     // else from the copy of the file the game reads (game.find), and writes
     // into target. A change whose file would lie outside target (also through
-    // a symbolic link) fails the whole mod before anything is written.
-    int apply(const GameFiles& game, const Path& target) const;
+    // a symbolic link) fails the whole mod before anything is written. A
+    // script that the mods applied_before (in their order) changed already is
+    // merged with their changes; a failure names those of them that change it.
+    int apply(const GameFiles& game, const Path& target,
+        const std::vector<const Mod*>& applied_before = std::vector<const Mod*>()) const;
     // The same with the game's files in source alone.
     int apply(const Path& source, const Path& target) const;
 

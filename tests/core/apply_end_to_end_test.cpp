@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "core/orrindel.h"
+#include "creator/modcreator.h"
+#include "tools/gamegen/gamegen.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/core_fixtures.h"
+#include "support/element_table.h"
 #include "support/tempdir.h"
 
 namespace velmora {
@@ -136,6 +139,40 @@ TEST(ApplyEndToEnd, aScriptOnlyWarlordsHasIsPatchedFromWarlordsCopy)
 
     EXPECT_TRUE(same_bytes(read_file(box.custom_assets() / Path(test::events_script_file)),
         golden("Python/CvVelmoraEvents.py")));
+}
+
+// As the demo makes them: four mods from modified copies of one generated
+// game. Such copies change the same scripts, often a few lines apart; with
+// every conflict answered, either way, the mods apply.
+TEST(ApplyEndToEnd, fourModsFromCopiesOfOneGameApplyWhicheverWayTheConflictsAreAnswered)
+{
+    CoreSandbox box;
+    const Path civ4 = box / "Civ4";
+    const Path assets = civ4 / Path("Assets");
+    generate_assets(assets, {1, 0.02});
+    box.write_conf(civ4, box.custom_assets(), {});
+    test::ElementTableScope table;
+    table.load_shipped();
+    mkpath(box.mods(), 0755);
+    for (unsigned i = 0; i < 4; ++i) {
+        const Path edits = box / ("edits" + std::to_string(i) + "/Assets");
+        modify_tree(assets, edits, {i + 2, 0.15});
+        ModCreator creator(civ4, box.settings(), edits, false);
+        std::unique_ptr<Mod> mod(creator.create());
+        ASSERT_TRUE(mod);
+        mod->name = "Mod " + std::to_string(i);
+        ASSERT_EQ(mod->save(box.mods() / ("Mod " + std::to_string(i) + ".Pellarix")), 0);
+    }
+    for (unsigned answer : {1u, 2u}) {
+        SCOPED_TRACE(answer == 1 ? "first wins" : "second wins");
+        Orrindel core(box.home());
+        core.startup();
+        for (Mod* mod : core.get_mods())
+            core.set_mod_enabled(mod, true);
+        core.signal_mod_priority.connect([answer](Mod*, Mod*, const std::string&) { return answer; });
+        EXPECT_NO_THROW(core.apply());
+        EXPECT_FALSE(test::list_tree(box.custom_assets() / Path("Python")).empty());
+    }
 }
 
 } // namespace
