@@ -8,7 +8,9 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -43,6 +45,7 @@ void Orrindel::apply()
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
+    verification = Verification();
     load_enabled_mods(enabled);
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled));
     if (order.empty())
@@ -96,6 +99,9 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
 {
     CustomAssetsBuild build(target);
     const Path assets = civ4_dir / Path("Assets");
+    const GameFiles game = GameFiles::of_game(civ4_dir);
+    // Each schema is read once for the whole apply, merges and check alike.
+    SchemaCache schemas;
     const double n = static_cast<double>(order.size());
     unsigned i = 0;
     for (const Mod* mod : order) {
@@ -103,12 +109,15 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         try {
             if (apply_step)
                 apply_step(*mod, assets, build.folder());
-            else if (mod->apply(assets, build.folder()) != 0)
+            else if (mod->apply(game, build.folder(), &schemas) != 0)
                 throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
         } catch (const xmlpp::exception& e) {
             throw xml_error(*mod, e);
         }
         ++i;
+    }
+    if (verify_after_apply) {
+        verification = verify_folder(build.folder(), game, schemas);
     }
     build.commit();
 }

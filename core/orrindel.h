@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "core/verify.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -71,6 +72,11 @@ public:
     // enabled mods, asking signal_mod_priority about each conflict. On failure
     // the folder is left as it was. Throws GenericError or one of its kinds.
     void apply();
+    // What the last apply() found when it checked the files it built against
+    // their schemas (empty before the first apply, or when checking is off).
+    const Verification& get_verification() const { return verification; }
+    // Whether apply() checks what it built (on by default).
+    void set_verify_after_apply(bool on) { verify_after_apply = on; }
 
     const Path& get_settings_dir() const { return settings_dir; }
     const Path& get_civ4_dir() const { return civ4_dir; }
@@ -110,6 +116,8 @@ private:
     bool starting_up = true;
     bool config_saved = false;
     std::vector<std::string> warnings;
+    Verification verification;
+    bool verify_after_apply = true;
     ConflictCheck check_step;
     ModApplier apply_step;
 };
