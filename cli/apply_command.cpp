@@ -99,6 +99,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
     }
     bar.clear();
     print_summary(core, order);
+    warn_verification(core.get_verification());
     return exit_success;
 }
 

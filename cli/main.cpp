@@ -66,6 +66,8 @@ private:
     std::string show_change;
     CheckOptions check;
     ApplyOptions apply;
+    VerifyOptions verify;
+    std::string verify_dir;
     CreateOptions create;
     PrefsOptions prefs;
     std::string civ4_dir, mods_dir, custom_assets_dir;
@@ -137,6 +139,13 @@ void Parser::add_apply_commands()
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
         [this](Orrindel& core) { return run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+
+    sub = add("verify",
+        "Check the XML files of the custom assets folder against the game's schemas. Exits with 1 when a "
+        "file breaks its schema in a way the game's own copy does not",
+        [this](Orrindel& core) { return run_verify(core, verify); });
+    sub->add_option("--dir", verify_dir, "Check DIR instead of the custom assets folder")->type_name("DIR");
+    sub->add_flag("--json", verify.json, "Print a JSON document for scripts");
 }
 
 void Parser::add_create()
@@ -193,6 +202,8 @@ int Parser::run(int argc, char** argv)
     }
     if (app.get_subcommand("show")->get_option("--change")->count())
         show.change = show_change;
+    if (app.get_subcommand("verify")->get_option("--dir")->count())
+        verify.dir = verify_dir;
     CLI::App* p = app.get_subcommand("prefs");
     if (p->get_option("--civ4-dir")->count())
         prefs.civ4_dir = civ4_dir;

@@ -14,6 +14,7 @@ class ModPriorityDialog;
 class ModPropDialog;
 class Orrindel;
 class PrefsDialog;
+class SchemaFaultsDialog;
 class StatusDialog;
 
 // Builds every window of the program once from the window definitions
@@ -41,6 +42,7 @@ public:
     Gtk::Dialog* about = nullptr;
     EditChangeDialog* edit_change = nullptr;
     ModPriorityDialog* mod_priority = nullptr;
+    SchemaFaultsDialog* schema_faults = nullptr;
     Orrindel& orrindel;
 
 private:
