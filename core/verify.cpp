@@ -65,6 +65,18 @@ std::vector<SchemaViolation> game_faults(const GameFiles& game, const Path& rel,
 void check_file(const Path& folder, const Path& rel, const GameFiles& game, SchemaCache& schemas,
     Verification& out)
 {
+    // Most files have no fault: a pass without a tree tells, and only a file
+    // with a fault is parsed into a tree for the details.
+    const SchemaScan scan = scan_against_schema(folder / rel, [&](const std::string& name) -> const Schema* {
+        Path found = find_schema_file(name, rel, folder, game);
+        return found.empty() ? nullptr : schemas.get(found);
+    });
+    if (scan == SchemaScan::no_schema)
+        return;
+    if (scan == SchemaScan::clean) {
+        ++out.checked;
+        return;
+    }
     std::string error;
     auto parser = parse_or_null(folder / rel, &error);
     const xmlpp::Element* root = parser ? parser->get_document()->get_root_node() : nullptr;

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+struct _xmlSAXHandler;
+
 namespace xmlpp {
 class DomParser;
 }
@@ -25,6 +27,14 @@ std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file);
 
 // XML text held in memory (the text of a mod's change), read like a file's bytes.
 std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text);
+
+// A game data file read as parse_game_file reads it, through the SAX2
+// callbacks of handler instead of into a tree: for a pass over a large file
+// that needs no tree. The callbacks get the parser context (xmlParserCtxt),
+// whose _private is user. The handler's error and warning callbacks are
+// replaced by silent ones. False when the file cannot be read or is not
+// well-formed, or a callback stopped the parser (xmlStopParser).
+bool scan_game_file(const Path& file, _xmlSAXHandler handler, void* user);
 
 } // namespace velmora
 

@@ -82,7 +82,8 @@ void read_items(const xmlNode* n, SchemaParticle& group, const std::string& name
 void assign_slots(const SchemaParticle& p, unsigned& rank, bool required, bool shared, ElementDecl& decl)
 {
     if (!p.element.empty()) {
-        SchemaSlot slot{rank, p.repeats || shared, required && p.min_occurs > 0 && !shared};
+        SchemaSlot slot{rank, p.repeats || shared, required && p.min_occurs > 0 && !shared,
+            static_cast<unsigned>(decl.slots.size())};
         if (decl.slots.emplace(p.element, slot).second && slot.required)
             decl.required.push_back(p.element);
         if (!shared)

@@ -41,6 +41,7 @@ struct SchemaSlot {
     unsigned rank = 0;
     bool repeats = false; // may appear more than once
     bool required = false; // must appear (every group on the way to it is required and in sequence)
+    unsigned index = 0; // its position among its declaration's slots
 };
 
 // An <ElementType> declaration.

@@ -3,11 +3,15 @@
 #include <libxml++/nodes/element.h>
 #include <libxml/tree.h>
 
+#include <libxml/parser.h>
+
+#include <cstring>
 #include <unordered_map>
 
 #include "base/format.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
+#include "xml/parse.h"
 #include "xml/schema.h"
 
 namespace velmora {
@@ -187,6 +191,171 @@ std::vector<SchemaViolation> check_document(const xmlpp::Element* root, const Sc
     }
     checker.check(n, *decl);
     return out;
+}
+
+namespace {
+
+// The state of the quick pass: one frame per open element.
+class Scan {
+public:
+    Scan(const std::function<const Schema*(const std::string&)>& schema_of) : schema_of_(schema_of) { }
+
+    static void start(void* context, const xmlChar* name, const xmlChar*, const xmlChar*, int namespaces,
+        const xmlChar** ns, int, int, const xmlChar**)
+    {
+        auto* parser = static_cast<xmlParserCtxtPtr>(context);
+        auto* scan = static_cast<Scan*>(parser->_private);
+        if (!scan->open(reinterpret_cast<const char*>(name), namespaces, ns))
+            xmlStopParser(parser);
+    }
+
+    static void end(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
+    {
+        auto* parser = static_cast<xmlParserCtxtPtr>(context);
+        auto* scan = static_cast<Scan*>(parser->_private);
+        if (!scan->close())
+            xmlStopParser(parser);
+    }
+
+    static void text(void* context, const xmlChar* chars, int length)
+    {
+        auto* parser = static_cast<xmlParserCtxtPtr>(context);
+        auto* scan = static_cast<Scan*>(parser->_private);
+        if (!scan->characters(chars, length))
+            xmlStopParser(parser);
+    }
+
+    bool no_schema = false;
+    bool faulty = false;
+
+private:
+    struct Frame {
+        const ElementDecl* decl;
+        unsigned last_rank = 0;
+        bool any = false;
+        std::vector<unsigned char> counts; // per slot, up to 2
+    };
+
+    bool fault()
+    {
+        faulty = true;
+        return false;
+    }
+
+    void push(const ElementDecl* decl)
+    {
+        frames_.push_back(Frame{decl, 0, false, {}});
+        if (decl && decl->content == SchemaContent::elements)
+            frames_.back().counts.assign(decl->slots.size(), 0);
+    }
+
+    bool open_root(const char* name, int namespaces, const xmlChar** ns)
+    {
+        std::string schema_name;
+        for (int i = 0; i < namespaces; ++i) {
+            const char* prefix = reinterpret_cast<const char*>(ns[2 * i]);
+            const char* uri = reinterpret_cast<const char*>(ns[2 * i + 1]);
+            if (!prefix && uri && std::strncmp(uri, "x-schema:", 9) == 0)
+                schema_name = uri + 9;
+        }
+        schema_ = schema_name.empty() ? nullptr : schema_of_(schema_name);
+        if (!schema_) {
+            // Read on to the end all the same: a file the game cannot read at all is a fault.
+            no_schema = true;
+            return true;
+        }
+        const ElementDecl* decl = schema_->find(name);
+        if (!decl)
+            return fault();
+        push(decl);
+        return true;
+    }
+
+    bool open(const char* name, int namespaces, const xmlChar** ns)
+    {
+        if (no_schema)
+            return true;
+        if (frames_.empty())
+            return open_root(name, namespaces, ns);
+        Frame& parent = frames_.back();
+        const ElementDecl* d = parent.decl;
+        if (!d) {
+            push(nullptr);
+            return true;
+        }
+        if (d->content == SchemaContent::text || d->content == SchemaContent::empty)
+            return fault();
+        const SchemaSlot* slot = d->slot(name);
+        if (!slot) {
+            const ElementDecl* declared = schema_->find(name);
+            if (!d->open || !declared)
+                return fault();
+            push(declared);
+            return true;
+        }
+        if (d->content == SchemaContent::elements) {
+            unsigned char& count = parent.counts[slot->index];
+            if (count < 2)
+                ++count;
+            if (count == 2 && !slot->repeats)
+                return fault();
+            if (parent.any && slot->rank < parent.last_rank)
+                return fault();
+            parent.last_rank = slot->rank;
+            parent.any = true;
+        }
+        push(schema_->find(name));
+        return true;
+    }
+
+    bool close()
+    {
+        if (frames_.empty())
+            return true;
+        Frame& f = frames_.back();
+        if (f.decl && f.decl->content == SchemaContent::elements)
+            for (const std::string& name : f.decl->required)
+                if (f.counts[f.decl->slot(name.c_str())->index] == 0)
+                    return fault();
+        frames_.pop_back();
+        return true;
+    }
+
+    bool characters(const xmlChar* chars, int length)
+    {
+        if (frames_.empty())
+            return true;
+        const ElementDecl* d = frames_.back().decl;
+        if (!d || (d->content != SchemaContent::elements && d->content != SchemaContent::empty))
+            return true;
+        for (int i = 0; i < length; ++i)
+            if (chars[i] != ' ' && chars[i] != '\t' && chars[i] != '\r' && chars[i] != '\n')
+                return fault();
+        return true;
+    }
+
+    const std::function<const Schema*(const std::string&)>& schema_of_;
+    const Schema* schema_ = nullptr;
+    std::vector<Frame> frames_;
+};
+
+} // namespace
+
+SchemaScan scan_against_schema(const Path& file, const std::function<const Schema*(const std::string&)>& schema_of)
+{
+    Scan scan(schema_of);
+    xmlSAXHandler handler{};
+    handler.startElementNs = &Scan::start;
+    handler.endElementNs = &Scan::end;
+    handler.characters = &Scan::text;
+    handler.cdataBlock = &Scan::text;
+    const bool read = scan_game_file(file, handler, &scan);
+    // A text that does not read is left to the full check, which says why.
+    if (!read && !scan.faulty)
+        return SchemaScan::faulty;
+    if (scan.no_schema)
+        return SchemaScan::no_schema;
+    return scan.faulty ? SchemaScan::faulty : SchemaScan::clean;
 }
 
 } // namespace velmora

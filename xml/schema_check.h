@@ -1,6 +1,7 @@
 #ifndef VELMORA_XML_SCHEMA_CHECK_H
 #define VELMORA_XML_SCHEMA_CHECK_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ class Element;
 
 namespace velmora {
 
+class Path;
 class Schema;
 
 // One place where a document breaks its schema.
@@ -34,6 +36,17 @@ struct SchemaViolation {
 // once, text where only elements belong and elements where only text belongs.
 // The record keys come from the element table.
 std::vector<SchemaViolation> check_document(const xmlpp::Element* root, const Schema& schema);
+
+// What a quick pass over a file tells: a readable file without a schema to
+// check against, no fault, or a fault (or a text that does not read) that
+// check_document on the parsed file will describe.
+enum class SchemaScan { no_schema, clean, faulty };
+
+// The same rules as check_document, in one pass over the file without a tree,
+// stopping at the first fault: most built files have none, and their tree
+// would cost more than the check. schema_of gives the schema that the root's
+// "x-schema:NAME" names (NAME is given), or null.
+SchemaScan scan_against_schema(const Path& file, const std::function<const Schema*(const std::string&)>& schema_of);
 
 } // namespace velmora
 

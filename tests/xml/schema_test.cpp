@@ -114,11 +114,39 @@ TEST_P(SchemaCheck, findsTheFaultsOfARecord)
 {
     table.load_text("UnitInfos\tFlavor\tobject\tFlavorType\n");
     auto schema = Schema::parse(test::unit_schema(), "units");
-    auto parser = parse_xml_text(test::schema_units_doc(test::schema_unit(GetParam().fields)));
+    const std::string text = test::schema_units_doc(test::schema_unit(GetParam().fields));
+    auto parser = parse_xml_text(text);
     std::vector<std::string> faults;
     for (const SchemaViolation& v : check_document(parser->get_document()->get_root_node(), *schema))
         faults.push_back(v.record + "|" + v.element + "|" + v.problem);
     EXPECT_EQ(faults, GetParam().faults);
+
+    // The quick pass over the file agrees on whether there is a fault.
+    test::TempDir dir;
+    test::write_file(dir / "CIV4UnitInfos.xml", text);
+    std::string asked;
+    SchemaScan scan = scan_against_schema(dir / "CIV4UnitInfos.xml", [&](const std::string& name) {
+        asked = name;
+        return schema.get();
+    });
+    EXPECT_EQ(asked, "CIV4UnitSchema.xml");
+    EXPECT_EQ(scan, faults.empty() ? SchemaScan::clean : SchemaScan::faulty);
+}
+
+TEST(SchemaScanFile, tellsFilesWithoutSchemaAndUnreadableOnes)
+{
+    test::TempDir dir;
+    auto none = [](const std::string&) -> const Schema* { return nullptr; };
+    test::write_file(dir / "text.xml", "<Civ4GameText xmlns=\"http://www.firaxis.com\"><TEXT/></Civ4GameText>");
+    EXPECT_EQ(scan_against_schema(dir / "text.xml", none), SchemaScan::no_schema);
+    test::write_file(dir / "units.xml", test::schema_units_doc(""));
+    EXPECT_EQ(scan_against_schema(dir / "units.xml", none), SchemaScan::no_schema);
+    auto schema = Schema::parse(test::unit_schema(), "units");
+    test::write_file(dir / "broken.xml", "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\"><UnitInfos>");
+    EXPECT_EQ(scan_against_schema(dir / "broken.xml", [&](const std::string&) { return schema.get(); }),
+        SchemaScan::faulty);
+    test::write_file(dir / "broken-text.xml", "<Civ4GameText><TEXT>");
+    EXPECT_EQ(scan_against_schema(dir / "broken-text.xml", none), SchemaScan::faulty);
 }
 
 const std::string warrior = "<Class>UNITCLASS_WARRIOR</Class><Type>UNIT_WARRIOR</Type>";
