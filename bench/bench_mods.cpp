@@ -41,6 +41,7 @@
 
 #include "base/errors.h"
 #include "core/orrindel.h"
+#include "core/verify.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
 #include "tools/gamegen/gamegen.h"
@@ -407,6 +408,70 @@ std::string mb(std::uintmax_t bytes)
     return s.str();
 }
 
+// --- Verification after apply ----------------------------------------------
+
+// apply without the check of what it built against the game's schemas.
+int child_apply_unverified(const std::string& home)
+{
+    auto core = start(home);
+    core->set_verify_after_apply(false);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->apply();
+    return 0;
+}
+
+// Apply with and without verification, 10 mods on the full-scale game, and
+// what verification finds in the result.
+void bench_verification(const std::string& dir, const std::string& civ4, const std::string& assets,
+    const Orrindel& setup)
+{
+    const std::string home = dir + "/verify";
+    const std::string custom = dir + "/VerifiedAssets";
+    make_home(home, civ4, custom);
+    fs::create_directories(mods_dir_of(home));
+    for (unsigned m = 1; m <= 10; ++m) {
+        const std::string copy = dir + "/copy/Assets";
+        modify_tree(Path(assets), Path(copy), {400 + m, 0.1});
+        for (const auto& e : fs::recursive_directory_iterator(copy))
+            if (e.path().extension() == ".py")
+                fs::remove(e.path());
+        char name[32];
+        std::snprintf(name, sizeof name, "Mod %02u", m);
+        create_mod(setup, copy, mods_dir_of(home) + "/" + name + ".Pellarix", name);
+        fs::remove_all(copy);
+    }
+    auto clear = [&] { fs::remove_all(custom); fs::create_directories(custom); };
+    Sample with = measure(3, {"apply", home}, clear);
+    Sample without = measure(3, {"apply-unverified", home}, clear);
+    const std::string input = "10 mods, full-scale game";
+    row("apply with verification", input, "Velmora", with);
+    row("apply without verification", input, "Velmora", without);
+    std::printf("\nVerification: %.1f %% of apply's wall time, %.1f %% of its CPU time (goal: at most 10 %%).\n",
+        100.0 * (with.wall_ms - without.wall_ms) / without.wall_ms,
+        100.0 * (with.cpu_ms - without.cpu_ms) / without.cpu_ms);
+    auto core = start(home);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->apply();
+    const Verification& v = core->get_verification();
+    unsigned faults = 0, in_game = 0;
+    for (const FileFaults& f : v.files) {
+        faults += static_cast<unsigned>(f.faults.size());
+        in_game += static_cast<unsigned>(f.in_game.size());
+        for (const SchemaViolation& fault : f.faults)
+            std::printf("  %s\n", describe(f.file, fault, false).c_str());
+    }
+    std::printf("It checked %u files: %u faults in %u files, %u already in the game's files.\n", v.checked,
+        faults, v.files_at_fault(), in_game);
+    drop(custom);
+    drop(home);
+}
+
+bool only_verification = false;
+
 int run_all()
 {
     const char* tmp = std::getenv("TMPDIR");
@@ -426,6 +491,12 @@ int run_all()
     make_home(setup_home, civ4, "");
     Orrindel setup {Path(setup_home)};
     setup.startup();
+
+    if (only_verification) {
+        bench_verification(dir, civ4, assets, setup);
+        remove_work_dir();
+        return 0;
+    }
 
     // 1. apply: 20 mods from modify_tree copies, each file they change listed
     // in order for the reference.
@@ -552,6 +623,8 @@ int run_all()
         drop(home);
     }
 
+    bench_verification(dir, civ4, assets, setup);
+
     std::printf("\n| Benchmark | Velmora / reference, wall | CPU | Goal |\n|---|---|---|---|\n");
     for (const Ratio& r : ratios)
         std::printf("| %s | %.2f | %.2f | at most %.1f%s |\n", r.what.c_str(), r.ratio, r.cpu_ratio, r.goal,
@@ -565,6 +638,8 @@ int child(const std::vector<std::string>& a)
     const std::string& what = a.at(0);
     if (what == "apply")
         return child_apply(a.at(1));
+    if (what == "apply-unverified")
+        return child_apply_unverified(a.at(1));
     if (what == "check")
         return child_check(a.at(1));
     if (what == "create")
@@ -595,6 +670,9 @@ int main(int argc, char** argv)
             report_peak();
             return rc;
         }
+        // Only the verification rows: bench_mods --verification.
+        if (argc == 2 && std::strcmp(argv[1], "--verification") == 0)
+            only_verification = true;
         if (argc == 3 && std::strcmp(argv[1], "--keep") == 0) {
             work_dir = argv[2];
             keep_inputs = true;

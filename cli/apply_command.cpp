@@ -104,6 +104,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
                      "the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
     print_summary(core, order);
+    warn_verification(core.get_verification());
     return exit_success;
 }
 

@@ -9,6 +9,7 @@
 namespace velmora {
 
 class Orrindel;
+struct Verification;
 
 namespace cli {
 
@@ -47,6 +48,11 @@ struct CheckOptions {
 struct ApplyOptions {
     std::vector<std::string> prefer;
     bool no_backup = false;
+};
+
+struct VerifyOptions {
+    std::optional<std::string> dir;
+    bool json = false;
 };
 
 struct CreateOptions {
@@ -92,6 +98,8 @@ int run_enable(Orrindel& core, const EnableOptions& options);
 int run_show(Orrindel& core, const ShowOptions& options);
 int run_check(Orrindel& core, const CheckOptions& options);
 int run_apply(Orrindel& core, const ApplyOptions& options);
+// Exits with 1 when a file breaks its schema where the game's copy does not.
+int run_verify(Orrindel& core, const VerifyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
 int run_import(Orrindel& core, const ImportOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
@@ -100,6 +108,8 @@ int run_prefs(Orrindel& core, const PrefsOptions& options);
 void warn(const std::string& message);
 // A line on standard error: "velmora-cli: error: ...".
 void report_error(const std::string& message);
+// The faults apply found in what it built, as warnings.
+void warn_verification(const Verification& result);
 // A line on standard error: "velmora-cli: hint: ...".
 void hint(const std::string& message);
 

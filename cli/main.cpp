@@ -67,6 +67,8 @@ private:
     std::string show_change;
     CheckOptions check;
     ApplyOptions apply;
+    VerifyOptions verify;
+    std::string verify_dir;
     CreateOptions create;
     ImportOptions import;
     std::string import_name, import_version, import_description;
@@ -144,6 +146,13 @@ void Parser::add_apply_commands()
     sub->add_flag("--no-backup", apply.no_backup,
         "Delete the files in the custom assets folder that Velmora did not write or that changed since, "
         "instead of keeping the old folder as a backup beside it");
+
+    sub = add("verify",
+        "Check the XML files of the custom assets folder against the game's schemas. Exits with 1 when a "
+        "file breaks its schema in a way the game's own copy does not",
+        [this](Orrindel& core) { return run_verify(core, verify); });
+    sub->add_option("--dir", verify_dir, "Check DIR instead of the custom assets folder")->type_name("DIR");
+    sub->add_flag("--json", verify.json, "Print a JSON document for scripts");
 }
 
 void Parser::add_create()
@@ -239,6 +248,8 @@ int Parser::run(int argc, char** argv)
         import.version = import_version;
     if (i->get_option("--description")->count())
         import.description = import_description;
+    if (app.get_subcommand("verify")->get_option("--dir")->count())
+        verify.dir = verify_dir;
     CLI::App* p = app.get_subcommand("prefs");
     if (p->get_option("--civ4-dir")->count())
         prefs.civ4_dir = civ4_dir;

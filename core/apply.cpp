@@ -13,6 +13,7 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/platform.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -53,6 +54,7 @@ void Orrindel::apply()
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
+    verification = Verification();
     load_enabled_mods(enabled);
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled));
     last_backup = Path();
@@ -157,6 +159,8 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     CustomAssetsBuild build(target);
     // Found once: a file Beyond the Sword lacks is read from Warlords' or the original game's folder.
     const GameFiles game = GameFiles::of_game(civ4_dir);
+    // Each schema is read once for the whole apply, merges and check alike.
+    SchemaCache schemas;
     const double n = static_cast<double>(order.size());
     unsigned i = 0;
     std::vector<const Mod*> applied;
@@ -165,7 +169,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         try {
             if (apply_step)
                 apply_step(*mod, game, build.folder());
-            else if (mod->apply(game, build.folder(), applied) != 0)
+            else if (mod->apply(game, build.folder(), applied, &schemas) != 0)
                 throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
         } catch (const xmlpp::exception& e) {
             throw xml_error(*mod, e);
@@ -173,6 +177,8 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         applied.push_back(mod);
         ++i;
     }
+    if (verify_after_apply)
+        verification = verify_folder(build.folder(), game, schemas);
     Manifest::of_folder(build.folder()).write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);

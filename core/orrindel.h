@@ -10,6 +10,7 @@
 
 #include "core/config.h"
 #include "core/manifest.h"
+#include "core/verify.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -89,6 +90,11 @@ public:
     void set_apply_lock_wait(int ms) { lock_wait_ms = ms; }
     // The backup the last apply made, or an empty path when it made none.
     const Path& get_last_backup() const { return last_backup; }
+    // What the last apply() found when it checked the files it built against
+    // their schemas (empty before the first apply, or when checking is off).
+    const Verification& get_verification() const { return verification; }
+    // Whether apply() checks what it built (on by default).
+    void set_verify_after_apply(bool on) { verify_after_apply = on; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -142,6 +148,8 @@ private:
     int lock_wait_ms = 5000;
     Path last_backup;
     std::vector<std::string> warnings;
+    Verification verification;
+    bool verify_after_apply = true;
     ConflictCheck check_step;
     ModApplier apply_step;
 };

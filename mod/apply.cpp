@@ -18,11 +18,13 @@
 #include "mod/conflict_cache.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/schemas.h"
 #include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -141,7 +143,14 @@ void make_folder(const Path& dst)
 
 void apply_whole(const Change& change, const Path& dst) { write_file(dst, change.text, std::ios::binary); }
 
-std::string merged_document(const Mod& mod, const Change& change, const Path& base)
+// Where the merge finds the schema of the file it changes.
+struct SchemaSource {
+    const GameFiles& game;
+    const Path& target;
+    SchemaCache& schemas;
+};
+
+std::string merged_document(const Mod& mod, const Change& change, const Path& base, const SchemaSource& where)
 {
     std::unique_ptr<xmlpp::DomParser> base_parser;
     try {
@@ -155,8 +164,10 @@ std::string merged_document(const Mod& mod, const Change& change, const Path& ba
         throw XmlError(format("XML error in %S: the file has no root element", &base));
     {
         std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
+        const Schema* schema
+            = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
         try {
-            mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node());
+            mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema);
         } catch (const ConflictError&) {
             throw;
         } catch (const XmlError&) {
@@ -176,10 +187,10 @@ std::string merged_document(const Mod& mod, const Change& change, const Path& ba
     }
 }
 
-void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst, const SchemaSource& where)
 {
     // The base is what an earlier mod wrote, else the game's own file.
-    std::string bytes = merged_document(mod, change, exists(dst) ? dst : src);
+    std::string bytes = merged_document(mod, change, exists(dst) ? dst : src, where);
     write_file(dst, bytes, std::ios::binary);
 }
 
@@ -280,8 +291,11 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
 
 int Mod::apply(const Path& source, const Path& target) const { return apply(GameFiles({source}), target); }
 
-int Mod::apply(const GameFiles& game, const Path& target, const std::vector<const Mod*>& applied_before) const
+int Mod::apply(const GameFiles& game, const Path& target, const std::vector<const Mod*>& applied_before,
+    SchemaCache* schemas) const
 {
+    SchemaCache own;
+    const SchemaSource where{game, target, schemas ? *schemas : own};
     // Every destination is checked before anything is written.
     for (const Change& change : changes)
         destination(*this, change, target);
@@ -293,12 +307,14 @@ int Mod::apply(const GameFiles& game, const Path& target, const std::vector<cons
         // Only read when target lacks the file: a whole change needs no base.
         const Path src = change.type == Change::WHOLE ? Path() : game.find(Path(change.file));
         make_folder(dst);
+        // A schema read earlier in this apply may be the file this change replaces.
+        where.schemas.forget(dst);
         switch (change.type) {
         case Change::WHOLE:
             apply_whole(change, dst);
             break;
         case Change::XML:
-            apply_xml(*this, change, src, dst);
+            apply_xml(*this, change, src, dst, where);
             break;
         case Change::DIFF:
             apply_diff(*this, change, src, dst, applied_before);

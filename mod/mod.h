@@ -17,6 +17,8 @@ namespace velmora {
 
 class ConflictCache;
 class GameFiles;
+class Schema;
+class SchemaCache;
 
 // Owns what conflict checks derive from a mod's changes (see ConflictCache).
 // A copy starts empty: the cache describes one list of changes.
@@ -71,14 +73,20 @@ public:
     // a symbolic link) fails the whole mod before anything is written. A
     // script that the mods applied_before (in their order) changed already is
     // merged with their changes; a failure names those of them that change it.
+    // An element the merge adds stands where the file's schema orders it; the
+    // schemas are read through `schemas` (one cache for a whole apply) or,
+    // when it is null, through a cache of this call.
     int apply(const GameFiles& game, const Path& target,
-        const std::vector<const Mod*>& applied_before = std::vector<const Mod*>()) const;
+        const std::vector<const Mod*>& applied_before = std::vector<const Mod*>(),
+        SchemaCache* schemas = nullptr) const;
     // The same with the game's files in source alone.
     int apply(const Path& source, const Path& target) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
-    void apply_element(xmlpp::Element* base, xmlpp::Element* change) const;
-    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change) const;
+    // The merges of a change's element into the base's. With a schema, added
+    // elements go where its content models order them; without, at the end.
+    void apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr) const;
+    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr) const;
     void apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const;
     void apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const;
 

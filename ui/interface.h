@@ -15,6 +15,7 @@ class ModPriorityDialog;
 class ModPropDialog;
 class Orrindel;
 class PrefsDialog;
+class SchemaFaultsDialog;
 class StatusDialog;
 
 // Builds every window of the program once from the window definitions
@@ -43,6 +44,7 @@ public:
     EditChangeDialog* edit_change = nullptr;
     ModPriorityDialog* mod_priority = nullptr;
     DetectDialog* detect = nullptr;
+    SchemaFaultsDialog* schema_faults = nullptr;
     Orrindel& orrindel;
 
 private:

@@ -29,6 +29,7 @@
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
 #include "ui/prefsdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
 
 namespace velmora {
@@ -421,12 +422,34 @@ void MainWindow::apply_clicked()
     }
     std::string folder = platform::native(orrindel->get_custom_assets_dir());
     std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
-    std::string message = format("Applied %S to \"%S\".", &mods, &folder);
+    std::string message = format("Applied %S to \"%S\"", &mods, &folder);
+    const Verification& verification = orrindel->get_verification();
+    const unsigned at_fault = verification.files_at_fault();
+    if (at_fault != 0) {
+        std::string files = count_text(at_fault, "file", "files");
+        message += format("; %S may not load in the game", &files);
+    }
+    message += ".";
     if (!orrindel->get_last_backup().empty()) {
         std::string backup = platform::native(orrindel->get_last_backup());
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
     show_status_message(message);
+    if (at_fault != 0)
+        show_schema_faults(verification);
+}
+
+void MainWindow::show_schema_faults(const Verification& verification)
+{
+    std::vector<std::string> lines;
+    for (const FileFaults& f : verification.files)
+        for (const SchemaViolation& v : f.faults)
+            lines.push_back(describe(f.file, v, false));
+    SchemaFaultsDialog& dialog = *ui->schema_faults;
+    dialog.set_faults(verification.files_at_fault(), lines);
+    dialog.set_transient_for(*this);
+    run_modal(dialog);
+    dialog.hide();
 }
 
 void MainWindow::show_progress(const std::string& message, float fraction)
@@ -679,6 +702,7 @@ void MainWindow::show_status_message(const std::string& message)
 {
     statusbar->pop();
     statusbar->push(message);
+    status_message = message;
 }
 
 void MainWindow::show_summary()

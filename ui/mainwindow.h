@@ -19,6 +19,7 @@ class CreateModDialog;
 class Interface;
 class Mod;
 class Orrindel;
+struct Verification;
 
 // The window the user works in: the mods of the mods folder with a check box
 // each, a menu and the Refresh and Apply buttons. It turns the user's commands
@@ -65,6 +66,8 @@ public:
     void menu_delete_mod_activated();
     void refresh_clicked();
     void apply_clicked();
+    // Lists the files apply built that the game may refuse.
+    void show_schema_faults(const Verification& verification);
     void mod_enable_clicked(const Glib::ustring& path);
     void orrindel_mods_changed();
     void orrindel_enabled_mods_changed();
@@ -78,6 +81,8 @@ public:
 
     // A command is running; others are refused until it ends.
     bool is_busy() const { return busy; }
+    // The text the status line shows.
+    const std::string& get_status_message() const { return status_message; }
 
     Orrindel* orrindel = nullptr;
     ModListColumns columns;
@@ -110,6 +115,7 @@ private:
     Gtk::Widget* list_scroll;
     Gtk::Button* empty_create;
     Gtk::Button* empty_import;
+    std::string status_message;
     bool busy = false;
 };
 

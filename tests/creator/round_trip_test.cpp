@@ -11,10 +11,13 @@
 #include <map>
 
 #include "base/errors.h"
+#include "core/verify.h"
+#include "mod/game_files.h"
 #include "path/platform.h"
 #include "tests/creator/creator_fixture.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
+#include "xml/schema.h"
 
 #if __has_include("tools/gamegen/gamegen.h")
 #include "tools/gamegen/gamegen.h"
@@ -232,6 +235,13 @@ TEST_P(GeneratedRoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFil
     create_save_load_apply();
 
     expect_result_is_the_modified_tree();
+    // The game would load every file the mod's apply wrote.
+    SchemaCache schemas;
+    const Verification v = verify_folder(custom(), GameFiles({game()}), schemas);
+    EXPECT_GT(v.checked, 0u);
+    for (const FileFaults& f : v.files)
+        for (const SchemaViolation& fault : f.faults)
+            ADD_FAILURE() << describe(f.file, fault, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u));

@@ -11,7 +11,9 @@
 #include "ui/mainwindow.h"
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
+#include "support/unit_schema.h"
 #include "ui_fixture.h"
 
 namespace velmora::test {
@@ -417,6 +419,32 @@ TEST(MainWindowMissingMod, isGreyedOutAsFileMissingAndCanBeDisabled)
     box.main().mod_enable_clicked("1");
     EXPECT_EQ(box.rows(), std::vector<ModRow>{expected[0]});
     EXPECT_TRUE(box.core.get_missing_mods().empty());
+}
+
+TEST_F(MainWindowApply, filesThatBreakTheirSchemaAreCountedAndListed)
+{
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const Path&, const Path& custom_assets) {
+        write_file(custom_assets / Path("XML/Units/CIV4UnitSchema.xml"), test::unit_schema());
+        std::vector<std::string> fields = test::warrior_fields();
+        std::swap(fields[3], fields[6]); // iCombat before bOnlyDefensive
+        write_file(custom_assets / Path("XML/Units/CIV4UnitInfos.xml"),
+            test::schema_units_doc(test::schema_unit(fields)));
+    });
+    std::string listed;
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<SchemaFaultsDialog&>(w);
+        EXPECT_NE(std::string(dialog.heading->get_text()).find("1 file may not load in the game"), std::string::npos) << dialog.heading->get_text();
+        listed = dialog.list->get_buffer()->get_text();
+        dialog.response(Gtk::RESPONSE_CLOSE);
+    });
+
+    box.main().apply_clicked();
+
+    EXPECT_NE(std::string(box.main().get_status_message()).find("1 file may not load in the game"), std::string::npos) << box.main().get_status_message();
+    EXPECT_NE(std::string(listed).find("CIV4UnitInfos.xml"), std::string::npos) << listed;
+    EXPECT_NE(std::string(listed).find("record UNIT_WARRIOR: <bOnlyDefensive> comes after <iCombat>"), std::string::npos) << listed;
+    EXPECT_FALSE(box.ui->schema_faults->is_visible());
 }
 
 TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing)
