@@ -66,7 +66,7 @@ protected:
     {
         SchemaCache schemas;
         for (const Mod& m : mods)
-            ASSERT_EQ(m.apply(GameFiles({game.path()}), target.path(), &schemas), 0);
+            ASSERT_EQ(m.apply(GameFiles({game.path()}), target.path(), {}, &schemas), 0);
     }
     std::string output() { return test::read_file(target / units_file); }
 

@@ -350,7 +350,7 @@ protected:
 TEST_P(MainWindowForeignFiles, areAskedAboutBeforeTheFolderIsReplaced)
 {
     box.core.set_apply_steps([](const Mod&, const Mod&) {},
-        [this](const Mod& mod, const Path&, const Path&) { applied.push_back(mod.name); });
+        [this](const Mod& mod, const GameFiles&, const Path&) { applied.push_back(mod.name); });
     write_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt"), "my font");
     write_file(box.custom_assets() / Path("old.txt"), "changed by hand");
     Answers answers;
@@ -386,7 +386,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainWindowForeignFiles,
 
 TEST_F(MainWindowApply, aFolderOfOnlyVelmorasFilesIsReplacedWithoutAQuestion)
 {
-    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const Path&, const Path&) {});
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const GameFiles&, const Path&) {});
     Answers answers;
     box.main().apply_clicked();
     EXPECT_TRUE(answers.messages.empty());
@@ -423,7 +423,7 @@ TEST(MainWindowMissingMod, isGreyedOutAsFileMissingAndCanBeDisabled)
 
 TEST_F(MainWindowApply, filesThatBreakTheirSchemaAreCountedAndListed)
 {
-    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const Path&, const Path& custom_assets) {
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const GameFiles&, const Path& custom_assets) {
         write_file(custom_assets / Path("XML/Units/CIV4UnitSchema.xml"), test::unit_schema());
         std::vector<std::string> fields = test::warrior_fields();
         std::swap(fields[3], fields[6]); // iCombat before bOnlyDefensive
