@@ -75,14 +75,15 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         if (++steps > loading_steps)
             order.push_back(message);
     }));
-    connections.add(core.signal_mod_priority.connect([&](Mod* a, Mod* b, const std::string& conflict) {
-        unsigned int r = rules.winner(a, b);
+    connections.add(core.signal_mod_priority.connect([&](PriorityQuestion& q) {
+        unsigned int r = rules.winner(q.first, q.second);
         if (r == 0 && ask) {
             bar.clear();
-            r = ask_winner(std::cin, std::cerr, a->name, b->name, conflict);
+            r = ask_winner(std::cin, std::cerr, q.first->name, q.second->name, q.report.message, q.report.text());
         }
         if (r == 0)
-            unanswered = Unanswered{a->name, b->name};
+            unanswered = Unanswered{q.first->name, q.second->name};
+        q.remember = options.remember;
         return r;
     }));
 

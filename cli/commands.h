@@ -46,6 +46,13 @@ struct CheckOptions {
 
 struct ApplyOptions {
     std::vector<std::string> prefer;
+    bool remember = false;
+};
+
+struct AnswersOptions {
+    std::vector<std::string> forget;
+    bool forget_all = false;
+    bool json = false;
 };
 
 struct CreateOptions {
@@ -62,6 +69,7 @@ struct PrefsOptions {
     std::optional<std::string> civ4_dir;
     std::optional<std::string> mods_dir;
     std::optional<std::string> custom_assets_dir;
+    std::optional<bool> ask_fields_only;
     bool force = false;
     bool json = false;
 };
@@ -75,6 +83,7 @@ int run_check(Orrindel& core, const CheckOptions& options);
 int run_apply(Orrindel& core, const ApplyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
+int run_answers(Orrindel& core, const AnswersOptions& options);
 
 // A line on standard error: "velmora-cli: warning: ...".
 void warn(const std::string& message);

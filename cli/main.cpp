@@ -50,6 +50,7 @@ private:
     void add_apply_commands();
     void add_create();
     void add_prefs();
+    void add_answers();
     int run_command();
 
     CLI::App app{
@@ -68,7 +69,8 @@ private:
     ApplyOptions apply;
     CreateOptions create;
     PrefsOptions prefs;
-    std::string civ4_dir, mods_dir, custom_assets_dir;
+    std::string civ4_dir, mods_dir, custom_assets_dir, ask_fields_only;
+    AnswersOptions answers;
 };
 
 Parser::Parser()
@@ -85,6 +87,7 @@ Parser::Parser()
     add_apply_commands();
     add_create();
     add_prefs();
+    add_answers();
 }
 
 CLI::App* Parser::add(const std::string& name, const std::string& description, Command command)
@@ -137,6 +140,9 @@ void Parser::add_apply_commands()
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
         [this](Orrindel& core) { return run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+    sub->add_flag("--remember", apply.remember,
+        "Remember this run's answers: later applies take them without asking while neither mod's "
+        "conflicting changes differ");
 }
 
 void Parser::add_create()
@@ -166,9 +172,25 @@ void Parser::add_prefs()
     sub->add_option("--custom-assets-dir", custom_assets_dir,
            "The folder the game reads mods from; apply deletes and rebuilds it")
         ->type_name("DIR");
+    sub->add_option("--ask-fields-only", ask_fields_only,
+           "yes: ask only when two mods change the same field (or anything else whose answer matters); "
+           "no: ask about every conflict")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}));
     sub->add_flag("--force", prefs.force,
         "Store a folder that does not exist or a custom assets folder not named Assets or CustomAssets");
     sub->add_flag("--json", prefs.json, "Print a JSON document for scripts");
+}
+
+void Parser::add_answers()
+{
+    CLI::App* sub = add("answers", "List the remembered answers to conflicts; with options, forget some first",
+        [this](Orrindel& core) { return run_answers(core, answers); });
+    CLI::Option* all = sub->add_flag("--forget-all", answers.forget_all, "Forget every remembered answer");
+    sub->add_option("--forget", answers.forget, "Forget that mod WINNER wins over mod LOSER (repeatable)")
+        ->type_name("WINNER:LOSER")
+        ->excludes(all);
+    sub->add_flag("--json", answers.json, "Print a JSON document for scripts");
 }
 
 int Parser::run(int argc, char** argv)
@@ -200,6 +222,8 @@ int Parser::run(int argc, char** argv)
         prefs.mods_dir = mods_dir;
     if (p->get_option("--custom-assets-dir")->count())
         prefs.custom_assets_dir = custom_assets_dir;
+    if (p->get_option("--ask-fields-only")->count())
+        prefs.ask_fields_only = ask_fields_only == "yes";
     return run_command();
 }
 

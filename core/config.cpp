@@ -89,6 +89,8 @@ void Config::load()
             orrindel.set_mods_dir(Path(text));
         else if (name == "CustomAssetsDir")
             orrindel.set_custom_assets_dir(Path(text));
+        else if (name == "AskFieldsOnly")
+            orrindel.set_ask_fields_only(text == "yes");
         else if (name == "EnabledMod")
             enabled_mod_names.push_back(text);
     }
@@ -104,6 +106,8 @@ void Config::save()
     root->add_child("Civ4Dir")->set_child_text(orrindel.get_civ4_dir().str());
     root->add_child("ModsDir")->set_child_text(orrindel.get_mods_dir().str());
     root->add_child("CustomAssetsDir")->set_child_text(orrindel.get_custom_assets_dir().str());
+    if (orrindel.get_ask_fields_only())
+        root->add_child("AskFieldsOnly")->set_child_text("yes");
     for (const Mod* mod : orrindel.get_enabled_mods_in_order())
         root->add_child("EnabledMod")->set_child_text(mod->name);
 

@@ -11,7 +11,8 @@ namespace velmora {
 class Orrindel;
 
 // Reads and writes the user's settings file "conf": the three folders of the
-// core and the names of the enabled mods. It keeps no folder values of its
+// core, whether to ask only when two mods change the same field, and the
+// names of the enabled mods. It keeps no folder values of its
 // own: load hands them to the core's setters, save reads them from the core.
 class Config {
 public:
