@@ -15,6 +15,7 @@ namespace velmora {
 class CreateModDialog;
 class Interface;
 class Mod;
+struct PriorityQuestion;
 class Orrindel;
 
 // The window the user works in: the mods of the mods folder with a check box
@@ -59,7 +60,7 @@ public:
 
     void apply_progress(const std::string& message, float fraction);
     void modcreator_progress(const Path& file, float fraction);
-    unsigned int mod_priority(Mod* first, Mod* second, const std::string& prompt);
+    unsigned int mod_priority(PriorityQuestion& question);
 
     // A command is running; others are refused until it ends.
     bool is_busy() const { return busy; }
