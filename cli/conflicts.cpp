@@ -117,9 +117,11 @@ std::vector<Conflict> find_conflicts(
                 std::optional<PriorityQuestion> q = core.find_question(**a, **b, *describer);
                 if (!q)
                     continue;
-                unsigned int answer = q->skipped ? 0 : q->remembered ? q->remembered : rules.winner(*a, *b);
+                // As apply takes them: a rule, else a remembered answer.
+                const unsigned int ruled = rules.winner(*a, *b);
+                const unsigned int answer = q->skipped ? 0 : ruled ? ruled : q->remembered;
                 conflicts.push_back({*a, *b, q->report.message, std::move(q->report), q->skipped,
-                    q->remembered != 0, answer});
+                    !q->skipped && !ruled && q->remembered != 0, answer});
             } catch (const xmlpp::exception& e) {
                 const std::string message = library_message(e);
                 throw XmlError(format("XML error in mod '%S': %S", &(*a)->name, &message));

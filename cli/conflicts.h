@@ -48,8 +48,8 @@ struct Conflict {
     ConflictReport report;
     bool skipped;
     bool remembered;
-    // 1 first wins, 2 second wins, 0 none: a remembered answer, else the
-    // rules' (as apply takes them); 0 also when skipped.
+    // 1 first wins, 2 second wins, 0 none: the rules' answer, else a
+    // remembered one (as apply takes them); 0 also when skipped.
     unsigned int answer;
 };
 

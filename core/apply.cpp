@@ -111,15 +111,17 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
             }
             if (!q || q->skipped)
                 continue;
-            unsigned int r = q->remembered;
-            if (r == 0) {
+            // An answer given now counts before one remembered from earlier.
+            unsigned int r = given_answer ? given_answer(*q) : 0;
+            if (r == 0)
+                r = q->remembered;
+            if (r == 0)
                 r = signal_mod_priority.emit(*q);
-                if ((r == 1 || r == 2) && q->remember) {
-                    const bool first = r == 1;
-                    to_remember.push_back({first ? (*a)->name : (*b)->name, first ? (*b)->name : (*a)->name,
-                        first ? q->report.first_changes : q->report.second_changes,
-                        first ? q->report.second_changes : q->report.first_changes});
-                }
+            if ((r == 1 || r == 2) && q->remember && r != q->remembered) {
+                const bool first = r == 1;
+                to_remember.push_back({first ? (*a)->name : (*b)->name, first ? (*b)->name : (*a)->name,
+                    first ? q->report.first_changes : q->report.second_changes,
+                    first ? q->report.second_changes : q->report.first_changes});
             }
             if (r == 1)
                 answers.emplace_back(*a, *b);

@@ -41,6 +41,10 @@ public:
     // The per-mod steps of apply(); they default to Mod::check_conflicts and Mod::apply.
     using ConflictCheck = std::function<void(const Mod& a, const Mod& b)>;
     using ModApplier = std::function<void(const Mod& mod, const Path& assets, const Path& custom_assets)>;
+    // An answer the front end has before any question (the command line's
+    // --prefer rules): 1 or 2 as signal_mod_priority answers, 0 for none. It
+    // may set the question's `remember`.
+    using GivenAnswer = std::function<unsigned int(PriorityQuestion& question)>;
 
     // The settings folder will be ".velmora" in the folder named by HOME.
     Orrindel();
@@ -114,6 +118,10 @@ public:
     bool forget_answer(const std::string& winner, const std::string& loser);
     void forget_all_answers();
 
+    // Answers that count before remembered ones and before asking; an empty
+    // function gives none.
+    void set_given_answers(GivenAnswer given) { given_answer = std::move(given); }
+
     // Replaces the per-mod steps of apply(); an empty function restores the default.
     void set_apply_steps(ConflictCheck check, ModApplier apply_mod);
 
@@ -143,6 +151,7 @@ private:
     std::vector<std::string> warnings;
     ConflictCheck check_step;
     ModApplier apply_step;
+    GivenAnswer given_answer;
 };
 
 } // namespace velmora

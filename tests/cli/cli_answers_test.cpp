@@ -92,6 +92,19 @@ TEST_F(CliAnswersTest, rememberedAnswerIsAskedAgainWhenAModsChangeDiffers)
         << run.err;
 }
 
+TEST_F(CliAnswersTest, preferRuleCountsBeforeARememberedAnswerAndReplacesItWithRemember)
+{
+    ASSERT_EQ(cli({"apply", "--prefer", "Archers Four:Archers Five", "--remember"}).code, 0);
+
+    CliRun run = cli({"apply", "--prefer", "Archers Five:Archers Four"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(applied_units().find("<iCombat>5</iCombat>"), std::string::npos);
+    EXPECT_EQ(cli({"answers"}).out, "'Archers Four' wins over 'Archers Five'\n") << "kept without --remember";
+
+    ASSERT_EQ(cli({"apply", "--prefer", "Archers Five:Archers Four", "--remember"}).code, 0);
+    EXPECT_EQ(cli({"answers"}).out, "'Archers Five' wins over 'Archers Four'\n");
+}
+
 TEST_F(CliAnswersTest, forgetRefusesAnAnswerThatIsNotRememberedAndForgetAllDropsEveryOne)
 {
     ASSERT_EQ(cli({"apply", "--prefer", "Archers Four:Archers Five", "--remember"}).code, 0);
