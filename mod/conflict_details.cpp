@@ -46,6 +46,7 @@ using XmlIndex = ConflictDescriber::XmlIndex;
 
 // Longer values are cut in the question: it shows what changed, not whole records.
 const std::string::size_type shown_limit = 60;
+const std::size_t shown_places_limit = 30;
 
 std::string trimmed(const std::string& s)
 {
@@ -377,6 +378,8 @@ void describe_whole(
 void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& ib, const XmlIndex* g,
     const std::string& a_name, const std::string& b_name, ConflictReport& report, Sides& sides)
 {
+    sides.first.add(file);
+    sides.second.add(file);
     if (ia.type == CONTAINER || ia.type == OBJECT) {
         for (const auto& [key, item] : ia.children) {
             auto other = ib.children.find(key);
@@ -418,7 +421,15 @@ bool ConflictReport::answer_matters() const
 std::vector<std::string> ConflictReport::text() const
 {
     std::vector<std::string> out;
+    std::size_t shown_places = 0;
     for (const ConflictDetail& d : details) {
+        // Two overhauls may share thousands of records: a question shows the first ones.
+        if (shown_places == shown_places_limit) {
+            const std::size_t more = details.size() - shown_places;
+            out.push_back("... and " + std::to_string(more) + (more == 1 ? " more place." : " more places."));
+            break;
+        }
+        ++shown_places;
         out.push_back(d.where.empty() ? d.file + ":" : d.file + ", " + d.where + ":");
         for (const std::string& line : d.lines)
             out.push_back("  " + line);

@@ -38,7 +38,7 @@ struct ConflictReport {
 
     bool answer_matters() const;
     // The details as lines for a question: each place, then what each mod
-    // does there, indented by two spaces.
+    // does there, indented by two spaces; after 30 places, how many more.
     std::vector<std::string> text() const;
 };
 

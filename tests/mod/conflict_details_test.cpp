@@ -197,3 +197,22 @@ TEST_F(ConflictDetails, wholeFileAgainstAnXmlChangeSaysWhatEachModDoes)
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(ConflictReportText, showsThirtyPlacesThenHowManyMore)
+{
+    ConflictReport r;
+    for (int i = 0; i < 32; ++i)
+        r.details.push_back({"XML\\a.xml", "UnitInfo UNIT_" + std::to_string(i), {"iCombat: A 1, B 2"}, true});
+
+    std::vector<std::string> text = r.text();
+
+    ASSERT_EQ(text.size(), 61u);
+    EXPECT_EQ(text[58], "XML\\a.xml, UnitInfo UNIT_29:");
+    EXPECT_EQ(text.back(), "... and 2 more places.");
+}
+
+} // namespace
+} // namespace velmora
