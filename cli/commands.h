@@ -47,6 +47,7 @@ struct CheckOptions {
 struct ApplyOptions {
     std::vector<std::string> prefer;
     bool remember = false;
+    bool no_backup = false;
 };
 
 struct AnswersOptions {
@@ -65,6 +66,20 @@ struct CreateOptions {
     bool force = false;
 };
 
+struct ImportOptions {
+    std::string file;
+    std::optional<std::string> name;
+    std::string author;
+    std::optional<std::string> version;
+    std::optional<std::string> description;
+    bool report = false;
+    bool force = false;
+    // The limits against archive bombs; empty or 0: the defaults.
+    std::string max_size;
+    unsigned long long max_entries = 0;
+    unsigned long long max_ratio = 0;
+};
+
 struct PrefsOptions {
     std::optional<std::string> civ4_dir;
     std::optional<std::string> mods_dir;
@@ -72,6 +87,10 @@ struct PrefsOptions {
     std::optional<bool> ask_fields_only;
     bool force = false;
     bool json = false;
+    // Look for the game's installs; use: which of them to store (its number
+    // in the list or its game folder).
+    bool detect = false;
+    std::optional<std::string> use;
 };
 
 // Each command works on a started core and returns the exit code; failures
@@ -82,6 +101,7 @@ int run_show(Orrindel& core, const ShowOptions& options);
 int run_check(Orrindel& core, const CheckOptions& options);
 int run_apply(Orrindel& core, const ApplyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
+int run_import(Orrindel& core, const ImportOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
 int run_answers(Orrindel& core, const AnswersOptions& options);
 

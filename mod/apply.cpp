@@ -72,7 +72,7 @@ void refuse_links_out(const Mod& mod, const Change& change, const Path& target, 
             real_target = platform::real_path(target.str());
         std::string real = platform::real_path(part.str());
         if (real.empty() || real_target.empty() || !lies_within(Path(real), Path(real_target))) {
-            std::string shown = part.str();
+            std::string shown = platform::native(part);
             refuse(mod, change, target,
                 "would write through the symbolic link \"" + shown + "\", which leads outside");
         }

@@ -9,6 +9,7 @@
 #include "base/format.h"
 #include "path/platform.h"
 #include "ui/createmoddialog.h"
+#include "ui/detectdialog.h"
 #include "ui/editchangedialog.h"
 #include "ui/lookup.h"
 #include "ui/mainwindow.h"
@@ -22,7 +23,7 @@ namespace velmora {
 namespace {
 
 const char* const window_names[] = {"main_window", "preferences", "create_mod", "status", "mod_properties",
-    "about", "edit_change", "mod_priority"};
+    "about", "edit_change", "mod_priority", "detect"};
 
 template <class T> T* build_window(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const char* name)
 {
@@ -76,6 +77,8 @@ void Interface::build(const Path& definitions)
         edit_change = build_window<EditChangeDialog>(xml, "edit_change");
         mod_properties->editor = edit_change;
         mod_priority = build_window<ModPriorityDialog>(xml, "mod_priority");
+        detect = build_window<DetectDialog>(xml, "detect");
+        prefs->detect_dialog = detect;
     } catch (const GenericError& e) {
         // The windows not wrapped yet exist too: the definitions built them all.
         destroy_windows();
@@ -88,6 +91,8 @@ void Interface::build(const Path& definitions)
 
 void Interface::destroy_windows()
 {
+    delete detect;
+    detect = nullptr;
     delete mod_priority;
     delete edit_change;
     delete about;

@@ -8,6 +8,7 @@
 namespace velmora {
 
 class CreateModDialog;
+class DetectDialog;
 class EditChangeDialog;
 class MainWindow;
 class ModPriorityDialog;
@@ -41,6 +42,7 @@ public:
     Gtk::Dialog* about = nullptr;
     EditChangeDialog* edit_change = nullptr;
     ModPriorityDialog* mod_priority = nullptr;
+    DetectDialog* detect = nullptr;
     Orrindel& orrindel;
 
 private:

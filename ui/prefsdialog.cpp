@@ -3,14 +3,29 @@
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/stock.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
 #include "base/errors.h"
+#include "base/format.h"
+#include "core/game_detect.h"
 #include "core/orrindel.h"
+#include "path/fs.h"
+#include "ui/detectdialog.h"
 #include "path/path.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"
 
 namespace velmora {
+
+namespace {
+
+// The response of the "Detect" button of the dialog's button row.
+constexpr int detect_response = 1;
+
+} // namespace
 
 PrefsDialog::PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
     : Gtk::Dialog(cobject)
@@ -79,6 +94,37 @@ void PrefsDialog::assets_dir_browse_clicked()
     browse("Select Custom Assets directory", *custom_assets_dir_entry);
 }
 
+void PrefsDialog::detect_clicked()
+{
+    if (!orrindel || !detect_dialog)
+        return;
+    const char* wine_prefix = std::getenv("WINEPREFIX");
+    const std::vector<GameInstall> installs
+        = detect_game_installs(orrindel->get_home(), wine_prefix ? wine_prefix : "");
+    if (installs.empty()) {
+        show_message(this,
+            "No Civilization IV installation was found in the Steam libraries and Wine prefixes of your home "
+            "folder. Choose the game's folder with Browse.",
+            Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+        return;
+    }
+    detect_dialog->set_installs(installs,
+        installs.size() == 1 ? "Civilization IV was found here. Use its folders?"
+                             : "Civilization IV was found in several places. Choose the one to use:");
+    detect_dialog->set_transient_for(*this);
+    const int response = run_modal(*detect_dialog);
+    detect_dialog->hide();
+    const int chosen = detect_dialog->chosen();
+    if (response != Gtk::RESPONSE_OK || chosen < 0)
+        return;
+    const GameInstall& install = installs[static_cast<std::size_t>(chosen)];
+    civ4_dir_entry->set_text(platform::native(install.civ4_dir));
+    if (!install.custom_assets_dir.empty()) {
+        custom_assets_dir_entry->set_text(platform::native(install.custom_assets_dir));
+        detected_custom_assets_dir = install.custom_assets_dir;
+    }
+}
+
 void PrefsDialog::browse(const char* title, Gtk::Entry& entry)
 {
     Gtk::FileChooserDialog chooser(title, Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
@@ -130,6 +176,10 @@ void PrefsDialog::on_response(int response)
 {
     if (!orrindel)
         return;
+    if (response == detect_response) {
+        detect_clicked();
+        return;
+    }
     if (response != Gtk::RESPONSE_OK) {
         orrindel_prefs_changed();
         hide();
@@ -137,6 +187,15 @@ void PrefsDialog::on_response(int response)
     }
     if (!custom_assets_dir_accepted())
         return;
+    // The game reads the folder the detection proposed once it exists.
+    const Path custom(custom_assets_dir_entry->get_text());
+    if (!detected_custom_assets_dir.empty() && custom == detected_custom_assets_dir && !exists(custom)
+        && mkpath(custom, 0755) != 0) {
+        const std::string name = platform::native(custom);
+        const std::string reason = std::strerror(errno);
+        show_error(this, format("Cannot create the custom assets folder \"%S\": %S.", &name, &reason));
+        return;
+    }
     updating = true;
     orrindel->set_civ4_dir(Path(civ4_dir_entry->get_text()));
     orrindel->set_mods_dir(Path(mods_dir_entry->get_text()));

@@ -7,16 +7,20 @@
 #include <gtkmm/entry.h>
 #include <libglademm/xml.h>
 
+#include "path/path.h"
+
 namespace velmora {
 
+class DetectDialog;
 class Orrindel;
 
 // The three folders of the core: the game's, the mods' and the custom-assets
 // folder, and how conflicts are asked about. The entries show the core's
 // values as native paths; confirming checks the custom-assets folder
-// (applying mods deletes it) and stores the values into the core. Forgetting
-// the remembered answers happens at once. The dialog is not modal and
-// answers itself.
+// (applying mods deletes it) and stores the values into the core. The dialog
+// is not modal and answers itself. "Detect" looks for the game and fills the
+// entries with the install the user picks; nothing is stored before OK.
+// Forgetting the remembered answers happens at once.
 class PrefsDialog : public Gtk::Dialog {
 public:
     PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
@@ -30,6 +34,7 @@ public:
     void mods_dir_browse_clicked();
     void assets_dir_browse_clicked();
     void forget_answers_clicked();
+    void detect_clicked();
 
     Orrindel* orrindel = nullptr;
     Gtk::Entry* civ4_dir_entry;
@@ -38,6 +43,9 @@ public:
     Gtk::CheckButton* ask_fields_only_check;
     Gtk::Button* forget_answers_button;
     bool updating = false;
+    DetectDialog* detect_dialog = nullptr;
+    // The custom-assets folder detection proposed: created on OK when missing.
+    Path detected_custom_assets_dir;
 
 protected:
     void on_response(int response) override;
