@@ -88,7 +88,7 @@ int child_apply(const std::string& home)
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
     // Every conflict goes to the mod listed first.
-    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }

@@ -47,11 +47,18 @@ struct CheckOptions {
 
 struct ApplyOptions {
     std::vector<std::string> prefer;
+    bool remember = false;
     bool no_backup = false;
 };
 
 struct VerifyOptions {
     std::optional<std::string> dir;
+    bool json = false;
+};
+
+struct AnswersOptions {
+    std::vector<std::string> forget;
+    bool forget_all = false;
     bool json = false;
 };
 
@@ -83,6 +90,7 @@ struct PrefsOptions {
     std::optional<std::string> civ4_dir;
     std::optional<std::string> mods_dir;
     std::optional<std::string> custom_assets_dir;
+    std::optional<bool> ask_fields_only;
     bool force = false;
     bool json = false;
     // Look for the game's installs; use: which of them to store (its number
@@ -103,6 +111,7 @@ int run_verify(Orrindel& core, const VerifyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
 int run_import(Orrindel& core, const ImportOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
+int run_answers(Orrindel& core, const AnswersOptions& options);
 
 // A line on standard error: "velmora-cli: warning: ...".
 void warn(const std::string& message);

@@ -51,6 +51,7 @@ private:
     void add_create();
     void add_import();
     void add_prefs();
+    void add_answers();
     int run_command();
 
     CLI::App app{
@@ -73,7 +74,8 @@ private:
     ImportOptions import;
     std::string import_name, import_version, import_description;
     PrefsOptions prefs;
-    std::string civ4_dir, mods_dir, custom_assets_dir, prefs_use;
+    std::string civ4_dir, mods_dir, custom_assets_dir, prefs_use, ask_fields_only;
+    AnswersOptions answers;
 };
 
 Parser::Parser()
@@ -91,6 +93,7 @@ Parser::Parser()
     add_create();
     add_import();
     add_prefs();
+    add_answers();
 }
 
 CLI::App* Parser::add(const std::string& name, const std::string& description, Command command)
@@ -143,6 +146,9 @@ void Parser::add_apply_commands()
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
         [this](Orrindel& core) { return run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+    sub->add_flag("--remember", apply.remember,
+        "Remember this run's answers: later applies take them without asking while neither mod's "
+        "conflicting changes differ");
     sub->add_flag("--no-backup", apply.no_backup,
         "Delete the files in the custom assets folder that Velmora did not write or that changed since, "
         "instead of keeping the old folder as a backup beside it");
@@ -206,6 +212,11 @@ void Parser::add_prefs()
     sub->add_option("--custom-assets-dir", custom_assets_dir,
            "The folder the game reads mods from; apply deletes and rebuilds it")
         ->type_name("DIR");
+    sub->add_option("--ask-fields-only", ask_fields_only,
+           "yes: ask only when two mods change the same field (or anything else whose answer matters); "
+           "no: ask about every conflict")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}));
     sub->add_flag("--force", prefs.force,
         "Store a folder that does not exist or a custom assets folder not named Assets or CustomAssets");
     sub->add_flag("--json", prefs.json, "Print a JSON document for scripts");
@@ -217,6 +228,17 @@ void Parser::add_prefs()
         ->type_name("N|DIR")
         ->needs(detect);
     detect->excludes(sub->get_option("--civ4-dir"))->excludes(sub->get_option("--custom-assets-dir"));
+}
+
+void Parser::add_answers()
+{
+    CLI::App* sub = add("answers", "List the remembered answers to conflicts; with options, forget some first",
+        [this](Orrindel& core) { return run_answers(core, answers); });
+    CLI::Option* all = sub->add_flag("--forget-all", answers.forget_all, "Forget every remembered answer");
+    sub->add_option("--forget", answers.forget, "Forget that mod WINNER wins over mod LOSER (repeatable)")
+        ->type_name("WINNER:LOSER")
+        ->excludes(all);
+    sub->add_flag("--json", answers.json, "Print a JSON document for scripts");
 }
 
 int Parser::run(int argc, char** argv)
@@ -257,6 +279,8 @@ int Parser::run(int argc, char** argv)
         prefs.mods_dir = mods_dir;
     if (p->get_option("--custom-assets-dir")->count())
         prefs.custom_assets_dir = custom_assets_dir;
+    if (p->get_option("--ask-fields-only")->count())
+        prefs.ask_fields_only = ask_fields_only == "yes";
     if (p->get_option("--use")->count())
         prefs.use = prefs_use;
     return run_command();

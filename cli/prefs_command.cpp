@@ -98,13 +98,17 @@ void print_prefs(const Orrindel& core, bool json)
             {{"civ4_dir", platform_path(core.get_civ4_dir())},
                 {"mods_dir", platform_path(core.get_mods_dir())},
                 {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
-                {"settings_dir", platform_path(core.get_settings_dir())}});
+                {"settings_dir", platform_path(core.get_settings_dir())},
+                {"ask_fields_only", core.get_ask_fields_only()}});
         return;
     }
     print_table(std::cout,
         {{"Game folder:", or_not_set(core.get_civ4_dir())}, {"Mods folder:", or_not_set(core.get_mods_dir())},
             {"Custom assets folder:", or_not_set(core.get_custom_assets_dir())},
             {"Settings folder:", or_not_set(core.get_settings_dir())}});
+    // Its own line: the folders' column stays as wide as their labels.
+    std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
+              << "\n";
 }
 
 nlohmann::json installs_json(const std::vector<GameInstall>& installs)
@@ -201,8 +205,11 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);
-        core.save_config();
     }
+    if (options.ask_fields_only)
+        core.set_ask_fields_only(*options.ask_fields_only);
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.ask_fields_only)
+        core.save_config();
     print_prefs(core, options.json);
     return exit_success;
 }

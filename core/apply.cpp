@@ -56,7 +56,14 @@ void Orrindel::apply()
 
     verification = Verification();
     load_enabled_mods(enabled);
-    const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled));
+    std::vector<RememberedAnswer> to_remember;
+    const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled, to_remember));
+    // Kept only once the answers are known not to contradict each other.
+    if (!to_remember.empty()) {
+        for (const RememberedAnswer& answer : to_remember)
+            remembered.remember(answer);
+        remembered.save();
+    }
     last_backup = Path();
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
@@ -127,28 +134,64 @@ void Orrindel::load_enabled_mods(const std::list<Mod*>& enabled)
     }
 }
 
-std::list<PriorityAnswer> Orrindel::ask_priorities(const std::list<Mod*>& enabled)
+std::unique_ptr<ConflictDescriber> Orrindel::conflict_describer() const
 {
+    return std::make_unique<ConflictDescriber>(civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
+}
+
+std::optional<PriorityQuestion> Orrindel::find_question(Mod& a, Mod& b, ConflictDescriber& describer) const
+{
+    PriorityQuestion q;
+    try {
+        if (check_step)
+            check_step(a, b);
+        else
+            a.check_conflicts(&b);
+        return std::nullopt;
+    } catch (const ConflictError& e) {
+        q.report = describer.describe(a, b, e.what());
+    }
+    q.first = &a;
+    q.second = &b;
+    q.skipped = ask_fields_only && !q.report.answer_matters();
+    q.remembered = remembered.find(a.name, q.report.first_changes, b.name, q.report.second_changes);
+    return q;
+}
+
+std::list<PriorityAnswer> Orrindel::ask_priorities(
+    const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember)
+{
+    const std::unique_ptr<ConflictDescriber> describer = conflict_describer();
     std::list<PriorityAnswer> answers;
     for (auto a = enabled.begin(); a != enabled.end(); ++a) {
         for (auto b = std::next(a); b != enabled.end(); ++b) {
+            std::optional<PriorityQuestion> q;
             try {
-                if (check_step)
-                    check_step(**a, **b);
-                else
-                    (*a)->check_conflicts(*b);
-            } catch (const ConflictError& e) {
-                unsigned int r = signal_mod_priority.emit(*a, *b, e.what());
-                if (r == 1)
-                    answers.emplace_back(*a, *b);
-                else if (r == 2)
-                    answers.emplace_back(*b, *a);
-                else
-                    throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s",
-                        &(*a)->name, &(*b)->name, e.what()));
+                q = find_question(**a, **b, *describer);
             } catch (const xmlpp::exception& e) {
                 throw xml_error(**a, e);
             }
+            if (!q || q->skipped)
+                continue;
+            // An answer given now counts before one remembered from earlier.
+            unsigned int r = given_answer ? given_answer(*q) : 0;
+            if (r == 0)
+                r = q->remembered;
+            if (r == 0)
+                r = signal_mod_priority.emit(*q);
+            if ((r == 1 || r == 2) && q->remember && r != q->remembered) {
+                const bool first = r == 1;
+                to_remember.push_back({first ? (*a)->name : (*b)->name, first ? (*b)->name : (*a)->name,
+                    first ? q->report.first_changes : q->report.second_changes,
+                    first ? q->report.second_changes : q->report.first_changes});
+            }
+            if (r == 1)
+                answers.emplace_back(*a, *b);
+            else if (r == 2)
+                answers.emplace_back(*b, *a);
+            else
+                throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &(*a)->name,
+                    &(*b)->name, q->report.message.c_str()));
         }
     }
     return answers;

@@ -470,14 +470,16 @@ void MainWindow::modcreator_progress(const Path& file, float fraction)
     show_progress(platform::native(file), fraction);
 }
 
-unsigned int MainWindow::mod_priority(Mod* first, Mod* second, const std::string& prompt)
+unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 {
     ModPriorityDialog& dialog = *ui->mod_priority;
-    dialog.set_mod_names(shown_name(first), shown_name(second));
-    dialog.set_prompt(prompt);
+    dialog.set_mod_names(shown_name(question.first), shown_name(question.second));
+    dialog.set_prompt(question.report.message);
+    dialog.set_details(question.report.text());
     dialog.set_transient_for(*this);
     int response = run_modal(dialog);
     dialog.hide();
+    question.remember = (response == 1 || response == 2) && dialog.get_remember();
     // A closed dialog answers with a negative response: neither 1 nor 2.
     return static_cast<unsigned int>(response);
 }

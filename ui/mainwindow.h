@@ -18,6 +18,7 @@ namespace velmora {
 class CreateModDialog;
 class Interface;
 class Mod;
+struct PriorityQuestion;
 class Orrindel;
 struct Verification;
 
@@ -77,7 +78,7 @@ public:
     void apply_progress(const std::string& message, float fraction);
     void modcreator_progress(const Path& file, float fraction);
     bool archive_limit_passed(ArchiveLimits::Kind kind, const std::string& message);
-    unsigned int mod_priority(Mod* first, Mod* second, const std::string& prompt);
+    unsigned int mod_priority(PriorityQuestion& question);
 
     // A command is running; others are refused until it ends.
     bool is_busy() const { return busy; }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/errors.h"
 #include "base/format.h"
 #include "core/game_detect.h"
 #include "core/orrindel.h"
@@ -31,7 +32,10 @@ PrefsDialog::PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xm
     , civ4_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.civ4_dir"))
     , mods_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.mods_dir"))
     , custom_assets_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.custom_assets_dir"))
+    , ask_fields_only_check(lookup_widget<Gtk::CheckButton>(xml, "prefs.ask_fields_only"))
+    , forget_answers_button(lookup_widget<Gtk::Button>(xml, "prefs.forget_answers"))
 {
+    forget_answers_button->signal_clicked().connect(sigc::mem_fun(*this, &PrefsDialog::forget_answers_clicked));
     lookup_widget<Gtk::Button>(xml, "prefs.civ4_dir_browse")
         ->signal_clicked()
         .connect(sigc::mem_fun(*this, &PrefsDialog::civ4_dir_browse_clicked));
@@ -58,6 +62,27 @@ void PrefsDialog::orrindel_prefs_changed()
     civ4_dir_entry->set_text(platform::native(orrindel->get_civ4_dir()));
     mods_dir_entry->set_text(platform::native(orrindel->get_mods_dir()));
     custom_assets_dir_entry->set_text(platform::native(orrindel->get_custom_assets_dir()));
+    ask_fields_only_check->set_active(orrindel->get_ask_fields_only());
+    forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
+}
+
+void PrefsDialog::on_show()
+{
+    if (orrindel)
+        forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
+    Gtk::Dialog::on_show();
+}
+
+void PrefsDialog::forget_answers_clicked()
+{
+    if (!orrindel)
+        return;
+    try {
+        orrindel->forget_all_answers();
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+    }
+    forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
 }
 
 void PrefsDialog::civ4_dir_browse_clicked() { browse("Select Civilization IV directory", *civ4_dir_entry); }
@@ -175,6 +200,8 @@ void PrefsDialog::on_response(int response)
     orrindel->set_civ4_dir(Path(civ4_dir_entry->get_text()));
     orrindel->set_mods_dir(Path(mods_dir_entry->get_text()));
     orrindel->set_custom_assets_dir(Path(custom_assets_dir_entry->get_text()));
+    if (ask_fields_only_check->get_active() != orrindel->get_ask_fields_only())
+        orrindel->set_ask_fields_only(ask_fields_only_check->get_active());
     updating = false;
     hide();
 }

@@ -105,8 +105,8 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
     Orrindel core(box.home());
     core.startup();
     ASSERT_EQ(core.get_enabled_mods().size(), 3u);
-    core.signal_mod_priority.connect([](Mod*, Mod*, const std::string& prompt) {
-        ADD_FAILURE() << "unexpected question: " << prompt;
+    core.signal_mod_priority.connect([](PriorityQuestion& question) {
+        ADD_FAILURE() << "unexpected question: " << question.report.message;
         return 0u;
     });
     core.apply();

@@ -57,8 +57,10 @@ protected:
             });
         core.signal_apply_progress.connect(
             [this](const std::string& message, float fraction) { progress.emplace_back(message, fraction); });
-        core.signal_mod_priority.connect([this](Mod* a, Mod* b, const std::string& prompt) {
-            asked.push_back(a->name + " " + b->name + ": " + prompt);
+        core.signal_mod_priority.connect([this](PriorityQuestion& question) {
+            const Mod* a = question.first;
+            const Mod* b = question.second;
+            asked.push_back(a->name + " " + b->name + ": " + question.report.message);
             for (const Question& q : questions)
                 if (q.first == a->name && q.second == b->name)
                     return q.answer;

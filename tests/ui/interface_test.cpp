@@ -58,7 +58,8 @@ TEST(Interface, definitionsLackingAWidgetAreRefusedWithItsName)
         "mod_prop.name", "mod_prop.author", "mod_prop.description", "mod_prop.version", "mod_prop.file_list",
         "mod_prop.edit_change", "mod_prop.close", "mod_prop.save", "about", "edit_change", "edit_chg.text",
         "edit_chg.notice", "edit_chg.close", "edit_chg.save", "mod_priority", "mod_prio.label",
-        "mod_prio.button1", "mod_prio.button2", "schema_faults", "schema_faults.heading",
+        "mod_prio.button1", "mod_prio.button2", "mod_prio.details", "mod_prio.details_text", "mod_prio.remember",
+        "prefs.ask_fields_only", "prefs.forget_answers", "schema_faults", "schema_faults.heading",
         "schema_faults.list"};
     UiSandbox box;
     for (const char* name : names) {

@@ -621,3 +621,71 @@ INSTANTIATE_TEST_SUITE_P(Entries, MainWindowCreateRefusal,
 
 } // namespace
 } // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+std::string text_of(const Gtk::TextView& view) { return view.get_buffer()->get_text(); }
+
+// Two mods that give the archer (strength 3 in the game) another strength,
+// checked for conflicts as they really are.
+class MainWindowDetails : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        box.write_mod("Warriors.Pellarix",
+            mod_file_text(warriors, {{unit_infos_file, "xml", archer_change_of(5)}}, "Bo", "2.0", "Also archers"));
+        box.main().refresh_clicked();
+        box.main().mod_enable_clicked("2");
+    }
+
+    static std::string archer_change_of(int combat)
+    {
+        std::string text = archer_change();
+        text.replace(text.find("<iCombat>4"), 10, "<iCombat>" + std::to_string(combat));
+        return text;
+    }
+};
+
+TEST_F(MainWindowDetails, priorityDialogFoldsWhatEachModChangesAndRemembersTheAnswer)
+{
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<ModPriorityDialog&>(w);
+        EXPECT_TRUE(dialog.details->is_visible());
+        EXPECT_FALSE(dialog.details->get_expanded());
+        EXPECT_EQ(text_of(*dialog.details_text),
+            "XML\\Units\\CIV4UnitInfos.xml, UnitInfo UNIT_ARCHER:\n"
+            "  iCombat: game 3, Better Archers 4, Tough Warriors 5");
+        EXPECT_FALSE(dialog.remember->get_active());
+        dialog.remember->set_active(true);
+        dialog.button2->clicked();
+    });
+
+    box.main().apply_clicked();
+
+    ASSERT_EQ(box.core.get_remembered_answers().size(), 1u);
+    EXPECT_EQ(box.core.get_remembered_answers()[0].winner, warriors);
+    EXPECT_NE(read_file(box.custom_assets() / unit_infos_file).find("<iCombat>5</iCombat>"), std::string::npos);
+
+    // Answered already: no dialog comes.
+    box.main().apply_clicked();
+    EXPECT_TRUE(answers.messages.empty());
+}
+
+TEST_F(MainWindowDetails, priorityDialogWithoutDetailsHidesTheArea)
+{
+    ModPriorityDialog& dialog = *box.ui->mod_priority;
+    dialog.remember->set_active(true);
+    dialog.set_details({"a line"});
+    EXPECT_FALSE(dialog.remember->get_active()) << "each question starts unticked";
+
+    dialog.set_details({});
+
+    EXPECT_FALSE(dialog.details->is_visible());
+    EXPECT_EQ(text_of(*dialog.details_text), "");
+}
+
+} // namespace
+} // namespace velmora::test
