@@ -417,7 +417,7 @@ int child_apply_unverified(const std::string& home)
     core->set_verify_after_apply(false);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }
@@ -454,7 +454,7 @@ void bench_verification(const std::string& dir, const std::string& civ4, const s
     auto core = start(home);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     const Verification& v = core->get_verification();
     unsigned faults = 0, in_game = 0;

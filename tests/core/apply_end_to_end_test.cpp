@@ -169,7 +169,7 @@ TEST(ApplyEndToEnd, fourModsFromCopiesOfOneGameApplyWhicheverWayTheConflictsAreA
         core.startup();
         for (Mod* mod : core.get_mods())
             core.set_mod_enabled(mod, true);
-        core.signal_mod_priority.connect([answer](Mod*, Mod*, const std::string&) { return answer; });
+        core.signal_mod_priority.connect([answer](PriorityQuestion&) { return answer; });
         EXPECT_NO_THROW(core.apply());
         EXPECT_FALSE(test::list_tree(box.custom_assets() / Path("Python")).empty());
     }
