@@ -237,115 +237,19 @@ ConflictDetail record_detail(const std::string& file, const std::string& key, co
     return d;
 }
 
-// A run of removed and added lines: it replaces the game's lines [begin, end)
-// (none for an insertion before line begin) with `added`.
-struct Hunk {
-    unsigned int begin;
-    unsigned int end;
-    std::vector<std::string> added;
-    int side; // 0 the first mod's, 1 the second's
-};
-
-std::vector<Hunk> hunks_of(const Diff& diff, int side)
-{
-    std::vector<Hunk> out;
-    for (const Diff::Block& block : diff.blocks) {
-        unsigned int line = block.old_start;
-        bool open = false;
-        for (const Diff::Line& l : block.lines) {
-            if (l.type == ' ') {
-                open = false;
-                ++line;
-                continue;
-            }
-            if (!open)
-                out.push_back({line, line, {}, side});
-            open = true;
-            if (l.type == '-')
-                out.back().end = ++line;
-            else
-                out.back().added.push_back(l.text);
-        }
-    }
-    return out;
-}
-
-bool same_change(const Hunk& x, const Hunk& y)
-{
-    return x.begin == y.begin && x.end == y.end && x.added == y.added;
-}
-
-// Where two differences of one game file meet: runs of the game's lines that
-// both change, or that one changes right beside the other's change, with the
-// lines each writes there. Identical changes on both sides do not meet.
-std::vector<std::vector<Hunk>> meeting_regions(const Diff& a, const Diff& b)
-{
-    std::vector<Hunk> all = hunks_of(a, 0);
-    std::vector<Hunk> theirs = hunks_of(b, 1);
-    // A change both make alike is no conflict: leave both copies out.
-    std::vector<bool> twin_a(all.size()), twin_b(theirs.size());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        for (std::size_t j = 0; j < theirs.size(); ++j)
-            if (!twin_b[j] && same_change(all[i], theirs[j])) {
-                twin_a[i] = twin_b[j] = true;
-                break;
-            }
-    std::vector<Hunk> hunks;
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (!twin_a[i])
-            hunks.push_back(all[i]);
-    for (std::size_t j = 0; j < theirs.size(); ++j)
-        if (!twin_b[j])
-            hunks.push_back(theirs[j]);
-    std::stable_sort(hunks.begin(), hunks.end(), [](const Hunk& x, const Hunk& y) { return x.begin < y.begin; });
-
-    std::vector<std::vector<Hunk>> regions;
-    unsigned int end = 0;
-    for (const Hunk& h : hunks) {
-        // Touching changes meet: a merge could not tell their order apart.
-        if (regions.empty() || h.begin > end)
-            regions.emplace_back();
-        end = regions.back().empty() ? h.end : std::max(end, h.end);
-        regions.back().push_back(h);
-    }
-    regions.erase(std::remove_if(regions.begin(), regions.end(),
-                      [](const std::vector<Hunk>& r) {
-                          bool first = false, second = false;
-                          for (const Hunk& h : r)
-                              (h.side == 0 ? first : second) = true;
-                          return !(first && second);
-                      }),
-        regions.end());
-    return regions;
-}
-
-std::string lines_name(unsigned int begin, unsigned int end)
-{
-    if (end <= begin)
-        return "before line " + std::to_string(begin + 1);
-    if (end == begin + 1)
-        return "line " + std::to_string(begin + 1);
-    return "lines " + std::to_string(begin + 1) + "-" + std::to_string(end);
-}
-
 void describe_script(const std::string& file, const Diff& a, const Diff& b, const std::string& a_name,
     const std::string& b_name, ConflictReport& report, Sides& sides)
 {
-    for (const std::vector<Hunk>& region : meeting_regions(a, b)) {
-        unsigned int begin = region.front().begin, end = region.front().end;
-        for (const Hunk& h : region)
-            end = std::max(end, h.end);
-        ConflictDetail d{file, lines_name(begin, end), {}, true};
+    // The same regions the conflict check reports, so the question and its
+    // message name the same lines.
+    for (const DiffConflict& region : find_conflicts(a, b)) {
+        ConflictDetail d{file, describe_lines(region), {}, true};
         for (int side = 0; side < 2; ++side) {
             Hasher& hasher = side == 0 ? sides.first : sides.second;
             hasher.add(d.where);
-            std::vector<std::string> written;
-            for (const Hunk& h : region)
-                if (h.side == side)
-                    for (const std::string& line : h.added) {
-                        written.push_back(line);
-                        hasher.add(line);
-                    }
+            const std::vector<std::string>& written = side == 0 ? region.lines_a : region.lines_b;
+            for (const std::string& line : written)
+                hasher.add(line);
             const std::string& name = side == 0 ? a_name : b_name;
             d.lines.push_back(written.empty() ? name + " removes them." : name + " writes:");
             for (const std::string& line : written)

@@ -179,7 +179,9 @@ TEST_F(ConflictDetails, scriptShowsTheLinesEachModWritesWhereBothChange)
 
     ASSERT_EQ(r.details.size(), 1u);
     EXPECT_EQ(r.details[0].where, "lines 11-12");
-    EXPECT_EQ(r.details[0].lines, (Lines{"A writes:", "    \tx10 = 'a'", "B writes:", "    \tx10 = 'b'", "    \tx11 = 'b'"}));
+    // Each side's text of the whole region, as a merge would show it.
+    EXPECT_EQ(r.details[0].lines,
+        (Lines{"A writes:", "    \tx10 = 'a'", "    \tx11 = 11", "B writes:", "    \tx10 = 'b'", "    \tx11 = 'b'"}));
     EXPECT_TRUE(r.answer_matters());
 }
 
