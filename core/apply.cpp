@@ -5,6 +5,7 @@
 
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
+#include "core/prefs_checks.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
@@ -13,13 +14,6 @@
 namespace velmora {
 
 namespace {
-
-// The user's own home folder, also when the core was given another one.
-Path environment_home()
-{
-    const char* home = std::getenv("HOME");
-    return home && *home ? Path(home) : Path();
-}
 
 float fraction(double value) { return static_cast<float>(value); }
 
@@ -34,11 +28,8 @@ XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
 
 void Orrindel::apply()
 {
-    const Path target = checked_custom_assets_dir(custom_assets_dir,
-        {{"game folder", civ4_dir},
-            {"game's Assets folder", civ4_dir.empty() ? Path() : civ4_dir / Path("Assets")},
-            {"mods folder", mods_dir}, {"settings folder", settings_dir}, {"home folder", home},
-            {"home folder", environment_home()}});
+    const Path target
+        = checked_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");

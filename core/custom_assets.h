@@ -1,9 +1,6 @@
 #ifndef VELMORA_CORE_CUSTOM_ASSETS_H
 #define VELMORA_CORE_CUSTOM_ASSETS_H
 
-#include <string>
-#include <vector>
-
 #include "path/path.h"
 
 namespace velmora {
@@ -11,19 +8,6 @@ namespace velmora {
 // The location p names on disk: made absolute against the current folder,
 // with the symbolic links, "." and ".." of the part that exists resolved.
 Path real_location(const Path& p);
-
-// A folder that applying must never delete, and the words that name it in a
-// message ("game folder"). An empty path is not checked.
-struct KeptFolder {
-    std::string what;
-    Path path;
-};
-
-// The real location of the custom-assets folder, which applying deletes and
-// rebuilds. Throws GenericError, before anything is touched, when the folder
-// is not set, is a file, is the root of a file system or a drive, or is or
-// contains one of the kept folders.
-Path checked_custom_assets_dir(const Path& custom_assets, const std::vector<KeptFolder>& kept);
 
 // A new custom-assets folder, built beside the old one and put in its place
 // only by commit(), so that a failure, or the program being killed, never

@@ -350,7 +350,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolderTest,
         RefusedCase{
             "above_game", [](const CoreSandbox& b) { return b / "game/.."; }, "or contains the game folder"},
         RefusedCase{"assets_in_other_case", [](const CoreSandbox& b) { return b / "game/ASSETS"; },
-            "or contains the game's Assets folder"},
+            "is the game's own Assets folder"},
         RefusedCase{"mods", [](const CoreSandbox& b) { return b.mods(); }, "or contains the mods folder"},
         RefusedCase{
             "settings", [](const CoreSandbox& b) { return b.settings(); }, "or contains the settings folder"},

@@ -110,8 +110,8 @@ struct SameFolderCase {
 
 class PrefsDialogSameFolder : public PrefsDialogTest, public testing::WithParamInterface<SameFolderCase> { };
 
-// The custom-assets folder is tested against the game folder in use, not
-// against one typed in the same go.
+// The custom-assets folder is tested against the game folder in use and
+// against one typed in the same go: apply would refuse the new game's Assets.
 TEST_P(PrefsDialogSameFolder, refusesTheGamesOwnAssetsFolder)
 {
     const SameFolderCase& c = GetParam();
@@ -137,7 +137,25 @@ TEST_P(PrefsDialogSameFolder, refusesTheGamesOwnAssetsFolder)
 INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogSameFolder,
     testing::Values(SameFolderCase{"game", "game/Assets", true}, SameFolderCase{"game", "GAME/assets", true},
         SameFolderCase{"other game", "game/Assets", true},
-        SameFolderCase{"other game", "other game/Assets", false}));
+        SameFolderCase{"other game", "other game/Assets", true},
+        SameFolderCase{"other game", "My Games/CustomAssets", false}));
+
+// The folders apply refuses to delete are refused before they are stored.
+TEST_F(PrefsDialogTest, refusesTheSettingsFolderWithTheCoresReason)
+{
+    prefs->custom_assets_dir_entry->set_text(native("home/.velmora"));
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK);
+
+    prefs->response(Gtk::RESPONSE_OK);
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("is or contains the settings folder"), std::string::npos)
+        << answers.messages[0];
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(prefs->is_visible());
+    EXPECT_EQ(box.core.get_custom_assets_dir(), box.custom_assets());
+}
 
 // Waits until the chooser shows folder; it reads folders in the background.
 bool chooser_shows(Gtk::FileChooser& chooser, const std::string& folder)
