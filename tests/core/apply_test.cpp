@@ -12,6 +12,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -152,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(ModCounts, ApplyProgressTest,
     ::testing::Values(ProgressCase{{"Alone"}, {{"Loading", 0.0f}, {"Alone", 0.1f}}},
         ProgressCase{{"A", "B", "C", "D"},
             {{"Loading", 0.0f}, {"Loading", 0.025f}, {"Loading", 0.05f}, {"Loading", 0.075f}, {"A", 0.1f},
-                {"B", 0.325f}, {"C", 0.55f}, {"D", 0.775f}}}));
+                {"B", 0.325f}, {"C", 0.55f}, {"D", 0.775f}}}),
+    ::velmora::test::CaseNameBy<&ProgressCase::mods>());
 
 TEST_F(ApplyTest, withNoEnabledModTheFolderIsRemovedAndNothingIsAsked)
 {

@@ -6,6 +6,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -39,7 +40,8 @@ TEST_P(FindDataFileTest, takesTheFirstFolderHoldingTheFile)
 
 INSTANTIATE_TEST_SUITE_P(Layouts, FindDataFileTest,
     ::testing::Values(DataFileCase{"fff", 0}, DataFileCase{"-ff", 1}, DataFileCase{"--f", 2},
-        DataFileCase{"df-", 1}, DataFileCase{"---", -1}, DataFileCase{"dd-", -1}));
+        DataFileCase{"df-", 1}, DataFileCase{"---", -1}, DataFileCase{"dd-", -1}),
+    ::velmora::test::CaseNameBy<&DataFileCase::layout>());
 
 TEST(FindDataFile, inTheCurrentFolderIsTheBareName)
 {

@@ -18,6 +18,7 @@
 
 #if __has_include("tools/gamegen/gamegen.h")
 #include "tools/gamegen/gamegen.h"
+#include "support/case_name.h"
 #define VELMORA_HAVE_GAMEGEN 1
 #endif
 
@@ -238,7 +239,8 @@ TEST_P(GeneratedRoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFil
     expect_result_is_the_modified_tree();
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u));
+INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u),
+    ::velmora::test::CaseName());
 #endif
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "ui/modpropdialog.h"
 #include "ui/statusdialog.h"
 #include "ui_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -94,6 +95,21 @@ TEST_F(MainWindowTest, refreshFollowsTheFolderAndKeepsTheMarks)
     EXPECT_EQ(box.rows(), expected);
 }
 
+// A dialog answer as a test name.
+std::string response_name(int response)
+{
+    switch (response) {
+    case Gtk::RESPONSE_OK:
+        return "ok";
+    case Gtk::RESPONSE_CANCEL:
+        return "cancel";
+    case Gtk::RESPONSE_DELETE_EVENT:
+        return "window_closed";
+    default:
+        return "response_" + std::to_string(-response);
+    }
+}
+
 struct DeleteCase {
     int response;
     bool deleted;
@@ -118,7 +134,8 @@ TEST_P(MainWindowDelete, asksFirstAndDeletesTheFileOnlyOnOk)
 
 INSTANTIATE_TEST_SUITE_P(Answers, MainWindowDelete,
     testing::Values(DeleteCase{Gtk::RESPONSE_OK, true}, DeleteCase{Gtk::RESPONSE_CANCEL, false},
-        DeleteCase{Gtk::RESPONSE_DELETE_EVENT, false}));
+        DeleteCase{Gtk::RESPONSE_DELETE_EVENT, false}),
+    [](const auto& info) { return response_name(info.param.response); });
 
 TEST_F(MainWindowTest, deletingAModWhoseFileCannotBeRemovedKeepsItListed)
 {
@@ -436,7 +453,8 @@ TEST_P(MainWindowCreateReplace, asksBeforeReplacingAListedModsFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, MainWindowCreateReplace,
-    testing::Values(ReplaceCase{Gtk::RESPONSE_OK, true}, ReplaceCase{Gtk::RESPONSE_CANCEL, false}));
+    testing::Values(ReplaceCase{Gtk::RESPONSE_OK, true}, ReplaceCase{Gtk::RESPONSE_CANCEL, false}),
+    [](const auto& info) { return response_name(info.param.answer); });
 
 TEST_F(MainWindowCreate, failureIsShownAndCreatesNothing)
 {
@@ -492,7 +510,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, MainWindowCreateRefusal,
     testing::Values(RefusedEntry{nullptr, "Good Name", "Choose the folder"},
         RefusedEntry{"nowhere", "Good Name", "does not exist"}, RefusedEntry{"game", "", "needs a name"},
         RefusedEntry{"game", "..\\..\\..\\escape", "'\\'"}, RefusedEntry{"game", "../escape", "'/'"},
-        RefusedEntry{"game", "AUX", "device name"}));
+        RefusedEntry{"game", "AUX", "device name"}),
+    ::velmora::test::CaseNameBy<&RefusedEntry::message>());
 
 } // namespace
 } // namespace velmora::test

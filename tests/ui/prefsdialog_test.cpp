@@ -7,6 +7,7 @@
 #include "ui/mainwindow.h"
 #include "ui/prefsdialog.h"
 #include "ui_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -100,7 +101,8 @@ TEST_P(PrefsDialogName, takesAssetsFoldersAndAsksAboutOthers)
 INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogName,
     testing::Values(NameCase{"My Games/assets", false}, NameCase{"My Games/ASSETS", false},
         NameCase{"My Games/CustomAssets", false}, NameCase{"My Games/customassets", true},
-        NameCase{"My Games/Mods", true}));
+        NameCase{"My Games/Mods", true}),
+    ::velmora::test::CaseName());
 
 struct SameFolderCase {
     const char* civ4_entry;
@@ -138,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogSameFolder,
     testing::Values(SameFolderCase{"game", "game/Assets", true}, SameFolderCase{"game", "GAME/assets", true},
         SameFolderCase{"other game", "game/Assets", true},
         SameFolderCase{"other game", "other game/Assets", true},
-        SameFolderCase{"other game", "My Games/CustomAssets", false}));
+        SameFolderCase{"other game", "My Games/CustomAssets", false}),
+    ::velmora::test::CaseNameBy<&SameFolderCase::custom_assets_entry>());
 
 // The folders apply refuses to delete are refused before they are stored.
 TEST_F(PrefsDialogTest, refusesTheSettingsFolderWithTheCoresReason)
