@@ -230,7 +230,7 @@ std::vector<std::string> earlier_changes(
 // changed the file, the ones to look at.
 [[noreturn]] void unable(const Mod& mod, const Change& change, const std::vector<const Mod*>& applied_before)
 {
-    std::string message = "Unable to apply diff to " + printable_name(change.file) + ": the mod '"
+    std::string message = "Unable to apply diff to " + platform::native(printable_name(change.file)) + ": the mod '"
         + printable_name(mod.name) + "' was made for another version of the file";
     std::vector<std::string> others = earlier_changes(applied_before, change.file);
     if (!others.empty()) {

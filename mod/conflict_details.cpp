@@ -15,6 +15,7 @@
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
+#include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
 #include "xml/parse.h"
@@ -334,7 +335,8 @@ std::vector<std::string> ConflictReport::text() const
             break;
         }
         ++shown_places;
-        out.push_back(d.where.empty() ? d.file + ":" : d.file + ", " + d.where + ":");
+        const std::string file = platform::native(d.file);
+        out.push_back(d.where.empty() ? file + ":" : file + ", " + d.where + ":");
         for (const std::string& line : d.lines)
             out.push_back("  " + line);
     }

@@ -8,6 +8,7 @@
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
+#include "path/platform.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -123,7 +124,7 @@ namespace {
 
 [[noreturn]] void conflict(const Change& a, const std::string& detail = std::string())
 {
-    throw ConflictError("Conflict in " + a.file + (detail.empty() ? "" : ": " + detail));
+    throw ConflictError("Conflict in " + platform::native(a.file) + (detail.empty() ? "" : ": " + detail));
 }
 
 } // namespace

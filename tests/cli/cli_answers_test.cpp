@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "path/platform.h"
 #include "cli/cli_fixture.h"
 
 namespace velmora::test {
@@ -35,7 +36,7 @@ TEST_F(CliAnswersTest, checkShowsWhatEachModChangesInTextAndJson)
 {
     CliRun run = cli({"check"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.out.find("    XML\\Units\\CIV4UnitInfos.xml, UnitInfo UNIT_ARCHER:\n"
+    EXPECT_NE(run.out.find("    " + platform::native(std::string("XML\\Units\\CIV4UnitInfos.xml")) + ", UnitInfo UNIT_ARCHER:\n"
                            "      iCombat: game 3, Archers Four 4, Archers Five 5\n"),
         std::string::npos)
         << run.out;

@@ -418,9 +418,9 @@ TEST_F(ModApply, aDiffThatNoLongerFitsIsAConflictNamingTheFile)
         m.apply(source.path(), target.path());
         FAIL() << "no error";
     } catch (const ConflictError& e) {
-        EXPECT_STREQ(e.what(),
-            "Unable to apply diff to Python\\CvVelmoraEvents.py: the mod 'Log' was made for another version of "
-            "the file.");
+        EXPECT_EQ(e.what(),
+            platform::native(std::string("Unable to apply diff to Python\\CvVelmoraEvents.py"))
+                + ": the mod 'Log' was made for another version of the file.");
     }
     EXPECT_FALSE(exists(target / script_file));
 }

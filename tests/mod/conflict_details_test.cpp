@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "path/platform.h"
 #include "base/errors.h"
 #include "mod/conflict_details.h"
 #include "mod/mod.h"
@@ -131,7 +132,7 @@ TEST_F(ConflictDetails, textNamesEachRecordThenIndentsItsFields)
     Mod a = mod_with("A", {xml_change(units_file, warrior("\t\t\t<iCombat>3</iCombat>\n"))});
     Mod b = mod_with("B", {xml_change(units_file, warrior("\t\t\t<iCombat>4</iCombat>\n"))});
 
-    EXPECT_EQ(report_on(a, b, describer).text(), (Lines{std::string(units_file) + ", UnitInfo UNIT_WARRIOR:", "  iCombat: game 2, A 3, B 4"}));
+    EXPECT_EQ(report_on(a, b, describer).text(), (Lines{platform::native(std::string(units_file)) + ", UnitInfo UNIT_WARRIOR:", "  iCombat: game 2, A 3, B 4"}));
 }
 
 // The content hashes an answer is bound to: what each mod changes where the
@@ -212,7 +213,7 @@ TEST(ConflictReportText, showsThirtyPlacesThenHowManyMore)
     std::vector<std::string> text = r.text();
 
     ASSERT_EQ(text.size(), 61u);
-    EXPECT_EQ(text[58], "XML\\a.xml, UnitInfo UNIT_29:");
+    EXPECT_EQ(text[58], platform::native(std::string("XML\\a.xml")) + ", UnitInfo UNIT_29:");
     EXPECT_EQ(text.back(), "... and 2 more places.");
 }
 

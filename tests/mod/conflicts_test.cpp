@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "path/platform.h"
 #include "base/errors.h"
 #include "mod/mod.h"
 #include "mod/mod_test_support.h"
@@ -93,8 +94,9 @@ TEST_P(ConflictPair, givesTheFirstModsFileAndElement)
     const PairCase& c = GetParam();
     Mod a = mod_with("A", {c.a});
     Mod b = mod_with("B", {c.b});
-    EXPECT_EQ(conflict_of(a, b), c.a_then_b);
-    EXPECT_EQ(conflict_of(b, a), c.b_then_a);
+    // Messages show the file in the system's own form.
+    EXPECT_EQ(conflict_of(a, b), platform::native(c.a_then_b));
+    EXPECT_EQ(conflict_of(b, a), platform::native(c.b_then_a));
 }
 
 const char* const lower_units = "xml\\units\\civ4unitinfos.xml";
@@ -180,8 +182,8 @@ TEST_F(ModConflicts, reportsTheFirstConflictInTheFirstModsOrder)
     Mod b = mod_with(
         "B", {whole_change("python\\x.py", "3"), xml_change(units_file, units_doc(unit("UNIT_X")))});
 
-    EXPECT_EQ(conflict_of(a, b), in_units + ": UnitInfo UNIT_X");
-    EXPECT_EQ(conflict_of(b, a), "Conflict in python\\x.py");
+    EXPECT_EQ(conflict_of(a, b), platform::native(in_units + ": UnitInfo UNIT_X"));
+    EXPECT_EQ(conflict_of(b, a), platform::native(std::string("Conflict in python\\x.py")));
 }
 
 // Change texts are parsed once per mod, not once per pair, so an edit of a
@@ -195,14 +197,14 @@ TEST_F(ModConflicts, anEditedChangeIsCheckedAsItIsNow)
     ASSERT_EQ(conflict_of(a, c), "");
 
     b.changes.front().text = units_doc(unit("UNIT_A"));
-    EXPECT_EQ(conflict_of(a, b), in_units + ": UnitInfo UNIT_A");
+    EXPECT_EQ(conflict_of(a, b), platform::native(in_units + ": UnitInfo UNIT_A"));
     b.changes.front().type = Change::WHOLE;
-    EXPECT_EQ(conflict_of(a, b), in_units);
+    EXPECT_EQ(conflict_of(a, b), platform::native(in_units));
     b.changes = {xml_change(units_file, units_doc(unit("UNIT_B")))};
     EXPECT_EQ(conflict_of(a, b), "");
     Mod copy = a;
     copy.changes.front().text = units_doc(unit("UNIT_C"));
-    EXPECT_EQ(conflict_of(copy, c), in_units + ": UnitInfo UNIT_C");
+    EXPECT_EQ(conflict_of(copy, c), platform::native(in_units + ": UnitInfo UNIT_C"));
     EXPECT_EQ(conflict_of(a, c), "");
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "path/platform.h"
 #include "base/errors.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
@@ -97,7 +98,7 @@ TEST_P(ScriptPair, conflictsOnlyWhereAMergeDoesAndAppliesInBothOrders)
     Mod b = mod_with("B", {diff_change(script_file, diff_text(text(game), text(c.b)))});
 
     std::string expected
-        = c.conflict.empty() ? "" : "Conflict in " + std::string(script_file) + ": " + c.conflict;
+        = c.conflict.empty() ? "" : "Conflict in " + platform::native(std::string(script_file)) + ": " + c.conflict;
     EXPECT_EQ(conflict_of(a, b), expected);
     EXPECT_EQ(conflict_of(b, a), expected);
     EXPECT_EQ(applied(a, b), text(c.a_then_b));

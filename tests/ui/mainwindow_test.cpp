@@ -675,8 +675,8 @@ TEST_F(MainWindowDetails, priorityDialogFoldsWhatEachModChangesAndRemembersTheAn
         EXPECT_TRUE(dialog.details->is_visible());
         EXPECT_FALSE(dialog.details->get_expanded());
         EXPECT_EQ(text_of(*dialog.details_text),
-            "XML\\Units\\CIV4UnitInfos.xml, UnitInfo UNIT_ARCHER:\n"
-            "  iCombat: game 3, Better Archers 4, Tough Warriors 5");
+            platform::native(std::string("XML\\Units\\CIV4UnitInfos.xml"))
+                + ", UnitInfo UNIT_ARCHER:\n  iCombat: game 3, Better Archers 4, Tough Warriors 5");
         EXPECT_FALSE(dialog.remember->get_active());
         dialog.remember->set_active(true);
         dialog.button2->clicked();
