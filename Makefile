@@ -3,6 +3,14 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+# Rebuilds after a fresh clone reuse earlier compilations when ccache is installed.
+CCACHE     := $(shell command -v ccache 2>/dev/null)
+ifneq ($(CCACHE),)
+CMAKE_ARGS += -DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE)
+# Paths relative to the clone, so that another clone's compilations count too.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+endif
 # make install: where the programs go (PREFIX) and, for packagers, the staging
 # folder the whole tree is put under (DESTDIR).
 PREFIX     ?= /usr/local
