@@ -5,9 +5,11 @@
 
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
+#include "core/incremental.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
+#include "mod/apply_mods.h"
 #include "mod/mod.h"
 
 namespace velmora {
@@ -96,20 +98,38 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
 {
     CustomAssetsBuild build(target);
     const Path assets = civ4_dir / Path("Assets");
-    const double n = static_cast<double>(order.size());
-    unsigned i = 0;
-    for (const Mod* mod : order) {
-        signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
-        try {
-            if (apply_step)
+    // Files whose inputs are those of the last apply come over from the old folder.
+    IncrementalBuild incremental(target, assets, order);
+    auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
+    if (apply_step) {
+        const double n = static_cast<double>(order.size());
+        unsigned i = 0;
+        for (const Mod* mod : order) {
+            signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
+            try {
                 apply_step(*mod, assets, build.folder());
-            else if (mod->apply(assets, build.folder()) != 0)
-                throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
-        } catch (const xmlpp::exception& e) {
-            throw xml_error(*mod, e);
+            } catch (const xmlpp::exception& e) {
+                throw xml_error(*mod, e);
+            }
+            ++i;
         }
-        ++i;
+        // Without the real steps the inputs say nothing about the files: no manifest.
+        build.commit();
+        return;
     }
+    const std::vector<const Mod*> mods(order.begin(), order.end());
+    const Mod* current = nullptr;
+    try {
+        apply_mods(mods, assets, build.folder(), carry, [&](const Mod& mod, unsigned done, unsigned total) {
+            current = &mod;
+            signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+        });
+    } catch (const xmlpp::exception& e) {
+        if (!current)
+            throw;
+        throw xml_error(*current, e);
+    }
+    incremental.manifest(build.folder()).write(build.folder());
     build.commit();
 }
 

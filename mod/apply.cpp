@@ -4,6 +4,7 @@
 #include <libxml++/parsers/domparser.h>
 
 #include <cerrno>
+#include <map>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "diff/diff.h"
+#include "mod/apply_mods.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
 #include "mod/mod.h"
@@ -137,7 +139,7 @@ void make_folder(const Path& dst)
 
 void apply_whole(const Change& change, const Path& dst) { write_file(dst, change.text, std::ios::binary); }
 
-std::string merged_document(const Mod& mod, const Change& change, const Path& base)
+std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
 {
     std::unique_ptr<xmlpp::DomParser> base_parser;
     try {
@@ -146,9 +148,42 @@ std::string merged_document(const Mod& mod, const Change& change, const Path& ba
         std::string message = library_message(e);
         throw XmlError(format("XML error in %S: %s", &base, message.c_str()));
     }
-    xmlpp::Document* document = base_parser->get_document();
-    if (!document->get_root_node())
+    if (!base_parser->get_document()->get_root_node())
         throw XmlError(format("XML error in %S: the file has no root element", &base));
+    return base_parser;
+}
+
+void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document)
+{
+    std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
+    try {
+        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node());
+    } catch (const ConflictError&) {
+        throw;
+    } catch (const XmlError&) {
+        throw;
+    } catch (const GenericError& e) {
+        throw GenericError(e.what() + change_context(mod, change));
+    } catch (const xmlpp::exception& e) {
+        throw GenericError(library_message(e) + change_context(mod, change));
+    }
+}
+
+std::string written_document(xmlpp::Document* document, const Path& base)
+{
+    try {
+        // Unformatted, so that the game's layout and comments stay as they were.
+        return document->write_to_string("latin1").raw();
+    } catch (const xmlpp::exception& e) {
+        std::string message = library_message(e);
+        throw GenericError(format("Cannot write the merged %S: %s", &base, message.c_str()));
+    }
+}
+
+std::string merged_document(const Mod& mod, const Change& change, const Path& base)
+{
+    std::unique_ptr<xmlpp::DomParser> base_parser = parse_base(base);
+    xmlpp::Document* document = base_parser->get_document();
     {
         std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
         try {
@@ -210,7 +245,81 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
 
 } // namespace
 
-int Mod::apply(const Path& source, const Path& target) const
+void apply_mods(const std::vector<const Mod*>& order, const Path& source, const Path& target,
+    const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting)
+{
+    struct Step {
+        const Mod* mod;
+        const Change* change;
+    };
+    // The changes of each file (its name folded as the file system of the
+    // game's players does), the files in the order of their first change.
+    std::vector<std::vector<Step>> files;
+    std::map<std::string, std::size_t> index;
+    for (const Mod* mod : order) {
+        for (const Change& change : mod->changes)
+            destination(*mod, change, target);
+        for (const Change& change : mod->changes) {
+            if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
+                continue;
+            std::string key = change.file;
+            for (char& c : key)
+                c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+            auto [it, added] = index.emplace(key, files.size());
+            if (added)
+                files.emplace_back();
+            files[it->second].push_back({mod, &change});
+        }
+    }
+    const unsigned total = static_cast<unsigned>(files.size());
+    for (unsigned done = 0; done < total; ++done) {
+        // The XML document merged so far, written once no more XML change follows.
+        std::unique_ptr<xmlpp::DomParser> document;
+        Path base, written;
+        auto flush = [&] {
+            if (!document)
+                return;
+            std::string bytes = written_document(document->get_document(), base);
+            document.reset();
+            write_file(written, bytes, std::ios::binary);
+        };
+        for (const Step& step : files[done]) {
+            const Mod& mod = *step.mod;
+            const Change& change = *step.change;
+            if (starting)
+                starting(mod, done, total);
+            // As Mod::apply: an earlier file may have made a folder that fixes the case of this one.
+            const Path dst = destination(mod, change, target);
+            const Path src = fix_case(source / Path(change.file));
+            make_folder(dst);
+            if (carry && carry(change, dst))
+                continue;
+            switch (change.type) {
+            case Change::WHOLE:
+                document.reset(); // replaced whole: what was merged so far is not kept
+                apply_whole(change, dst);
+                break;
+            case Change::XML:
+                if (!document) {
+                    base = exists(dst) ? dst : src;
+                    document = parse_base(base);
+                    written = dst;
+                }
+                merge_change(mod, change, document->get_document());
+                break;
+            case Change::DIFF:
+                flush();
+                apply_diff(mod, change, src, dst);
+                break;
+            }
+        }
+        flush();
+    }
+}
+
+int Mod::apply(const Path& source, const Path& target) const { return apply(source, target, CarryOver()); }
+
+int Mod::apply(const Path& source, const Path& target, const CarryOver& carry) const
 {
     // Every destination is checked before anything is written.
     for (const Change& change : changes)
@@ -222,6 +331,8 @@ int Mod::apply(const Path& source, const Path& target) const
         const Path dst = destination(*this, change, target);
         const Path src = fix_case(source / Path(change.file));
         make_folder(dst);
+        if (carry && carry(change, dst))
+            continue;
         switch (change.type) {
         case Change::WHOLE:
             apply_whole(change, dst);

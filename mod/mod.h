@@ -1,6 +1,7 @@
 #ifndef VELMORA_MOD_MOD_H
 #define VELMORA_MOD_MOD_H
 
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -68,6 +69,11 @@ public:
     // lie outside target (also through a symbolic link) fails the whole mod
     // before anything is written.
     int apply(const Path& source, const Path& target) const;
+    // Decides, for one change whose folder dst now lies ready, whether its
+    // file is carried over from an earlier build instead of being written:
+    // true when the change is done.
+    using CarryOver = std::function<bool(const Change& change, const Path& dst)>;
+    int apply(const Path& source, const Path& target, const CarryOver& carry) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
     void apply_element(xmlpp::Element* base, xmlpp::Element* change) const;
