@@ -3,6 +3,7 @@
 #include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <cstring>
@@ -81,6 +82,39 @@ void refuse_links_out(const Mod& mod, const Change& change, const Path& target, 
     }
 }
 
+// fix_case(base / rel) for a base that is spelled as on disk already: only
+// rel's folders are read. Reading every folder from the root up costs more
+// than the rest of applying a change that is carried over, and the
+// temporary folder's parents may hold thousands of names.
+Path fix_case_below(const Path& base, const Path& rel)
+{
+    Path result = base;
+    bool searching = true;
+    for (auto it = rel.begin(); it != rel.end(); ++it) {
+        std::string c = *it;
+        if (!searching || c == "\\") {
+            result /= Path(c);
+            continue;
+        }
+        searching = false;
+        std::vector<std::string> names;
+        if (platform::read_dir(result.size() == 0 ? std::string(".") : result.str(), names)) {
+            // The choice of fix_case: the first in byte order of the names that match.
+            std::sort(names.begin(), names.end());
+            for (const auto& n : names) {
+                if (platform::stricmp(n.c_str(), c.c_str()) == 0) {
+                    result /= Path(n);
+                    searching = true;
+                    break;
+                }
+            }
+        }
+        if (!searching)
+            result /= Path(c);
+    }
+    return result;
+}
+
 // The file a change writes: target joined with the change's file, each part
 // that exists already in its on-disk letter case. Refuses any file that would
 // not lie inside target: mods come from forums, and their file names are
@@ -90,7 +124,7 @@ Path destination(const Mod& mod, const Change& change, const Path& target)
     if (!is_safe_change_path(change.file))
         refuse(mod, change, target, "would write outside");
     Path joined = target / Path(change.file);
-    Path fixed = fix_case(joined);
+    Path fixed = fix_case_below(target, Path(change.file));
     if (joined.size() <= target.size() || fixed.size() != joined.size() || !lies_within(joined, target)
         || !(fixed.subpath(0, target.size()) == target))
         refuse(mod, change, target, "would write outside");
@@ -290,10 +324,11 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
                 starting(mod, done, total);
             // As Mod::apply: an earlier file may have made a folder that fixes the case of this one.
             const Path dst = destination(mod, change, target);
-            const Path src = fix_case(source / Path(change.file));
             make_folder(dst);
             if (carry && carry(change, dst))
                 continue;
+            // The game's copy, looked up only when it may be read.
+            auto src = [&] { return fix_case(source / Path(change.file)); };
             switch (change.type) {
             case Change::WHOLE:
                 document.reset(); // replaced whole: what was merged so far is not kept
@@ -301,7 +336,7 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
                 break;
             case Change::XML:
                 if (!document) {
-                    base = exists(dst) ? dst : src;
+                    base = exists(dst) ? dst : src();
                     document = parse_base(base);
                     written = dst;
                 }
@@ -309,7 +344,7 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
                 break;
             case Change::DIFF:
                 flush();
-                apply_diff(mod, change, src, dst);
+                apply_diff(mod, change, src(), dst);
                 break;
             }
         }
