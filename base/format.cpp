@@ -4,11 +4,17 @@
 #include <sstream>
 
 #include "path/path.h"
+#include "path/platform.h"
 
 namespace velmora {
 namespace detail {
 
-FormatArg make_arg(const Path* p) { return {FormatArg::String, nullptr, p ? &p->str() : nullptr}; }
+FormatArg make_arg(const Path* p)
+{
+    FormatArg a{FormatArg::PathText};
+    a.path = p;
+    return a;
+}
 
 } // namespace detail
 
@@ -24,6 +30,12 @@ void write_arg(std::string& out, const detail::FormatArg& a)
     case detail::FormatArg::String:
         if (a.string)
             out += *a.string;
+        break;
+    case detail::FormatArg::PathText:
+        // Messages are read by the user, who knows the paths of the system
+        // they use; the backslash form is only how paths are stored.
+        if (a.path)
+            out += platform::native(*a.path);
         break;
     case detail::FormatArg::Signed:
     case detail::FormatArg::Unsigned:

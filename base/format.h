@@ -35,11 +35,12 @@ namespace detail {
 // One argument of a format call. Only the kinds below exist, so an argument of
 // any other type does not compile.
 struct FormatArg {
-    enum Kind { Chars, String, Signed, Unsigned, Object } kind;
+    enum Kind { Chars, String, Signed, Unsigned, Object, PathText } kind;
     const char* chars = nullptr;
     const std::string* string = nullptr;
     long long number = 0;
     fmtobjbase* object = nullptr;
+    const Path* path = nullptr;
 };
 
 inline FormatArg make_arg(const char* s) { return {FormatArg::Chars, s}; }
@@ -66,7 +67,8 @@ template <typename T, std::enable_if_t<!is_format_object<T>, int> = 0> FormatArg
 } // namespace detail
 
 // A printf-like message builder that is itself the formatted text.
-// Conversions: "%s" const char*, "%S" const std::string* or const Path*, "%d" int,
+// Conversions: "%s" const char*, "%S" const std::string* or const Path* (a
+// path in the form of the system it runs on: "/home/me/Civ4"), "%d" int,
 // "%u" unsigned int, "%O" fmtobjbase* (handed over: format deletes it), "%%" a
 // percent sign. A conversion whose argument is missing writes nothing; an
 // argument of another kind than its conversion asks for is written as what it is.

@@ -86,6 +86,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         return r;
     }));
 
+    core.set_keep_foreign_files(!options.no_backup);
     try {
         core.apply();
     } catch (const ConflictError& e) {
@@ -98,6 +99,10 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         return exit_failure;
     }
     bar.clear();
+    if (!core.get_last_backup().empty())
+        std::cout << "The custom assets folder held files that Velmora did not write, or that changed since; "
+                     "the old folder was kept as \""
+                  << shown(core.get_last_backup()) << "\".\n";
     print_summary(core, order);
     return exit_success;
 }

@@ -96,6 +96,10 @@ int run_check(Orrindel& core, const CheckOptions& options)
 {
     const PreferRules rules(core, options.prefer);
     check_folders(core);
+    // apply would stop at them; check says so but still checks the others.
+    for (const std::string& name : core.get_missing_mods())
+        warn("The enabled mod '" + printable(one_line(name)) + "' is missing from \"" + shown(core.get_mods_dir())
+            + "\": apply stops until its file is back or it is disabled.");
     const std::list<Mod*> enabled = core.get_enabled_mods_in_order();
     const std::vector<Conflict> conflicts = find_conflicts(enabled, rules);
     std::size_t unanswered = 0;
@@ -108,6 +112,10 @@ int run_check(Orrindel& core, const CheckOptions& options)
         print_json(enabled, conflicts, order);
     else
         print_text(enabled, conflicts, order);
+    if (!core.get_missing_mods().empty()) {
+        report_error("apply stops at the enabled mods whose files are missing (see above).");
+        return exit_failure;
+    }
     if (unanswered == 0)
         return exit_success;
     report_error(std::to_string(unanswered) + (unanswered == 1 ? " conflict has" : " conflicts have")

@@ -46,6 +46,7 @@ struct CheckOptions {
 
 struct ApplyOptions {
     std::vector<std::string> prefer;
+    bool no_backup = false;
 };
 
 struct CreateOptions {

@@ -29,11 +29,16 @@ void require_name(const Mod& mod)
 // Every mod the arguments name, or an error before anything changes. Mods
 // that share a name are enabled and disabled together: the configuration
 // cannot tell them apart.
-std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options)
+std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options, std::vector<std::string>& missing)
 {
     std::vector<Mod*> targets;
     std::set<Mod*> seen;
     for (const std::string& key : options.mods) {
+        // An enabled mod whose file is gone can only be disabled, by its name.
+        if (!options.enable && core.get_missing_mods().count(key) && find_mods(core, key).empty()) {
+            missing.push_back(key);
+            continue;
+        }
         for (Mod* named : require_mods(core, key)) {
             if (options.enable)
                 require_name(*named);
@@ -50,7 +55,8 @@ std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options)
 
 int run_enable(Orrindel& core, const EnableOptions& options)
 {
-    const std::vector<Mod*> targets = resolve(core, options);
+    std::vector<std::string> missing;
+    const std::vector<Mod*> targets = resolve(core, options, missing);
     const char* done = options.enable ? "Enabled" : "Disabled";
     const char* already = options.enable ? "Already enabled" : "Already disabled";
     for (Mod* mod : targets) {
@@ -58,6 +64,10 @@ int run_enable(Orrindel& core, const EnableOptions& options)
         core.set_mod_enabled(mod, options.enable);
         std::cout << (was == options.enable ? already : done) << ": " << printable(one_line(mod->name))
                   << " (" << printable(mod->path[-1]) << ")\n";
+    }
+    for (const std::string& name : missing) {
+        core.disable_missing_mod(name);
+        std::cout << done << ": " << printable(one_line(name)) << " (file missing)\n";
     }
     core.save_config();
     return exit_success;

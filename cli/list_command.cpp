@@ -25,21 +25,29 @@ void print_json(const Orrindel& core, const std::vector<SkippedFile>& skipped)
     nlohmann::json mods = nlohmann::json::array();
     for (Mod* mod : core.get_mods())
         mods.push_back(mod_json(core, mod));
+    nlohmann::json missing = nlohmann::json::array();
+    for (const std::string& name : core.get_missing_mods())
+        missing.push_back(name);
     nlohmann::json unreadable = nlohmann::json::array();
     for (const SkippedFile& s : skipped)
         unreadable.push_back({{"file", s.file}, {"reason", s.reason}});
-    nlohmann::json out
-        = {{"mods_dir", platform_path(core.get_mods_dir())}, {"mods", mods}, {"unreadable", unreadable}};
+    nlohmann::json out = {{"mods_dir", platform_path(core.get_mods_dir())},
+        {"mods_dir_exists", !core.mods_dir_missing()}, {"mods", mods}, {"missing", missing},
+        {"unreadable", unreadable}};
     print(std::cout, out);
 }
 
 void print_text(const Orrindel& core)
 {
-    if (core.get_mods().empty()) {
-        std::cout << "No mods in \"" << shown(core.get_mods_dir()) << "\".\n";
+    if (core.get_mods().empty() && core.get_missing_mods().empty()) {
+        if (!core.mods_dir_missing())
+            std::cout << "No mods in \"" << shown(core.get_mods_dir()) << "\".\n";
         return;
     }
     std::vector<std::vector<std::string>> rows{{"", "NAME", "VERSION", "FILE", "DESCRIPTION"}};
+    // Enabled, but its file is gone: "!" and no file.
+    for (const std::string& name : core.get_missing_mods())
+        rows.push_back({"[!]", printable(one_line(name)), "", "", "file missing"});
     for (Mod* mod : core.get_mods()) {
         bool enabled = core.get_enabled_mods().count(mod) > 0;
         rows.push_back(
@@ -53,6 +61,12 @@ void print_text(const Orrindel& core)
 
 int run_list(Orrindel& core, const ListOptions& options)
 {
+    if (core.mods_dir_missing())
+        warn("The mods folder \"" + shown(core.get_mods_dir())
+            + "\" does not exist (a drive that is not mounted?). Enabled mods stay enabled.");
+    for (const std::string& name : core.get_missing_mods())
+        warn("The enabled mod '" + printable(one_line(name)) + "' is missing from \"" + shown(core.get_mods_dir())
+            + "\"; it stays enabled. Put its file back, or disable it.");
     const std::vector<SkippedFile> skipped = skipped_mod_files(core);
     for (const SkippedFile& s : skipped)
         warn("The mod file \"" + printable(s.file) + "\" cannot be read and is not listed: " + s.reason);

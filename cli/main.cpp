@@ -137,6 +137,9 @@ void Parser::add_apply_commands()
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
         [this](Orrindel& core) { return run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+    sub->add_flag("--no-backup", apply.no_backup,
+        "Delete the files in the custom assets folder that Velmora did not write or that changed since, "
+        "instead of keeping the old folder as a backup beside it");
 }
 
 void Parser::add_create()

@@ -1,11 +1,17 @@
 // The apply pipeline of the core: load the enabled mods, ask about each
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
 #include <cstdlib>
+#include <ctime>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <libxml++/exceptions/exception.h>
 
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
 #include "core/incremental.h"
+#include "core/manifest.h"
+#include "path/platform.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
@@ -32,25 +38,91 @@ XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
 }
 
+void release_free_memory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 } // namespace
 
-void Orrindel::apply()
+Path Orrindel::checked_target() const
 {
-    const Path target = checked_custom_assets_dir(custom_assets_dir,
+    return checked_custom_assets_dir(custom_assets_dir,
         {{"game folder", civ4_dir},
             {"game's Assets folder", civ4_dir.empty() ? Path() : civ4_dir / Path("Assets")},
             {"mods folder", mods_dir}, {"settings folder", settings_dir}, {"home folder", home},
             {"home folder", environment_home()}});
+}
+
+void Orrindel::apply()
+{
+    const Path target = checked_target();
+    refuse_missing_mods();
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
     load_enabled_mods(enabled);
+    // Reading the mods' files parsed each whole; what the parses left freed
+    // goes back to the system before the game's files are parsed.
+    release_free_memory();
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled));
-    if (order.empty())
-        remove_custom_assets(target);
-    else
+    last_backup = Path();
+    // Taken only now: the questions before may wait long for their answers.
+    CustomAssetsLock lock(target, lock_wait_ms);
+    if (order.empty()) {
+        const Path keep = foreign_files_in(target) ? backup_folder(target, std::time(nullptr)) : Path();
+        remove_custom_assets(target, keep);
+        last_backup = keep;
+    } else {
         build_custom_assets(order, target);
+    }
+}
+
+// Applying without a mod the user enabled would build a different game than
+// the one they chose; it waits until the file is back or the mod disabled.
+void Orrindel::refuse_missing_mods() const
+{
+    if (missing_mods.empty())
+        return;
+    std::string names;
+    for (const std::string& name : missing_mods)
+        names += (names.empty() ? "'" : ", '") + name + "'";
+    const char* what = missing_mods.size() == 1 ? "The enabled mod %S is" : "The enabled mods %S are";
+    throw GenericError(format(std::string(what)
+            + " missing from the mods folder %S. Nothing was changed: put the file back, or disable the "
+              "mod, then apply again.",
+        &names, &mods_dir));
+}
+
+bool Orrindel::foreign_files_in(const Path& target) const
+{
+    return keep_foreign && platform::kind_of(target.str()) == platform::Kind::Folder
+        && velmora::find_foreign_files(target).any();
+}
+
+ForeignFiles Orrindel::find_foreign_files() const
+{
+    Path target;
+    try {
+        target = checked_target();
+    } catch (const GenericError&) {
+        return ForeignFiles(); // apply refuses such a folder and says why
+    }
+    if (!keep_foreign || platform::kind_of(target.str()) != platform::Kind::Folder)
+        return ForeignFiles();
+    return velmora::find_foreign_files(target);
+}
+
+Path Orrindel::next_backup_folder() const
+{
+    try {
+        return backup_folder(checked_target(), std::time(nullptr));
+    } catch (const GenericError&) {
+        return Path();
+    }
 }
 
 void Orrindel::load_enabled_mods(const std::list<Mod*>& enabled)
@@ -113,23 +185,25 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
             }
             ++i;
         }
-        // Without the real steps the inputs say nothing about the files: no manifest.
-        build.commit();
-        return;
+        // Without the real steps the inputs say nothing about the files: none recorded.
+        Manifest::of_folder(build.folder()).write(build.folder());
+    } else {
+        const std::vector<const Mod*> mods(order.begin(), order.end());
+        const Mod* current = nullptr;
+        try {
+            apply_mods(mods, assets, build.folder(), carry, [&](const Mod& mod, unsigned done, unsigned total) {
+                current = &mod;
+                signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+            });
+        } catch (const xmlpp::exception& e) {
+            if (!current)
+                throw;
+            throw xml_error(*current, e);
+        }
+        incremental.manifest(build.folder()).write(build.folder());
     }
-    const std::vector<const Mod*> mods(order.begin(), order.end());
-    const Mod* current = nullptr;
-    try {
-        apply_mods(mods, assets, build.folder(), carry, [&](const Mod& mod, unsigned done, unsigned total) {
-            current = &mod;
-            signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
-        });
-    } catch (const xmlpp::exception& e) {
-        if (!current)
-            throw;
-        throw xml_error(*current, e);
-    }
-    incremental.manifest(build.folder()).write(build.folder());
+    if (foreign_files_in(target))
+        last_backup = back_up_custom_assets(target);
     build.commit();
 }
 

@@ -1,8 +1,10 @@
 #include "core/config.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <libxml++/libxml++.h>
+#include <set>
 #include <sstream>
 
 #include "base/errors.h"
@@ -11,6 +13,7 @@
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
+#include "xml/parse.h"
 
 namespace velmora {
 
@@ -51,19 +54,13 @@ std::string one_line(const std::string& text)
     return out;
 }
 
-} // namespace
+using SettingVisitor = std::function<void(const std::string& name, const std::string& text)>;
 
-Config::Config(Orrindel& orrindel)
-    : orrindel(orrindel)
-{ }
-
-void Config::load()
+// Calls visit for each setting element with text, in file order. Throws
+// XmlError naming the file when it cannot be parsed.
+void read_settings(const Path& file, const SettingVisitor& visit)
 {
-    if (file.empty())
-        file = orrindel.get_settings_dir() / Path("conf");
-    if (!exists(file))
-        return;
-
+    quiet_xml_library();
     xmlpp::DomParser parser;
     parser.set_throw_messages(true); // into the exception, not onto the console
     try {
@@ -76,13 +73,61 @@ void Config::load()
     const xmlpp::Element* root = doc ? doc->get_root_node() : nullptr;
     if (!root)
         return;
-
     for (const xmlpp::Node* node : root->get_children()) {
         auto e = dynamic_cast<const xmlpp::Element*>(node);
         std::string text;
-        if (!e || !child_text(e, text))
-            continue;
-        const std::string name = e->get_name();
+        if (e && child_text(e, text))
+            visit(e->get_name(), text);
+    }
+}
+
+// Folders are compared and written in their stored form.
+std::string stored(const std::string& text) { return Path(text).str(); }
+
+bool contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Waits this long for another Velmora saving its settings; a save takes
+// milliseconds.
+const int lock_wait_ms = 5000;
+
+class FileLock {
+public:
+    explicit FileLock(const Path& file)
+        : handle(platform::lock(file.str(), lock_wait_ms))
+    { }
+    ~FileLock() { platform::unlock(handle); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool held() const { return handle >= 0; }
+
+private:
+    int handle;
+};
+
+} // namespace
+
+bool ConfigValues::same_as(const ConfigValues& other) const
+{
+    if (civ4_dir != other.civ4_dir || mods_dir != other.mods_dir || custom_assets_dir != other.custom_assets_dir)
+        return false;
+    std::set<std::string> a(enabled.begin(), enabled.end()), b(other.enabled.begin(), other.enabled.end());
+    return a == b;
+}
+
+Config::Config(Orrindel& orrindel)
+    : orrindel(orrindel)
+{ }
+
+void Config::load()
+{
+    if (file.empty())
+        file = orrindel.get_settings_dir() / Path("conf");
+    if (!exists(file))
+        return;
+    read_settings(file, [this](const std::string& name, const std::string& text) {
         if (name == "Civ4Dir")
             orrindel.set_civ4_dir(Path(text));
         else if (name == "ModsDir")
@@ -91,21 +136,98 @@ void Config::load()
             orrindel.set_custom_assets_dir(Path(text));
         else if (name == "EnabledMod")
             enabled_mod_names.push_back(text);
+    });
+}
+
+ConfigValues Config::current() const
+{
+    ConfigValues v;
+    v.civ4_dir = orrindel.get_civ4_dir().str();
+    v.mods_dir = orrindel.get_mods_dir().str();
+    v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
+    // One name for each enabled mod: two mods of one name are both written.
+    for (const Mod* mod : orrindel.get_enabled_mods_in_order())
+        v.enabled.push_back(mod->name);
+    for (const std::string& name : orrindel.get_missing_mods())
+        if (!contains(v.enabled, name))
+            v.enabled.push_back(name);
+    return v;
+}
+
+void Config::mark_saved() { saved = current(); }
+
+// The file's values with what changed here since the last load or save put
+// over them: a folder changed here wins, a mod enabled or disabled here is
+// enabled or disabled, and everything else stays as the other program left it.
+ConfigValues Config::merged_with_file(const ConfigValues& now) const
+{
+    ConfigValues disk;
+    try {
+        if (!exists(file))
+            return now;
+        read_settings(file, [&disk](const std::string& name, const std::string& text) {
+            if (name == "Civ4Dir")
+                disk.civ4_dir = stored(text);
+            else if (name == "ModsDir")
+                disk.mods_dir = stored(text);
+            else if (name == "CustomAssetsDir")
+                disk.custom_assets_dir = stored(text);
+            else if (name == "EnabledMod" && !contains(disk.enabled, text))
+                disk.enabled.push_back(text);
+        });
+    } catch (const XmlError&) {
+        return now; // nothing to keep of a file that cannot be read
     }
+    ConfigValues out;
+    out.civ4_dir = now.civ4_dir != saved.civ4_dir ? now.civ4_dir : disk.civ4_dir;
+    out.mods_dir = now.mods_dir != saved.mods_dir ? now.mods_dir : disk.mods_dir;
+    out.custom_assets_dir = now.custom_assets_dir != saved.custom_assets_dir ? now.custom_assets_dir
+                                                                             : disk.custom_assets_dir;
+    for (const std::string& name : now.enabled)
+        if (contains(disk.enabled, name) || !contains(saved.enabled, name))
+            out.enabled.push_back(name);
+    for (const std::string& name : disk.enabled)
+        if (!contains(out.enabled, name) && (contains(now.enabled, name) || !contains(saved.enabled, name)))
+            out.enabled.push_back(name);
+    return out;
 }
 
 void Config::save()
 {
     if (file.empty() || !writable)
         return;
+    const ConfigValues now = current();
+    // The settings folder itself is the lock: "conf" is replaced by a rename.
+    const Path folder = file.size() > 1 ? file.subpath(0, file.size() - 1) : Path(".");
+    FileLock lock(folder);
+    if (!lock.held()) {
+        std::string why = std::strerror(errno);
+        if (errno == EWOULDBLOCK)
+            why = "another Velmora is saving it";
+        throw GenericError(format("Cannot save the configuration file %S: %S", &file, &why));
+    }
+    write(merged_with_file(now));
+    // What this program holds now is the base of the next merge: the other's
+    // changes, taken from the file, are not undone by it.
+    saved = now;
+}
 
+void Config::save_if_changed()
+{
+    if (!current().same_as(saved))
+        save();
+}
+
+void Config::write(const ConfigValues& values)
+{
+    quiet_xml_library();
     xmlpp::Document doc("1.0");
     xmlpp::Element* root = doc.create_root_node(root_name);
-    root->add_child("Civ4Dir")->set_child_text(orrindel.get_civ4_dir().str());
-    root->add_child("ModsDir")->set_child_text(orrindel.get_mods_dir().str());
-    root->add_child("CustomAssetsDir")->set_child_text(orrindel.get_custom_assets_dir().str());
-    for (const Mod* mod : orrindel.get_enabled_mods_in_order())
-        root->add_child("EnabledMod")->set_child_text(mod->name);
+    root->add_child("Civ4Dir")->set_child_text(values.civ4_dir);
+    root->add_child("ModsDir")->set_child_text(values.mods_dir);
+    root->add_child("CustomAssetsDir")->set_child_text(values.custom_assets_dir);
+    for (const std::string& name : values.enabled)
+        root->add_child("EnabledMod")->set_child_text(name);
 
     Path temporary(file.str() + ".new");
     std::string problem;

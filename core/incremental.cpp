@@ -1,5 +1,6 @@
 #include "core/incremental.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 
@@ -34,26 +35,19 @@ bool counts(const Change& c)
     return c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF;
 }
 
-// The part of p below folder, "/" separated.
+// The part of p below folder, as Path text ("XML\\Units\\...").
 std::string relative(const Path& p, const Path& folder)
 {
     std::string rel;
     for (unsigned i = folder.size(); i < p.size(); ++i) {
         if (!rel.empty())
-            rel += '/';
+            rel += '\\';
         rel += p[static_cast<int>(i)];
     }
     return rel;
 }
 
-bool file_size(const Path& file, std::uint64_t& out)
-{
-    std::ifstream in(platform::native(file), std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    out = static_cast<std::uint64_t>(in.tellg());
-    return true;
-}
+bool file_size(const Path& file, std::uint64_t& out) { return platform::file_size(file.str(), out) == 0; }
 
 // Copies from to a new file to, through a temporary name: to is either
 // complete or absent.
@@ -171,6 +165,9 @@ Manifest IncrementalBuild::manifest(const Path& fresh) const
         }
         m.entries.push_back(std::move(e));
     }
+    // Sorted by file, as Manifest::find looks them up.
+    std::sort(m.entries.begin(), m.entries.end(),
+        [](const ManifestEntry& a, const ManifestEntry& b) { return a.file < b.file; });
     return m;
 }
 

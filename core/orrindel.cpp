@@ -12,6 +12,7 @@
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
+#include "xml/parse.h"
 
 namespace velmora {
 
@@ -46,9 +47,9 @@ Orrindel::Orrindel(const Path& home)
 
 Orrindel::~Orrindel()
 {
-    if (!config_saved) {
+    {
         try {
-            config.save();
+            config.save_if_changed();
         } catch (...) {
             // Nobody is left to tell; a front end that cares calls save_config() first.
         }
@@ -59,6 +60,7 @@ Orrindel::~Orrindel()
 
 void Orrindel::startup()
 {
+    quiet_xml_library();
     starting_up = true;
     settings_dir = home.empty() ? Path() : home / Path(".velmora");
     mods_dir = settings_dir / Path("mods");
@@ -71,6 +73,7 @@ void Orrindel::startup()
     signal_prefs_changed.emit();
     load_mods();
     starting_up = false;
+    config.mark_saved();
 }
 
 void Orrindel::load_element_table()
@@ -100,8 +103,9 @@ void Orrindel::load_config()
 void Orrindel::save_config()
 {
     config.save();
-    config_saved = true;
 }
+
+void Orrindel::save_changed_config() { config.save_if_changed(); }
 
 std::list<Mod*> Orrindel::get_enabled_mods_in_order() const
 {
@@ -121,13 +125,13 @@ void Orrindel::load_mods()
     } else {
         for (const Mod* mod : enabled_mods)
             names.insert(mod->name);
+        names.insert(missing_mods.begin(), missing_mods.end());
     }
 
     for (Mod* mod : mods)
         delete mod;
     mods.clear();
     enabled_mods.clear();
-    changed();
 
     for (const std::string& f : list_files(mods_dir)) {
         const Path file = child_path(mods_dir, f);
@@ -146,8 +150,19 @@ void Orrindel::load_mods()
             enabled_mods.insert(mod.get());
         mods.push_back(mod.release());
     }
+    missing_mods = names;
+    for (const Mod* mod : mods)
+        missing_mods.erase(mod->name);
     signal_mods_changed.emit();
 }
+
+void Orrindel::disable_missing_mod(const std::string& name)
+{
+    if (missing_mods.erase(name))
+        signal_enabled_mods_changed.emit();
+}
+
+bool Orrindel::mods_dir_missing() const { return !exists(mods_dir); }
 
 void Orrindel::add_mod(Mod* mod)
 {
@@ -162,7 +177,6 @@ void Orrindel::add_mod(Mod* mod)
         }
     }
     mods.push_back(mod);
-    changed();
     signal_mods_changed.emit();
 }
 
@@ -174,7 +188,6 @@ void Orrindel::remove_mod(Mod* mod)
     mods.erase(it);
     enabled_mods.erase(mod);
     delete mod;
-    changed();
     signal_mods_changed.emit();
 }
 
@@ -187,28 +200,24 @@ void Orrindel::set_mod_enabled(Mod* mod, bool enabled)
     bool now = enabled ? enabled_mods.insert(mod).second : enabled_mods.erase(mod) > 0;
     if (!now)
         return;
-    changed();
     signal_enabled_mods_changed.emit();
 }
 
 void Orrindel::set_civ4_dir(const Path& dir)
 {
     civ4_dir = dir;
-    changed();
     signal_prefs_changed.emit();
 }
 
 void Orrindel::set_mods_dir(const Path& dir)
 {
     mods_dir = dir;
-    changed();
     signal_prefs_changed.emit();
 }
 
 void Orrindel::set_custom_assets_dir(const Path& dir)
 {
     custom_assets_dir = dir;
-    changed();
     signal_prefs_changed.emit();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "core/manifest.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -42,7 +43,7 @@ public:
     // The settings folder will be ".velmora" in home; an empty home means none:
     // the settings file and the mods folder are then relative to the current folder.
     explicit Orrindel(const Path& home);
-    // Saves the configuration unless save_config() has saved it since the last change.
+    // Saves the configuration when a setting changed since it was read or saved.
     ~Orrindel();
     Orrindel(const Orrindel&) = delete;
     Orrindel& operator=(const Orrindel&) = delete;
@@ -58,6 +59,8 @@ public:
     const std::vector<std::string>& get_warnings() const { return warnings; }
     // Writes the configuration file now. Throws GenericError when it cannot.
     void save_config();
+    // Writes it only when a setting changed since it was read or saved.
+    void save_changed_config();
 
     // Rescans the mods folder, reading each mod's header. Mods enabled before
     // stay enabled by name (at start-up: the names in the configuration).
@@ -69,14 +72,34 @@ public:
     void set_mod_enabled(Mod* mod, bool enabled);
     // Rebuilds the custom-assets folder from the game's "Assets" folder and the
     // enabled mods, asking signal_mod_priority about each conflict. On failure
-    // the folder is left as it was. Throws GenericError or one of its kinds.
+    // the folder is left as it was. Files in it that Velmora did not write, or
+    // that changed since, are kept (unless set_keep_foreign_files(false)): the
+    // old folder goes to get_last_backup() first. Only one apply at a time
+    // works on a folder; another one waits a few seconds and then fails.
+    // Throws GenericError or one of its kinds.
     void apply();
+    // The files of the custom-assets folder that the next apply keeps in a
+    // backup, and the name that backup would have if made now.
+    ForeignFiles find_foreign_files() const;
+    Path next_backup_folder() const;
+    void set_keep_foreign_files(bool keep) { keep_foreign = keep; }
+    // How long apply waits for another Velmora applying to the same folder.
+    void set_apply_lock_wait(int ms) { lock_wait_ms = ms; }
+    // The backup the last apply made, or an empty path when it made none.
+    const Path& get_last_backup() const { return last_backup; }
 
     const Path& get_settings_dir() const { return settings_dir; }
     const Path& get_civ4_dir() const { return civ4_dir; }
     const Path& get_mods_dir() const { return mods_dir; }
     const Path& get_custom_assets_dir() const { return custom_assets_dir; }
     const std::list<Mod*>& get_mods() const { return mods; }
+    // The names of enabled mods whose files are not in the mods folder. They
+    // stay enabled, in the configuration too, until disabled by name: a folder
+    // on a drive that is not mounted must not cost the user the settings.
+    const std::set<std::string>& get_missing_mods() const { return missing_mods; }
+    void disable_missing_mod(const std::string& name);
+    // The mods folder does not exist (rather than holding no mods).
+    bool mods_dir_missing() const;
     // Membership is what "enabled" means; the set's own order means nothing.
     const std::set<Mod*>& get_enabled_mods() const { return enabled_mods; }
     // The enabled mods in the order of the mods list.
@@ -93,8 +116,10 @@ public:
 private:
     void load_element_table();
     void load_config();
-    void changed() { config_saved = false; }
 
+    Path checked_target() const;
+    void refuse_missing_mods() const;
+    bool foreign_files_in(const Path& target) const;
     void load_enabled_mods(const std::list<Mod*>& enabled);
     std::list<std::pair<Mod*, Mod*>> ask_priorities(const std::list<Mod*>& enabled);
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
@@ -108,7 +133,10 @@ private:
     Path custom_assets_dir;
     std::set<Mod*> enabled_mods;
     bool starting_up = true;
-    bool config_saved = false;
+    std::set<std::string> missing_mods;
+    bool keep_foreign = true;
+    int lock_wait_ms = 5000;
+    Path last_backup;
     std::vector<std::string> warnings;
     ConflictCheck check_step;
     ModApplier apply_step;

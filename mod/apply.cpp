@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <map>
 #include <cstring>
 #include <fstream>
@@ -75,11 +78,21 @@ void refuse_links_out(const Mod& mod, const Change& change, const Path& target, 
             real_target = platform::real_path(target.str());
         std::string real = platform::real_path(part.str());
         if (real.empty() || real_target.empty() || !lies_within(Path(real), Path(real_target))) {
-            std::string shown = part.str();
+            std::string shown = platform::native(part);
             refuse(mod, change, target,
                 "would write through the symbolic link \"" + shown + "\", which leads outside");
         }
     }
+}
+
+// Gives the pages of freed blocks back to the system. A game file's
+// document is many small blocks; the allocator keeps their pages once they
+// are freed, and the next, larger file would add its own on top.
+void release_free_memory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 // fix_case(base / rel) for a base that is spelled as on disk already: only
@@ -316,6 +329,7 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
             std::string bytes = written_document(document->get_document(), base);
             document.reset();
             write_file(written, bytes, std::ios::binary);
+            release_free_memory();
         };
         for (const Step& step : files[done]) {
             const Mod& mod = *step.mod;

@@ -4,10 +4,13 @@
 #include <libxml/parser.h>
 #include <sstream>
 
+#include "xml/parse.h"
+
 namespace velmora {
 
 void restrict_parser(xmlpp::Parser& parser, bool large_text)
 {
+    quiet_xml_library();
     parser.set_validate(false);
     parser.set_substitute_entities(false);
     const int refused

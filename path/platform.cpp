@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -105,6 +106,114 @@ int stricmp(const char* a, const char* b)
     }
 }
 
+int file_size(const std::string& text, std::uint64_t& size)
+{
+    struct ::stat st;
+    if (::lstat(native(text).c_str(), &st) != 0)
+        return -1;
+    size = static_cast<std::uint64_t>(st.st_size);
+    return 0;
+}
+
+int link(const std::string& from, const std::string& to)
+{
+    return ::link(native(from).c_str(), native(to).c_str()) == 0 ? 0 : -1;
+}
+
+namespace {
+
+int copy_symlink(const std::string& from, const std::string& to)
+{
+    std::vector<char> buf(PATH_MAX + 1);
+    ssize_t n = ::readlink(from.c_str(), buf.data(), buf.size() - 1);
+    if (n < 0)
+        return -1;
+    return ::symlink(std::string(buf.data(), static_cast<size_t>(n)).c_str(), to.c_str()) == 0 ? 0 : -1;
+}
+
+int copy_bytes(int in, int out)
+{
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ssize_t n = ::read(in, buf.data(), buf.size());
+        if (n == 0)
+            return 0;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(out, buf.data() + done, static_cast<size_t>(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return -1;
+            }
+            done += w;
+        }
+    }
+}
+
+} // namespace
+
+int copy_file(const std::string& from, const std::string& to)
+{
+    const std::string src = native(from), dst = native(to);
+    struct ::stat st;
+    if (::lstat(src.c_str(), &st) != 0)
+        return -1;
+    if ((st.st_mode & S_IFMT) == S_IFLNK)
+        return copy_symlink(src, dst);
+    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return -1;
+    int out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    if (out < 0) {
+        int saved = errno;
+        ::close(in);
+        errno = saved;
+        return -1;
+    }
+    int r = copy_bytes(in, out);
+    int saved = errno;
+    ::close(in);
+    if (::close(out) != 0 && r == 0) {
+        r = -1;
+        saved = errno;
+    }
+    errno = saved;
+    return r;
+}
+
+int lock(const std::string& text, int wait_ms)
+{
+    // A folder is locked as it is: no file of the lock's own is left in it.
+    const std::string name = native(text);
+    int fd = kind_of(text) == Kind::Folder ? ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                           : ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+    const int step_ms = 50;
+    for (int waited = 0;; waited += step_ms) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return fd;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= wait_ms)
+            break;
+        ::usleep(step_ms * 1000);
+    }
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
+}
+
+void unlock(int handle)
+{
+    if (handle >= 0)
+        ::close(handle); // closing the last descriptor releases the lock
+}
+
 bool read_dir(const std::string& text, std::vector<std::string>& names)
 {
     std::string n = native(text);
@@ -116,6 +225,8 @@ bool read_dir(const std::string& text, std::vector<std::string>& names)
     ::closedir(dir);
     return true;
 }
+
+long process_id() { return static_cast<long>(::getpid()); }
 
 std::string executable_dir()
 {

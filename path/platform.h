@@ -1,6 +1,7 @@
 #ifndef VELMORA_PATH_PLATFORM_H
 #define VELMORA_PATH_PLATFORM_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,28 @@ int exchange(const std::string& a, const std::string& b);
 // Flushes a written file or a folder's entries to the disk.
 int sync_path(const std::string& text);
 int stricmp(const char* a, const char* b);
+// The size of a file (the name itself, links not followed).
+int file_size(const std::string& text, std::uint64_t& size);
+// A second name for an existing file (a hard link): no bytes are copied.
+int link(const std::string& from, const std::string& to);
+// A copy of a file's bytes, or of a symbolic link as a link.
+int copy_file(const std::string& from, const std::string& to);
+
+// An exclusive lock on a folder, or on a small file of its own, created when
+// missing. The
+// system releases it when the process ends, however it ends, so a killed
+// program never leaves a stale lock. Waits up to wait_ms for another holder;
+// returns the handle to unlock() with, or -1 (errno EWOULDBLOCK when another
+// process still holds it).
+int lock(const std::string& text, int wait_ms);
+void unlock(int handle);
 
 // The names in a folder, "." and ".." included, in the folder's own order.
 // Returns false when the folder cannot be opened.
 bool read_dir(const std::string& text, std::vector<std::string>& names);
+
+// This process's id, to name files of this run alone.
+long process_id();
 
 // The folder that holds the running executable, or "" when unknown.
 std::string executable_dir();

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Kills `velmora-cli apply` and a mod save with SIGKILL at random moments and
 # checks what is left: the custom-assets folder is always the old tree or the
-# new one, complete, and the mod file always loads as the old or the new mod.
+# new one, complete, a file the user put there is always in it or in a
+# complete backup beside it, and the mod file always loads as the old or the
+# new mod.
 # Usage: tools/kill-test.sh [BUILD_DIR]; KILL_POINTS (default 50) kills of each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,10 +46,28 @@ fi
 echo "apply: $(find "$ca" -type f | wc -l) files, $((full_ns / 1000000)) ms a run; $points kills"
 
 same_tree() { diff -r "$1" "$2" >/dev/null 2>&1; }
+mine="res/Fonts/myfont.txt"
+# The user's file, where it is now: in the folder, or in a backup of all of it.
+take_users_file() {
+  local expected=$1 b
+  if [ -e "$ca/$mine" ]; then
+    [ "$(cat "$ca/$mine")" = "$expected" ] || return 1
+    rm -f "$ca/$mine"; rmdir "$ca/res/Fonts" "$ca/res" 2>/dev/null || true
+    return 0
+  fi
+  for b in "$work/My Games"/CustomAssets.velmora-backup-*; do
+    [ -e "$b/$mine" ] && [ "$(cat "$b/$mine")" = "$expected" ] || continue
+    rm -f "$b/$mine"; rmdir "$b/res/Fonts" "$b/res" 2>/dev/null || true
+    same_tree "$b" "$work/ref-old" && return 0
+  done
+  return 1
+}
 old=0 new=0
 for ((i = 1; i <= points; i++)); do
-  rm -rf "$ca"
+  rm -rf "$ca" "$work/My Games"/CustomAssets.velmora-backup-*
   cp -a "$work/ref-old" "$ca"
+  mkdir -p "$ca/res/Fonts"
+  echo "font $i" >"$ca/$mine"
   # Up to a quarter beyond a full run, so that some kills come after the end.
   delay_ns=$(( (RANDOM * 32768 + RANDOM) % (full_ns * 5 / 4 + 1) ))
   # The program itself, not a shell function: $! must be its process.
@@ -56,6 +76,11 @@ for ((i = 1; i <= points; i++)); do
   sleep "$(printf '%d.%09d' $((delay_ns / 1000000000)) $((delay_ns % 1000000000)))"
   kill -KILL "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
+  if ! take_users_file "font $i"; then
+    echo "kill-test: apply killed after $((delay_ns / 1000000)) ms lost the user's file $mine:" >&2
+    ls -a "$work/My Games" >&2
+    exit 1
+  fi
   if same_tree "$ca" "$work/ref-old"; then
     old=$((old + 1))
   elif same_tree "$ca" "$work/ref-new"; then

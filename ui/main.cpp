@@ -56,7 +56,7 @@ int main(int argc, char** argv)
 
     int result = ui->run();
     try {
-        core.save_config();
+        core.save_changed_config();
     } catch (const GenericError& e) {
         report(nullptr, e.what(), Gtk::MESSAGE_ERROR);
         result = 1;

@@ -91,6 +91,7 @@ MainWindow::ModListColumns::ModListColumns()
     add(version);
     add(description);
     add(mod);
+    add(available);
 }
 
 MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
@@ -119,6 +120,10 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
     description->set_resizable(true);
     description->set_expand(true);
     mod_list->append_column(*description);
+    // An enabled mod whose file is missing is greyed out; its box can still be cleared.
+    mod_column->add_attribute(*name, "sensitive", columns.available);
+    for (Gtk::TreeViewColumn* column : {version, description})
+        column->add_attribute(*column->get_first_cell_renderer(), "sensitive", columns.available);
     mod_list->set_search_column(columns.name);
     mod_list->signal_row_activated().connect(sigc::mem_fun(*this, &MainWindow::mod_list_row_activated));
 
@@ -180,6 +185,15 @@ void MainWindow::orrindel_mods_changed()
         row[columns.version] = mod->version;
         row[columns.description] = mod->description;
         row[columns.mod] = mod;
+        row[columns.available] = true;
+    }
+    for (const std::string& name : orrindel->get_missing_mods()) {
+        Gtk::TreeModel::Row row = *store->append();
+        row[columns.enabled] = true;
+        row[columns.name] = name;
+        row[columns.description] = "file missing";
+        row[columns.mod] = nullptr;
+        row[columns.available] = false;
     }
     show_summary();
 }
@@ -193,7 +207,11 @@ void MainWindow::orrindel_enabled_mods_changed()
 bool MainWindow::set_mods_enabled_foreach(const Gtk::TreeIter& it)
 {
     Gtk::TreeModel::Row row = *it;
-    row[columns.enabled] = orrindel->get_enabled_mods().count(row[columns.mod]) > 0;
+    Mod* mod = row[columns.mod];
+    if (mod)
+        row[columns.enabled] = orrindel->get_enabled_mods().count(mod) > 0;
+    else
+        row[columns.enabled] = orrindel->get_missing_mods().count(Glib::ustring(row[columns.name])) > 0;
     return false;
 }
 
@@ -205,9 +223,15 @@ void MainWindow::mod_enable_clicked(const Glib::ustring& path)
     if (!it)
         return;
     Gtk::TreeModel::Row row = *it;
+    Mod* mod = row[columns.mod];
+    if (!mod) {
+        // A missing mod can only be disabled; it then leaves the list.
+        orrindel->disable_missing_mod(Glib::ustring(row[columns.name]));
+        orrindel_mods_changed();
+        return;
+    }
     bool enabled = !row[columns.enabled];
     row[columns.enabled] = enabled;
-    Mod* mod = row[columns.mod];
     orrindel->set_mod_enabled(mod, enabled);
     // The core may have refused; the mark shows what it holds.
     row[columns.enabled] = orrindel->get_enabled_mods().count(mod) > 0;
@@ -289,10 +313,35 @@ void MainWindow::menu_delete_mod_activated()
     orrindel->remove_mod(mod);
 }
 
+// Files in the custom-assets folder that Velmora did not write are the user's:
+// the user hears where they go before the folder is replaced.
+bool MainWindow::may_replace_custom_assets()
+{
+    const ForeignFiles found = orrindel->find_foreign_files();
+    if (!found.any())
+        return true;
+    const std::string folder = platform::native(orrindel->get_custom_assets_dir());
+    const std::string backup = platform::native(orrindel->next_backup_folder());
+    std::string what;
+    if (found.foreign)
+        what = count_text(found.foreign, "file", "files") + " that Velmora did not write";
+    if (found.changed)
+        what += (what.empty() ? "" : " and ") + count_text(found.changed, "file", "files")
+            + " changed since Velmora wrote " + (found.changed == 1 ? "it" : "them");
+    const std::string text = format("The custom assets folder \"%S\" holds %S.\n\nTo keep them, Velmora moves "
+                                    "the old folder to \"%S\" and builds a new one. Apply the mods?",
+        &folder, &what, &backup);
+    return show_message(this, text, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL) == Gtk::RESPONSE_OK;
+}
+
 void MainWindow::apply_clicked()
 {
     if (busy)
         return;
+    if (!may_replace_custom_assets()) {
+        show_status_message("Nothing was applied.");
+        return;
+    }
     std::string error;
     {
         Busy guard(*this, true);
@@ -321,7 +370,12 @@ void MainWindow::apply_clicked()
     }
     std::string folder = platform::native(orrindel->get_custom_assets_dir());
     std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
-    show_status_message(format("Applied %S to \"%S\".", &mods, &folder));
+    std::string message = format("Applied %S to \"%S\".", &mods, &folder);
+    if (!orrindel->get_last_backup().empty()) {
+        std::string backup = platform::native(orrindel->get_last_backup());
+        message += format(" The old folder was kept as \"%S\".", &backup);
+    }
+    show_status_message(message);
 }
 
 void MainWindow::show_progress(const std::string& message, float fraction)
@@ -448,9 +502,17 @@ void MainWindow::show_status_message(const std::string& message)
 
 void MainWindow::show_summary()
 {
+    if (orrindel->mods_dir_missing()) {
+        std::string folder = platform::native(orrindel->get_mods_dir());
+        show_status_message(format("The mods folder \"%S\" does not exist.", &folder));
+        return;
+    }
     std::string mods = count_text(orrindel->get_mods().size(), "mod", "mods");
     unsigned enabled = static_cast<unsigned>(orrindel->get_enabled_mods().size());
-    show_status_message(format("%S, %u enabled", &mods, enabled));
+    std::string summary = format("%S, %u enabled", &mods, enabled);
+    if (!orrindel->get_missing_mods().empty())
+        summary += format(", %u missing", static_cast<unsigned>(orrindel->get_missing_mods().size()));
+    show_status_message(summary);
 }
 
 bool MainWindow::on_delete_event(GdkEventAny*)

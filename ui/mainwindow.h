@@ -35,7 +35,8 @@ public:
         Gtk::TreeModelColumn<Glib::ustring> name;
         Gtk::TreeModelColumn<Glib::ustring> version;
         Gtk::TreeModelColumn<Glib::ustring> description;
-        Gtk::TreeModelColumn<Mod*> mod;
+        Gtk::TreeModelColumn<Mod*> mod; // null for an enabled mod whose file is missing
+        Gtk::TreeModelColumn<bool> available; // false: greyed out, "file missing"
     };
 
     MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
@@ -82,6 +83,7 @@ private:
     void create_mod(const CreateModDialog& dlg);
     void show_progress(const std::string& message, float fraction);
     void show_summary();
+    bool may_replace_custom_assets();
     void show_status_message(const std::string& message);
     void mod_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
 

@@ -108,8 +108,11 @@ protected:
     }
 };
 
+extern "C" void drop_message(void*, const char*, ...) { }
+
 std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
 {
+    quiet_xml_library();
     // The game reads undeclared files as ISO-8859-1; some of its files rely on that.
     if (!has_byte_order_mark(bytes) && !declares_encoding(bytes) && !is_valid_utf8(bytes))
         return parse_bytes(latin1_to_utf8(bytes));
@@ -130,6 +133,17 @@ std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
 }
 
 } // namespace
+
+void quiet_xml_library()
+{
+    // Only the generic handler: a structured one would take the parse errors
+    // away from the parsers, whose messages become the exceptions' text.
+    thread_local bool quiet = false;
+    if (quiet)
+        return;
+    xmlSetGenericErrorFunc(nullptr, &drop_message);
+    quiet = true;
+}
 
 std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file)
 {

@@ -26,6 +26,13 @@ std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file);
 // XML text held in memory (the text of a mod's change), read like a file's bytes.
 std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text);
 
+// Keeps the XML library from printing on standard error what it cannot tie to
+// a parser ("I/O error : No such file or directory" for a file it cannot open
+// or write). Velmora reports each failure itself, in its own words. Errors of
+// a parse still reach the parser and so the exception. Called before each use
+// of the library; its setting is per thread, so it is made once per thread.
+void quiet_xml_library();
+
 } // namespace velmora
 
 #endif

@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "path/path.h"
+#include "path/platform.h"
 
 namespace velmora {
 namespace {
@@ -28,9 +29,21 @@ TEST(Format, fillsEachConversionInOrder)
         "Attempt to build list of element Big Mod with type -1");
     EXPECT_EQ(format("%u", 4000000000u), "4000000000");
     EXPECT_EQ(format("[%d]", 2), "[2]");
-    Path p("XML\\Things");
-    EXPECT_EQ(format("Directory %S does no exist", &p), "Directory XML\\Things does no exist");
     EXPECT_EQ(format("100%% of %s", "it"), "100% of it");
+}
+
+// A path is shown as the system writes it, whatever its stored form.
+TEST(Format, writesAPathInItsNativeForm)
+{
+    Path p("\\home\\me\\XML\\Things");
+    EXPECT_EQ(format("Directory %S does no exist", &p), "Directory " + platform::native(p) + " does no exist");
+#ifndef _WIN32
+    EXPECT_EQ(format("%S", &p), "/home/me/XML/Things");
+#endif
+    std::string stored = "XML\\Things";
+    EXPECT_EQ(format("%S", &stored), "XML\\Things") << "a plain string is written as it is";
+    const Path* none = nullptr;
+    EXPECT_EQ(format("<%S>", none), "<>");
 }
 
 TEST(Format, ownsAndDeletesItsObjects)

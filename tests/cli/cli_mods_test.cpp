@@ -68,6 +68,7 @@ TEST_F(CliListTest, emptyFolderSaysSo)
 {
     for (const char* f : {"alpha.Pellarix", "beta.Pellarix", "broken.Pellarix"})
         ASSERT_EQ(platform::unlink((box.mods() / f).str()), 0);
+    configure({}); // an enabled mod whose file is gone is listed as missing
 
     CliRun run = cli({"list"});
 

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <set>
 #include <unistd.h>
 
 #include "base/errors.h"
+#include "base/hash.h"
+#include "core/custom_assets.h"
+#include "core/manifest.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "path/fs.h"
@@ -87,11 +91,23 @@ protected:
             add(n);
     }
 
-    // What an earlier apply left: the folder that must survive a failed one.
+    // What an earlier apply left: the folder that must survive a failed one,
+    // with the list of what that apply wrote.
     void write_old_custom_assets() const
     {
         write_file(box.custom_assets() / Path("XML\\Units\\CIV4UnitInfos.xml"), "old units");
         write_file(box.custom_assets() / Path("old.txt"), "old");
+        Manifest::of_folder(box.custom_assets()).write(box.custom_assets());
+    }
+
+    // The backups beside the custom-assets folder.
+    std::vector<std::string> backups() const
+    {
+        std::vector<std::string> found;
+        for (const std::string& name : list_files(box / "My Games"))
+            if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
+                found.push_back(name);
+        return found;
     }
 
     void expect_old_custom_assets_untouched() const
@@ -102,11 +118,13 @@ protected:
         expect_no_leftovers();
     }
 
-    // Nothing but the custom-assets folder itself beside it.
+    // Nothing but the custom-assets folder itself (and its backups) beside it.
     void expect_no_leftovers() const
     {
         std::list<std::string> beside = list_files(box / "My Games");
         beside.remove("CustomAssets");
+        for (const std::string& name : backups())
+            beside.remove(name);
         EXPECT_TRUE(beside.empty()) << beside.front();
     }
 
@@ -166,13 +184,167 @@ TEST_F(ApplyTest, withNoEnabledModTheFolderIsRemovedAndNothingIsAsked)
     EXPECT_TRUE(list_files(box / "My Games").empty());
 }
 
-TEST_F(ApplyTest, aSuccessfulApplyReplacesTheWholeFolder)
+TEST_F(ApplyTest, aSuccessfulApplyReplacesAFolderOfOnlyItsOwnFilesWithoutABackup)
 {
     add_all({"X", "Y"});
     write_old_custom_assets();
     core.apply();
     EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt", "Y.txt"}));
+    EXPECT_TRUE(core.get_last_backup().empty());
+    EXPECT_TRUE(backups().empty());
     expect_no_leftovers();
+}
+
+TEST_F(ApplyTest, theManifestListsEachFileItWroteWithSizeAndHash)
+{
+    add_all({"X", "Longer"});
+    core.apply();
+    Manifest written;
+    ASSERT_TRUE(Manifest::read(box.custom_assets(), written));
+    ASSERT_EQ(written.entries.size(), 2u);
+    EXPECT_EQ(written.entries[0].file, "Longer.txt");
+    EXPECT_EQ(written.entries[0].size, 6u);
+    EXPECT_EQ(written.entries[0].hash, hash_bytes("Longer"));
+    EXPECT_EQ(written.entries[1].file, "X.txt");
+    EXPECT_TRUE(find_foreign_files(box.custom_assets()).files.empty());
+}
+
+// What the user put into the folder, or changed there, is theirs.
+struct KeptCase {
+    const char* title;
+    std::function<void(const CoreSandbox&)> touch;
+    unsigned foreign;
+    unsigned changed;
+};
+
+class ApplyKeepsTest : public ApplyTest, public ::testing::WithParamInterface<KeptCase> {
+protected:
+    // The old folder with the user's touch, as it was before the apply.
+    std::map<std::string, std::string> old_folder() const
+    {
+        std::map<std::string, std::string> files;
+        for (const std::string& f : list_tree(box.custom_assets()))
+            files[f] = read_file(box.custom_assets() / Path(f));
+        return files;
+    }
+
+    void expect_backup_of(const std::map<std::string, std::string>& before) const
+    {
+        ASSERT_EQ(backups().size(), 1u);
+        const Path backup = box / "My Games" / backups()[0];
+        EXPECT_EQ(core.get_last_backup(), backup);
+        for (const auto& [file, bytes] : before)
+            EXPECT_EQ(read_file(backup / Path(file)), bytes) << file;
+        EXPECT_EQ(list_tree(backup).size(), before.size());
+        expect_no_leftovers();
+    }
+};
+
+TEST_P(ApplyKeepsTest, filesVelmoraDidNotWriteSurviveInTheNamedBackup)
+{
+    add("X");
+    write_old_custom_assets();
+    GetParam().touch(box);
+    const ForeignFiles found = core.find_foreign_files();
+    EXPECT_EQ(found.foreign, GetParam().foreign);
+    EXPECT_EQ(found.changed, GetParam().changed);
+    const auto before = old_folder();
+    core.apply();
+    EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt"}));
+    expect_backup_of(before);
+}
+
+TEST_P(ApplyKeepsTest, filesVelmoraDidNotWriteSurviveAlsoWhenNoModIsEnabled)
+{
+    write_old_custom_assets();
+    GetParam().touch(box);
+    const auto before = old_folder();
+    core.apply();
+    EXPECT_FALSE(exists(box.custom_assets()));
+    expect_backup_of(before);
+}
+
+TEST_P(ApplyKeepsTest, withoutBackupsTheFolderIsReplacedAsAWhole)
+{
+    add("X");
+    write_old_custom_assets();
+    GetParam().touch(box);
+    core.set_keep_foreign_files(false);
+    EXPECT_FALSE(core.find_foreign_files().any());
+    core.apply();
+    EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt"}));
+    EXPECT_TRUE(core.get_last_backup().empty());
+    EXPECT_TRUE(backups().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Touches, ApplyKeepsTest,
+    ::testing::Values(KeptCase{"a_file_of_the_user",
+                          [](const CoreSandbox& b) {
+                              write_file(b.custom_assets() / Path("res\\Fonts\\myfont.txt"), "my font");
+                          },
+                          1, 0},
+        KeptCase{"a_file_changed_since",
+            [](const CoreSandbox& b) { write_file(b.custom_assets() / Path("old.txt"), "mine"); }, 0, 1},
+        KeptCase{"a_file_changed_to_the_same_size",
+            [](const CoreSandbox& b) { write_file(b.custom_assets() / Path("old.txt"), "OLD"); }, 0, 1},
+        KeptCase{"a_folder_without_a_manifest",
+            [](const CoreSandbox& b) {
+                platform::unlink((b.custom_assets() / Path(Manifest::file_name)).str());
+            },
+            2, 0},
+        KeptCase{"a_damaged_manifest",
+            [](const CoreSandbox& b) { write_file(b.custom_assets() / Path(Manifest::file_name), "junk"); },
+            2, 0}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(ApplyTest, aBackupIsNeverReplacedByALaterOne)
+{
+    add("X");
+    for (const char* mine : {"first", "second"}) {
+        write_old_custom_assets();
+        write_file(box.custom_assets() / Path("mine.txt"), mine);
+        core.apply();
+    }
+    ASSERT_EQ(backups().size(), 2u);
+    std::set<std::string> kept;
+    for (const std::string& b : backups())
+        kept.insert(read_file(box / "My Games" / b / "mine.txt"));
+    EXPECT_EQ(kept, (std::set<std::string>{"first", "second"}));
+}
+
+TEST_F(ApplyTest, anApplyWhileAnotherHoldsTheFolderStopsAndChangesNothing)
+{
+    add("X");
+    write_old_custom_assets();
+    core.set_apply_lock_wait(100);
+    {
+        CustomAssetsLock other(real_location(box.custom_assets()));
+        std::string error = error_of_apply();
+        EXPECT_NE(error.find("Another Velmora is applying mods to"), std::string::npos) << error;
+        EXPECT_NE(error.find(platform::native(real_location(box.custom_assets()))), std::string::npos) << error;
+        expect_old_custom_assets_untouched();
+    }
+    core.apply();
+    EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt"}));
+}
+
+TEST_F(ApplyTest, enabledModsWhoseFilesAreMissingStopTheApplyNamingThem)
+{
+    box.write_conf(box.game(), box.custom_assets(), {"Gone", "Lost"});
+    Orrindel restarted(box.home());
+    restarted.startup();
+    restarted.set_apply_steps(nullptr, nullptr);
+    write_old_custom_assets();
+    std::string error;
+    try {
+        restarted.apply();
+    } catch (const GenericError& e) {
+        error = e.what();
+    }
+    EXPECT_NE(error.find("The enabled mods 'Gone', 'Lost' are missing from the mods folder"), std::string::npos)
+        << error;
+    EXPECT_NE(error.find(platform::native(box.mods())), std::string::npos) << error;
+    expect_old_custom_assets_untouched();
 }
 
 TEST_F(ApplyTest, anUnansweredConflictNamesBothModsInQuestionOrderAndTouchesNothing)
@@ -222,6 +394,7 @@ TEST_F(ApplyTest, aLinkedCustomAssetsFolderIsRebuiltWhereTheLinkPoints)
 {
     add("X");
     write_file(box / "elsewhere/CustomAssets/old.txt", "old");
+    Manifest::of_folder(box / "elsewhere/CustomAssets").write(box / "elsewhere/CustomAssets");
     mkpath(box / "My Games", 0755);
     ASSERT_EQ(::symlink(platform::native(box / "elsewhere/CustomAssets").c_str(),
                   platform::native(box.custom_assets()).c_str()),
@@ -238,7 +411,7 @@ TEST_F(ApplyTest, anEnabledModWhoseFileIsGoneFailsNamingIt)
     write_old_custom_assets();
     std::string error = error_of_apply();
     EXPECT_NE(error.find("'Gone'"), std::string::npos) << error;
-    EXPECT_NE(error.find(gone->path.str()), std::string::npos) << error;
+    EXPECT_NE(error.find(platform::native(gone->path)), std::string::npos) << error;
     expect_old_custom_assets_untouched();
 }
 

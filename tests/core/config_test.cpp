@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 
 #include "base/errors.h"
 #include "core/orrindel.h"
@@ -80,6 +81,7 @@ TEST_P(ConfigFolderTextTest, isReadAsAPathAndWrittenBackInNormalForm)
         Orrindel core(box.home());
         core.startup();
         EXPECT_EQ(core.get_civ4_dir().str(), GetParam().normal);
+        core.save_config();
     }
     std::string conf = read_file(box.conf());
     EXPECT_NE(conf.find(std::string("<Civ4Dir>") + GetParam().normal + "</Civ4Dir>"), std::string::npos)
@@ -103,7 +105,7 @@ TEST_F(ConfigTest, anUnreadableFileIsKeptAsideAndTheDefaultsStay)
         EXPECT_EQ(core.get_mods_dir(), box.mods());
         ASSERT_EQ(core.get_warnings().size(), 1u);
         const std::string& warning = core.get_warnings().front();
-        EXPECT_NE(warning.find(box.conf().str()), std::string::npos) << warning;
+        EXPECT_NE(warning.find(platform::native(box.conf())), std::string::npos) << warning;
         EXPECT_NE(warning.find("conf.bad"), std::string::npos) << warning;
         core.set_civ4_dir(box.game());
         core.save_config();
@@ -139,9 +141,57 @@ TEST_F(ConfigTest, aFailedSaveNamesTheFileAndLeavesNoTemporaryFile)
         core.save_config();
         FAIL() << "the save reported success";
     } catch (const GenericError& e) {
-        EXPECT_NE(std::string(e.what()).find(box.conf().str()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(platform::native(box.conf())), std::string::npos) << e.what();
     }
     EXPECT_EQ(test::list_tree(box.settings()), (std::vector<std::string>{"conf\\keep"}));
+}
+
+Mod* mod_named(const Orrindel& core, const std::string& name)
+{
+    for (Mod* mod : core.get_mods())
+        if (mod->name == name)
+            return mod;
+    return nullptr;
+}
+
+// The windows stay open while velmora-cli enables a mod: each program's save
+// keeps what the other changed since it read the file.
+TEST_F(ConfigTest, twoProgramsSavingInTurnKeepEachOthersChanges)
+{
+    for (const char* name : {"A", "B", "C", "D"})
+        write_file(box.mods() / (std::string(name) + ".Pellarix"), mod_file_text(name));
+    box.write_conf(box.game(), Path(), {"A", "B"});
+    Orrindel windows(box.home());
+    windows.startup();
+    {
+        Orrindel cli(box.home());
+        cli.startup();
+        cli.set_mod_enabled(mod_named(cli, "C"), true);
+        cli.set_mod_enabled(mod_named(cli, "A"), false);
+        cli.set_civ4_dir(box / "other game");
+        cli.save_config();
+    }
+    windows.set_mod_enabled(mod_named(windows, "D"), true);
+    windows.set_mod_enabled(mod_named(windows, "B"), false);
+    windows.set_custom_assets_dir(box.custom_assets());
+    windows.save_config();
+
+    Orrindel after(box.home());
+    after.startup();
+    std::set<std::string> enabled;
+    for (const Mod* mod : after.get_enabled_mods())
+        enabled.insert(mod->name);
+    EXPECT_EQ(enabled, (std::set<std::string>{"C", "D"}));
+    EXPECT_EQ(after.get_civ4_dir(), box / "other game") << "the other program's folder stays";
+    EXPECT_EQ(after.get_custom_assets_dir(), box.custom_assets());
+
+    // A second save of the windows does not undo the other program's changes.
+    windows.set_mod_enabled(mod_named(windows, "B"), true);
+    windows.save_config();
+    Orrindel last(box.home());
+    last.startup();
+    EXPECT_EQ(last.get_enabled_mods().size(), 3u);
+    EXPECT_EQ(last.get_civ4_dir(), box / "other game");
 }
 
 } // namespace

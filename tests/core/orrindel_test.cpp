@@ -77,7 +77,7 @@ protected:
     CoreSandbox box;
 };
 
-TEST_F(OrrindelTest, firstStartCreatesItsFoldersAndWritesDefaultsAtExit)
+TEST_F(OrrindelTest, firstStartCreatesItsFoldersAndWritesSettingsOnlyOnceOneChanged)
 {
     std::unique_ptr<Orrindel> core = std::make_unique<Orrindel>(box.home());
     SignalCounts counts(*core);
@@ -95,10 +95,23 @@ TEST_F(OrrindelTest, firstStartCreatesItsFoldersAndWritesDefaultsAtExit)
     EXPECT_FALSE(exists(box.conf()));
 
     core.reset();
+    EXPECT_FALSE(exists(box.conf())) << "a run that changed nothing writes nothing";
+
+    core = start();
+    core->set_custom_assets_dir(box.custom_assets());
+    core->set_custom_assets_dir(Path());
+    core.reset();
+    EXPECT_FALSE(exists(box.conf())) << "a setting changed and changed back is no change";
+
+    core = start();
+    core->set_civ4_dir(box.game());
+    core.reset();
     EXPECT_EQ(read_file(box.conf()),
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<VelmoraConfig>\n"
-        "  <Civ4Dir></Civ4Dir>\n"
+        "  <Civ4Dir>"
+            + box.game().str()
+            + "</Civ4Dir>\n"
         "  <ModsDir>"
             + box.mods().str()
             + "</ModsDir>\n"
@@ -124,6 +137,7 @@ TEST_F(OrrindelTest, withoutAHomeFolderTheSettingsLiveInTheCurrentFolder)
         core.startup();
         EXPECT_TRUE(core.get_settings_dir().empty());
         EXPECT_EQ(core.get_mods_dir(), Path("mods"));
+        core.set_civ4_dir(box.game());
     }
     EXPECT_TRUE(exists(box.run() / Path("mods")));
     EXPECT_TRUE(exists(box.run() / Path("conf")));
@@ -162,15 +176,39 @@ TEST_F(OrrindelTest, anElementTableThatCannotBeReadFailsNamingIt)
     }
 }
 
-TEST_F(OrrindelTest, aConfiguredModWhoseFileIsGoneIsDroppedFromTheConfiguration)
+// The mods folder may be on a drive that is not mounted: the user's choice of
+// mods must survive until the files are back.
+TEST_F(OrrindelTest, aConfiguredModWhoseFileIsGoneStaysEnabledAndIsShownMissing)
 {
     write_mod("alpha.Pellarix", "Alpha");
     box.write_conf(Path(), Path(), {"Gone", "Alpha"});
     auto core = start();
     ASSERT_EQ(core->get_enabled_mods().size(), 1u);
     EXPECT_EQ((*core->get_enabled_mods().begin())->name, "Alpha");
+    EXPECT_EQ(core->get_missing_mods(), std::set<std::string>{"Gone"});
+    core->set_mod_enabled(find_mod(*core, "Alpha"), false);
     core.reset();
-    EXPECT_EQ(enabled_in_conf(), "Alpha;");
+    EXPECT_EQ(enabled_in_conf(), "Gone;");
+
+    write_mod("gone.Pellarix", "Gone");
+    core = start();
+    EXPECT_TRUE(core->get_missing_mods().empty());
+    ASSERT_EQ(core->get_enabled_mods().size(), 1u) << "the mod is enabled again once its file is back";
+    EXPECT_EQ((*core->get_enabled_mods().begin())->name, "Gone");
+}
+
+TEST_F(OrrindelTest, aMissingModIsKeptAcrossARescanUntilDisabledByName)
+{
+    box.write_conf(Path(), Path(), {"Gone"});
+    auto core = start();
+    core->load_mods();
+    EXPECT_EQ(core->get_missing_mods(), std::set<std::string>{"Gone"});
+    SignalCounts counts(*core);
+    core->disable_missing_mod("Gone");
+    EXPECT_TRUE(core->get_missing_mods().empty());
+    EXPECT_EQ(counts.enabled, 1);
+    core.reset();
+    EXPECT_EQ(enabled_in_conf(), "");
 }
 
 TEST_F(OrrindelTest, twoModsOfTheSameNameAreBothEnabled)

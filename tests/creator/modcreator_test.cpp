@@ -62,7 +62,7 @@ TEST_F(ModCreatorTest, aFolderWithoutAssetsIsRefusedWithTheFolderItLookedFor)
     write_file(tmp / "Mods/Empty/readme.txt", "not an Assets folder");
 
     EXPECT_EQ(create_error(tmp / "Mods/Empty"),
-        "Directory " + (tmp / "Mods/Empty/Assets").str() + " does not exist");
+        "Directory " + platform::native(tmp / "Mods/Empty/Assets") + " does not exist");
 }
 
 TEST_F(ModCreatorTest, aChosenAssetsThatIsAFileIsRefused)
@@ -70,7 +70,7 @@ TEST_F(ModCreatorTest, aChosenAssetsThatIsAFileIsRefused)
     write_file(tmp / "Files/Assets", "a file");
 
     EXPECT_EQ(
-        create_error(tmp / "Files/Assets"), "Directory " + (tmp / "Files/Assets").str() + " does not exist");
+        create_error(tmp / "Files/Assets"), "Directory " + platform::native(tmp / "Files/Assets") + " does not exist");
 }
 
 TEST_F(ModCreatorTest, anEmptyFolderTextMeansAssetsInTheCurrentFolder)
@@ -388,7 +388,7 @@ TEST_F(ModCreatorTest, aReportThatCannotBeWrittenIsAnErrorNamingIt)
         FAIL() << "the creator was made";
     } catch (const GenericError& e) {
         EXPECT_NE(
-            std::string(e.what()).find("Cannot write the report " + report_file().str()), std::string::npos)
+            std::string(e.what()).find("Cannot write the report " + platform::native(report_file())), std::string::npos)
             << e.what();
     }
 }
@@ -415,7 +415,7 @@ TEST_F(ModCreatorTest, aFileThatCannotBeReadStopsTheCreationNamingIt)
 
     std::string message = create_error();
 
-    EXPECT_EQ(message.find("Cannot read " + modified("Art/broken.dds").str() + ": "), 0u) << message;
+    EXPECT_EQ(message.find("Cannot read " + platform::native(modified("Art/broken.dds")) + ": "), 0u) << message;
 }
 
 TEST_F(ModCreatorTest, aFileNameWindowsCannotHoldStopsTheCreationNamingIt)
@@ -424,7 +424,7 @@ TEST_F(ModCreatorTest, aFileNameWindowsCannotHoldStopsTheCreationNamingIt)
 
     std::string message = create_error();
 
-    EXPECT_NE(message.find("Art\\what?.txt"), std::string::npos) << message;
+    EXPECT_NE(message.find(platform::native(Path("Art\\what?.txt"))), std::string::npos) << message;
 }
 
 TEST_F(ModCreatorTest, processFileOutsideCreateReportsFailure)

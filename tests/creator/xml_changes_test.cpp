@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "path/platform.h"
 #include "tests/creator/creator_fixture.h"
 
 namespace velmora::test {
@@ -204,7 +205,7 @@ TEST_P(XmlErrorTest, stopsTheCreationNamingTheFile)
     write_pair(things_file, c.game, c.modified);
     write_file(modified("Art/velmora.dds"), "DDS |bytes");
 
-    EXPECT_EQ(create_error(), c.message + " (in " + things_file + ")");
+    EXPECT_EQ(create_error(), c.message + " (in " + platform::native(Path(things_file)) + ")");
     // The report shows how far the work got.
     EXPECT_EQ(report(), "Art\\velmora.dds -> whole\n" + std::string(things_file) + " -> xml\n");
 }
@@ -248,7 +249,7 @@ TEST_F(XmlChangesTest, aFileThatIsNotXmlIsAnXmlErrorNamingIt)
         FAIL() << "create() did not fail";
     } catch (const XmlError& e) {
         std::string message = e.what();
-        EXPECT_EQ(message.find("XML error in " + modified(things_file).str() + ": "), 0u) << message;
+        EXPECT_EQ(message.find("XML error in " + platform::native(modified(things_file)) + ": "), 0u) << message;
     }
 }
 

@@ -130,14 +130,14 @@ TEST_F(ApplyDestination, aFolderThatCannotBeCreatedIsAnError)
 {
     write_file(target / "XML", "a file where the folder should be");
     std::string error = error_of(mod_with("Blocked", {whole_change("XML\\a.xml", "x")}));
-    EXPECT_EQ(error.rfind("Cannot create the folder " + (target / "XML").str() + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("Cannot create the folder " + platform::native(target / "XML") + ": ", 0), 0u) << error;
 }
 
 TEST_F(ApplyDestination, aFileThatCannotBeWrittenIsAnErrorAndLeavesNoPartBehind)
 {
     mkpath(target / "XML\\a.xml", 0755);
     std::string error = error_of(mod_with("Blocked", {whole_change("XML\\a.xml", "x")}));
-    EXPECT_EQ(error.rfind("Cannot write " + (target / "XML\\a.xml").str() + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("Cannot write " + platform::native(target / "XML\\a.xml") + ": ", 0), 0u) << error;
     EXPECT_EQ(list_files(target / "XML"), (std::list<std::string>{"a.xml"}));
 }
 

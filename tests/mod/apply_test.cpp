@@ -9,6 +9,7 @@
 #include "mod/mod.h"
 #include "mod/mod_test_support.h"
 #include "path/fs.h"
+#include "path/platform.h"
 #include "support/element_table.h"
 #include "support/game_xml.h"
 #include "support/tempdir.h"
@@ -364,7 +365,7 @@ TEST_F(ModApply, anUnreadableBaseIsAnXmlErrorNamingTheFile)
         m.apply(source.path(), target.path());
         FAIL() << "no error";
     } catch (const XmlError& e) {
-        std::string expected = "XML error in " + (source / units_file).str() + ": ";
+        std::string expected = "XML error in " + platform::native(source / units_file) + ": ";
         EXPECT_EQ(std::string(e.what()).rfind(expected, 0), 0u) << e.what();
     }
 }

@@ -13,6 +13,7 @@
 #include "mod/base64.h"
 #include "mod/mod.h"
 #include "path/fs.h"
+#include "path/platform.h"
 #include "support/tempdir.h"
 #include "xml/misc.h"
 
@@ -302,7 +303,7 @@ TEST(ModSave, keepsTheOldFileWhenTheDiskIsFull)
         m.save(p);
         ADD_FAILURE() << "saving did not fail";
     } catch (const GenericError& e) {
-        EXPECT_NE(std::string(e.what()).find(p.str()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(velmora::platform::native(p)), std::string::npos) << e.what();
     }
     EXPECT_EQ(read_file(p), before);
     EXPECT_EQ(velmora::list_files(dir.path()), std::list<std::string>{"m.Pellarix"});
@@ -324,7 +325,7 @@ TEST_P(ModSaveFailure, throwsNamingTheFileAndLeavesTheFolderAsItWas)
         ADD_FAILURE() << "saving to " << p.str() << " did not fail";
     } catch (const GenericError& e) {
         std::string message = e.what();
-        EXPECT_EQ(message.find("Cannot save the mod file " + p.str() + ": "), 0u) << message;
+        EXPECT_EQ(message.find("Cannot save the mod file " + velmora::platform::native(p) + ": "), 0u) << message;
     }
     EXPECT_EQ(read_file(dir / "file"), "not a folder");
     EXPECT_EQ(velmora::list_files(dir.path()), (std::list<std::string>{"file", "folder.Pellarix"}));
@@ -449,7 +450,7 @@ TEST(ModLoad, raisesXmlErrorNamingTheFileForMalformedXml)
         FAIL() << "no error";
     } catch (const XmlError& e) {
         std::string message = e.what();
-        std::string start = "XML error in " + p.str() + ": ";
+        std::string start = "XML error in " + velmora::platform::native(p) + ": ";
         EXPECT_EQ(message.compare(0, start.size(), start), 0) << message;
         EXPECT_NE(message.find("Opening and ending tag mismatch"), std::string::npos) << message;
         EXPECT_EQ(message.find('\n'), std::string::npos) << message;
@@ -531,7 +532,7 @@ TEST_P(ModLoadUnsafePath, refusesTheWholeModNamingFileAndPath)
         FAIL() << "not an XML error";
     } catch (const GenericError& e) {
         std::string message = e.what();
-        EXPECT_NE(message.find(p.str()), std::string::npos) << message;
+        EXPECT_NE(message.find(velmora::platform::native(p)), std::string::npos) << message;
         std::string file = GetParam().substr(6, GetParam().size() - 7); // inside file="..."
         if (file.find('&') == std::string::npos) {
             EXPECT_NE(message.find("'" + file + "'"), std::string::npos) << message;

@@ -389,7 +389,7 @@ TEST_P(HostileMods, endsInAClearErrorOrHarmlessly)
     }
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     if (!error.empty() && c.outcome == Outcome::load_error) {
-        EXPECT_NE(error.find(file.str()), std::string::npos) << "the message names no file: " << error;
+        EXPECT_NE(error.find(platform::native(file)), std::string::npos) << "the message names no file: " << error;
     }
     EXPECT_LT(seconds, 60.0);
 

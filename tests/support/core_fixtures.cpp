@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "core/manifest.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -233,6 +234,16 @@ std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;
     collect(folder, "", out);
+    // The list of what an apply wrote is not one of the files it built.
+    const std::string manifest = Manifest::file_name;
+    out.erase(std::remove_if(out.begin(), out.end(),
+                  [&](const std::string& f) {
+                      return f == manifest
+                          || (f.size() > manifest.size() && f.compare(f.size() - manifest.size() - 1,
+                                                                manifest.size() + 1, "\\" + manifest)
+                                  == 0);
+                  }),
+        out.end());
     std::sort(out.begin(), out.end());
     return out;
 }

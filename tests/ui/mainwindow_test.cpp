@@ -2,6 +2,7 @@
 #include <gtkmm/messagedialog.h>
 
 #include "base/errors.h"
+#include "core/manifest.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -198,6 +199,7 @@ protected:
         MainWindowTest::SetUp();
         box.main().mod_enable_clicked("2"); // Tough Warriors too
         write_file(box.custom_assets() / Path("old.txt"), "from the last apply");
+        Manifest::of_folder(box.custom_assets()).write(box.custom_assets());
         box.core.set_apply_steps(
             [](const Mod&, const Mod&) {
                 throw ConflictError("Both mods change XML\\Units\\CIV4UnitInfos.xml");
@@ -320,6 +322,100 @@ TEST_F(MainWindowApply, statusWindowFollowsProgressWhileOtherCommandsWait)
     box.main().apply_progress("Loading", 1.0f);
     EXPECT_EQ(box.ui->status->label->get_text(), "Loading");
     EXPECT_DOUBLE_EQ(box.ui->status->progress->get_fraction(), 1.0);
+}
+
+struct ForeignCase {
+    const char* name;
+    int response;
+    bool applied;
+};
+
+class MainWindowForeignFiles : public MainWindowApply, public testing::WithParamInterface<ForeignCase> {
+protected:
+    std::vector<std::string> backups() const
+    {
+        std::vector<std::string> found;
+        for (const std::string& name : list_files(box / "My Games"))
+            if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
+                found.push_back(name);
+        return found;
+    }
+};
+
+// A file the user put into the custom-assets folder, and one changed since
+// the last apply: the window says so and where they go before it replaces it.
+TEST_P(MainWindowForeignFiles, areAskedAboutBeforeTheFolderIsReplaced)
+{
+    box.core.set_apply_steps([](const Mod&, const Mod&) {},
+        [this](const Mod& mod, const Path&, const Path&) { applied.push_back(mod.name); });
+    write_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt"), "my font");
+    write_file(box.custom_assets() / Path("old.txt"), "changed by hand");
+    Answers answers;
+    answers.then_respond(GetParam().response);
+
+    box.main().apply_clicked();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    const std::string& question = answers.messages[0];
+    EXPECT_NE(question.find("holds 1 file that Velmora did not write and 1 file changed since Velmora wrote it"),
+        std::string::npos)
+        << question;
+    EXPECT_NE(question.find(platform::native(box.custom_assets())), std::string::npos) << question;
+    EXPECT_NE(question.find(platform::native(box / "My Games/CustomAssets.velmora-backup-")), std::string::npos)
+        << question;
+    if (!GetParam().applied) {
+        EXPECT_TRUE(applied.empty());
+        EXPECT_TRUE(backups().empty());
+        EXPECT_EQ(read_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt")), "my font");
+        return;
+    }
+    EXPECT_EQ(applied.size(), 2u);
+    ASSERT_EQ(backups().size(), 1u);
+    const Path backup = box / "My Games" / backups()[0];
+    EXPECT_EQ(read_file(backup / Path("res\\Fonts\\myfont.txt")), "my font");
+    EXPECT_EQ(read_file(backup / Path("old.txt")), "changed by hand");
+    EXPECT_FALSE(exists(box.custom_assets() / Path("res")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MainWindowForeignFiles,
+    testing::Values(ForeignCase{"cancelled", Gtk::RESPONSE_CANCEL, false}, ForeignCase{"accepted", Gtk::RESPONSE_OK, true}),
+    [](const testing::TestParamInfo<ForeignCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowApply, aFolderOfOnlyVelmorasFilesIsReplacedWithoutAQuestion)
+{
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const Path&, const Path&) {});
+    Answers answers;
+    box.main().apply_clicked();
+    EXPECT_TRUE(answers.messages.empty());
+    EXPECT_TRUE(box.core.get_last_backup().empty());
+}
+
+// The mods folder on a drive that is not mounted: the mod stays enabled, and
+// the user sees it is missing.
+TEST(MainWindowMissingMod, isGreyedOutAsFileMissingAndCanBeDisabled)
+{
+    UiSandbox box;
+    box.write_conf(box.game(), box.custom_assets(), {archers, "Gone Mod"});
+    box.write_mod("Archers.Pellarix", mod_file_text(archers, {}, "Ana", "1.2", "Archers hit harder"));
+    box.start();
+
+    std::vector<ModRow> expected = {{true, archers, "1.2", "Archers hit harder"}, {true, "Gone Mod", "", "file missing"}};
+    ASSERT_EQ(box.rows(), expected);
+    const MainWindow::ModListColumns& c = box.main().columns;
+    auto rows = box.main().mod_list->get_model()->children();
+    EXPECT_TRUE(bool(rows[0][c.available]));
+    EXPECT_FALSE(bool(rows[1][c.available]));
+
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK);
+    box.main().apply_clicked();
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("The enabled mod 'Gone Mod' is missing"), std::string::npos)
+        << answers.messages[0];
+
+    box.main().mod_enable_clicked("1");
+    EXPECT_EQ(box.rows(), std::vector<ModRow>{expected[0]});
+    EXPECT_TRUE(box.core.get_missing_mods().empty());
 }
 
 TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing)

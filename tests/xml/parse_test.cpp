@@ -151,4 +151,32 @@ TEST(ParseXmlText, readsTextThatOnlyDrawsWarnings)
     EXPECT_EQ(get_child_element(parser->get_document()->get_root_node())->get_name(), "UnitInfos");
 }
 
+// What the library cannot tie to a parser (a file it cannot open or write)
+// it would print on the terminal; Velmora reports such failures itself.
+TEST(QuietXmlLibrary, keepsTheLibraryOffTheTerminalButItsMessagesInTheExceptions)
+{
+    quiet_xml_library();
+    testing::internal::CaptureStderr();
+    try {
+        xmlpp::DomParser parser;
+        parser.set_throw_messages(true);
+        parser.parse_file("/nonexistent-velmora-folder/conf");
+    } catch (const xmlpp::exception&) {
+    }
+    try {
+        xmlpp::Document doc;
+        doc.create_root_node("VelmoraConfig");
+        doc.write_to_file_formatted("/nonexistent-velmora-folder/conf");
+    } catch (const xmlpp::exception&) {
+    }
+    std::string message;
+    try {
+        parse_xml_text("<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>");
+    } catch (const xmlpp::exception& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(message.find("UnitInfos"), std::string::npos) << message;
+}
+
 } // namespace
