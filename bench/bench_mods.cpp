@@ -43,6 +43,7 @@
 
 #include "base/errors.h"
 #include "core/orrindel.h"
+#include "core/verify.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
 #include "path/platform.h"
@@ -91,7 +92,7 @@ int child_apply(const std::string& home, const std::vector<std::string>& left_ou
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, std::find(left_out.begin(), left_out.end(), mod->name) == left_out.end());
     // Every conflict goes to the mod listed first.
-    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }
@@ -126,7 +127,7 @@ struct StepTimer {
 int child_apply_again(const std::string& home, const std::string& mode)
 {
     auto core = start(home);
-    core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, mode == "full" || mod->name != "Small");
     core->apply();
@@ -138,6 +139,18 @@ int child_apply_again(const std::string& home, const std::string& mode)
     StepTimer timer;
     core->apply();
     timer.report();
+    return 0;
+}
+
+// apply without the check of what it built against the game's schemas.
+int child_apply_unverified(const std::string& home)
+{
+    auto core = start(home);
+    core->set_verify_after_apply(false);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->apply();
     return 0;
 }
 
@@ -208,7 +221,7 @@ int reference_apply(const std::string& assets, const std::string& list, const st
     std::ifstream in(list);
     std::string line;
     while (std::getline(in, line)) {
-        // "xml<TAB>path" or "whole<TAB>path<TAB>file of the bytes"
+        // "xml<TAB>path", "diff<TAB>path" or "whole<TAB>path<TAB>file of the bytes"
         std::istringstream fields(line);
         std::string kind, rel, bytes;
         std::getline(fields, kind, '\t');
@@ -220,6 +233,13 @@ int reference_apply(const std::string& assets, const std::string& list, const st
             const std::string source = fs::exists(target) ? target : assets + "/" + rel;
             auto parser = parse_game_file(Path(source));
             parser->get_document()->write_to_file(target);
+        } else if (kind == "diff") {
+            // A script is read and written again, whole.
+            std::ifstream script(fs::exists(target) ? target : assets + "/" + rel, std::ios::binary);
+            std::ostringstream text;
+            text << script.rdbuf();
+            script.close();
+            std::ofstream(target, std::ios::binary) << text.str();
         } else {
             copy_bytes(bytes, target);
         }
@@ -558,14 +578,6 @@ void make_apply_mods(Game& g, unsigned count)
     for (unsigned m = g.made + 1; m <= count; ++m) {
         const std::string copy = work_dir + "/copy/Assets";
         modify_tree(Path(g.assets), Path(copy), {100 + m, 0.1});
-        // Scripts left out: two mods' line differences on nearby lines of
-        // one script pass the conflict check and then fail to apply.
-        std::vector<fs::path> scripts;
-        for (const auto& e : fs::recursive_directory_iterator(copy))
-            if (e.path().extension() == ".py")
-                scripts.push_back(e.path());
-        for (const fs::path& p : scripts)
-            fs::remove(p);
         create_mod(*g.setup, copy, g.mods + "/" + mod_name(m) + ".Pellarix", mod_name(m));
         fs::remove_all(copy);
     }
@@ -627,6 +639,8 @@ void bench_apply(Game& g)
                 std::replace(rel.begin(), rel.end(), '\\', '/');
                 if (c.type == Change::XML) {
                     out << "xml\t" << rel << "\n";
+                } else if (c.type == Change::DIFF) {
+                    out << "diff\t" << rel << "\n";
                 } else {
                     const std::string bytes = work_dir + "/whole/" + std::to_string(wholes++);
                     std::ofstream(bytes, std::ios::binary) << c.text;
@@ -684,6 +698,38 @@ void bench_incremental(Game& g)
         spread(q.cpu_ratio), 0.1, 0, 0});
     drop(custom);
     drop(saved);
+    drop(home);
+}
+
+// Apply with and without verification, 10 mods on the game, and what
+// verification finds in the result.
+void bench_verification(Game& g)
+{
+    make_apply_mods(g, 10);
+    const std::string custom = work_dir + "/VerifiedAssets";
+    const std::string home = apply_home(g, "verify", 10, custom);
+    Paired p = measure_pairs(empty_then(custom, {"apply", home}), empty_then(custom, {"apply-unverified", home}));
+    const std::string input = game_input(g, 10);
+    row("apply with verification", input, "Velmora", p.ours);
+    row("apply without verification", input, "Velmora", p.ref);
+    ratios.push_back({"apply with verification, against without", spread(p.wall_ratio), spread(p.cpu_ratio), 1.1,
+        0, 0});
+    auto core = start(home);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->apply();
+    const Verification& v = core->get_verification();
+    unsigned faults = 0, in_game = 0;
+    for (const FileFaults& f : v.files) {
+        faults += static_cast<unsigned>(f.faults.size());
+        in_game += static_cast<unsigned>(f.in_game.size());
+        for (const SchemaViolation& fault : f.faults)
+            std::printf("  %s\n", describe(f.file, fault, false).c_str());
+    }
+    std::printf("It checked %u files: %u faults in %u files, %u already in the game's files.\n", v.checked,
+        faults, v.files_at_fault(), in_game);
+    drop(custom);
     drop(home);
 }
 
@@ -826,7 +872,8 @@ void bench_scan(Game& g)
     }
 }
 
-const char* const benchmark_names[] = {"apply", "incremental", "growth", "check", "create", "scan"};
+const char* const benchmark_names[]
+    = {"apply", "incremental", "growth", "check", "create", "scan", "verification"};
 
 int run_all(const std::vector<std::string>& only)
 {
@@ -851,6 +898,8 @@ int run_all(const std::vector<std::string>& only)
         bench_create(game);
     if (wanted("scan"))
         bench_scan(game);
+    if (wanted("verification"))
+        bench_verification(game);
     if (wanted("growth"))
         bench_growth(game);
 
@@ -878,6 +927,8 @@ int child(const std::vector<std::string>& a)
     const std::string& what = a.at(0);
     if (what == "apply")
         return child_apply(a.at(1), std::vector<std::string>(a.begin() + 2, a.end()));
+    if (what == "apply-unverified")
+        return child_apply_unverified(a.at(1));
     if (what == "apply-again")
         return child_apply_again(a.at(1), a.at(2));
     if (what == "check")
@@ -911,7 +962,8 @@ const char* const usage =
     "  --keep DIR   generate the inputs in DIR and leave them there\n"
     "  --help       this text\n"
     "\n"
-    "BENCHMARK: apply, incremental, growth, check, create, scan (default: all).\n"
+    "BENCHMARK: apply, incremental, growth, check, create, scan, verification\n"
+    "(default: all).\n"
     "Needs about 1 GB of free space under $TMPDIR at full scale.\n";
 
 } // namespace

@@ -32,6 +32,13 @@ private:
     std::vector<sigc::connection> list;
 };
 
+// Takes the rules, which refer to the command's locals, away from the core
+// when the command ends.
+struct GivenAnswersReset {
+    Orrindel& core;
+    ~GivenAnswersReset() { core.set_given_answers(nullptr); }
+};
+
 struct Unanswered {
     std::string first;
     std::string second;
@@ -75,14 +82,20 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         if (++steps > loading_steps)
             order.push_back(message);
     }));
-    connections.add(core.signal_mod_priority.connect([&](Mod* a, Mod* b, const std::string& conflict) {
-        unsigned int r = rules.winner(a, b);
-        if (r == 0 && ask) {
+    core.set_given_answers([&](PriorityQuestion& q) {
+        q.remember = options.remember;
+        return rules.winner(q.first, q.second);
+    });
+    GivenAnswersReset reset{core};
+    connections.add(core.signal_mod_priority.connect([&](PriorityQuestion& q) {
+        unsigned int r = 0;
+        if (ask) {
             bar.clear();
-            r = ask_winner(std::cin, std::cerr, a->name, b->name, conflict);
+            r = ask_winner(std::cin, std::cerr, q.first->name, q.second->name, q.report.message, q.report.text());
         }
         if (r == 0)
-            unanswered = Unanswered{a->name, b->name};
+            unanswered = Unanswered{q.first->name, q.second->name};
+        q.remember = options.remember;
         return r;
     }));
 
@@ -104,6 +117,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
                      "the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
     print_summary(core, order);
+    warn_verification(core.get_verification());
     return exit_success;
 }
 

@@ -48,6 +48,15 @@ const Mod* winner_of(const Conflict& c)
 
 nlohmann::json mod_ref(const Mod* mod) { return {{"name", mod->name}, {"file", mod->path[-1]}}; }
 
+nlohmann::json details_json(const ConflictReport& report)
+{
+    nlohmann::json out = nlohmann::json::array();
+    for (const ConflictDetail& d : report.details)
+        out.push_back(
+            {{"file", d.file}, {"where", d.where}, {"lines", d.lines}, {"answer_matters", d.answer_matters}});
+    return out;
+}
+
 void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
     const std::optional<std::list<Mod*>>& order)
 {
@@ -58,7 +67,8 @@ void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
     for (const Conflict& c : conflicts) {
         const Mod* w = winner_of(c);
         out["conflicts"].push_back({{"first", mod_ref(c.first)}, {"second", mod_ref(c.second)},
-            {"message", c.message}, {"winner", w ? mod_ref(w) : nlohmann::json(nullptr)}});
+            {"message", c.message}, {"winner", w ? mod_ref(w) : nlohmann::json(nullptr)},
+            {"remembered", c.remembered}, {"answer_needed", !c.skipped}, {"details", details_json(c.report)}});
     }
     if (order) {
         out["order"] = nlohmann::json::array();
@@ -70,6 +80,16 @@ void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
 
 std::string quoted(const Mod* mod) { return "'" + printable(one_line(mod->name)) + "'"; }
 
+std::string verdict(const Conflict& c)
+{
+    if (c.skipped)
+        return "no answer needed";
+    const Mod* w = winner_of(c);
+    if (!w)
+        return "no answer";
+    return quoted(w) + (c.remembered ? " wins, remembered" : " wins");
+}
+
 void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
     const std::optional<std::list<Mod*>>& order)
 {
@@ -77,10 +97,10 @@ void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
     if (conflicts.empty())
         std::cout << "No conflicts.\n";
     for (const Conflict& c : conflicts) {
-        const Mod* w = winner_of(c);
-        std::cout << "Conflict: " << quoted(c.first) << " and " << quoted(c.second) << " ["
-                  << (w ? quoted(w) + " wins" : std::string("no answer"))
+        std::cout << "Conflict: " << quoted(c.first) << " and " << quoted(c.second) << " [" << verdict(c)
                   << "]: " << printable(one_line(c.message)) << "\n";
+        for (const std::string& line : c.report.text())
+            std::cout << "    " << detail_line(line) << "\n";
     }
     if (order && !order->empty()) {
         std::string names;
@@ -101,10 +121,10 @@ int run_check(Orrindel& core, const CheckOptions& options)
         warn("The enabled mod '" + printable(one_line(name)) + "' is missing from \"" + shown(core.get_mods_dir())
             + "\": apply stops until its file is back or it is disabled.");
     const std::list<Mod*> enabled = core.get_enabled_mods_in_order();
-    const std::vector<Conflict> conflicts = find_conflicts(enabled, rules);
+    const std::vector<Conflict> conflicts = find_conflicts(core, enabled, rules);
     std::size_t unanswered = 0;
     for (const Conflict& c : conflicts)
-        unanswered += c.answer == 0;
+        unanswered += c.answer == 0 && !c.skipped;
     std::optional<std::list<Mod*>> order;
     if (unanswered == 0)
         order = order_mods(enabled, answers_of(conflicts));

@@ -9,6 +9,7 @@
 namespace velmora {
 
 class Orrindel;
+struct Verification;
 
 namespace cli {
 
@@ -46,7 +47,19 @@ struct CheckOptions {
 
 struct ApplyOptions {
     std::vector<std::string> prefer;
+    bool remember = false;
     bool no_backup = false;
+};
+
+struct VerifyOptions {
+    std::optional<std::string> dir;
+    bool json = false;
+};
+
+struct AnswersOptions {
+    std::vector<std::string> forget;
+    bool forget_all = false;
+    bool json = false;
 };
 
 struct CreateOptions {
@@ -59,12 +72,31 @@ struct CreateOptions {
     bool force = false;
 };
 
+struct ImportOptions {
+    std::string file;
+    std::optional<std::string> name;
+    std::string author;
+    std::optional<std::string> version;
+    std::optional<std::string> description;
+    bool report = false;
+    bool force = false;
+    // The limits against archive bombs; empty or 0: the defaults.
+    std::string max_size;
+    unsigned long long max_entries = 0;
+    unsigned long long max_ratio = 0;
+};
+
 struct PrefsOptions {
     std::optional<std::string> civ4_dir;
     std::optional<std::string> mods_dir;
     std::optional<std::string> custom_assets_dir;
+    std::optional<bool> ask_fields_only;
     bool force = false;
     bool json = false;
+    // Look for the game's installs; use: which of them to store (its number
+    // in the list or its game folder).
+    bool detect = false;
+    std::optional<std::string> use;
 };
 
 // Each command works on a started core and returns the exit code; failures
@@ -74,13 +106,19 @@ int run_enable(Orrindel& core, const EnableOptions& options);
 int run_show(Orrindel& core, const ShowOptions& options);
 int run_check(Orrindel& core, const CheckOptions& options);
 int run_apply(Orrindel& core, const ApplyOptions& options);
+// Exits with 1 when a file breaks its schema where the game's copy does not.
+int run_verify(Orrindel& core, const VerifyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
+int run_import(Orrindel& core, const ImportOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
+int run_answers(Orrindel& core, const AnswersOptions& options);
 
 // A line on standard error: "velmora-cli: warning: ...".
 void warn(const std::string& message);
 // A line on standard error: "velmora-cli: error: ...".
 void report_error(const std::string& message);
+// The faults apply found in what it built, as warnings.
+void warn_verification(const Verification& result);
 // A line on standard error: "velmora-cli: hint: ...".
 void hint(const std::string& message);
 

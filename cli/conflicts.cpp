@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <libxml++/exceptions/exception.h>
+#include <memory>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/mod_lookup.h"
@@ -102,17 +104,24 @@ unsigned int PreferRules::winner(const Mod* first, const Mod* second) const
     return 0;
 }
 
-std::vector<Conflict> find_conflicts(const std::list<Mod*>& enabled, const PreferRules& rules)
+std::vector<Conflict> find_conflicts(
+    const Orrindel& core, const std::list<Mod*>& enabled, const PreferRules& rules)
 {
     for (Mod* mod : enabled)
         load_changes(*mod);
+    const std::unique_ptr<ConflictDescriber> describer = core.conflict_describer();
     std::vector<Conflict> conflicts;
     for (auto a = enabled.begin(); a != enabled.end(); ++a) {
         for (auto b = std::next(a); b != enabled.end(); ++b) {
             try {
-                (*a)->check_conflicts(*b);
-            } catch (const ConflictError& e) {
-                conflicts.push_back({*a, *b, e.what(), rules.winner(*a, *b)});
+                std::optional<PriorityQuestion> q = core.find_question(**a, **b, *describer);
+                if (!q)
+                    continue;
+                // As apply takes them: a rule, else a remembered answer.
+                const unsigned int ruled = rules.winner(*a, *b);
+                const unsigned int answer = q->skipped ? 0 : ruled ? ruled : q->remembered;
+                conflicts.push_back({*a, *b, q->report.message, std::move(q->report), q->skipped,
+                    !q->skipped && !ruled && q->remembered != 0, answer});
             } catch (const xmlpp::exception& e) {
                 const std::string message = library_message(e);
                 throw XmlError(format("XML error in mod '%S': %S", &(*a)->name, &message));

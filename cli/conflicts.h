@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/questions.h"
+
 namespace velmora {
 
 class Mod;
@@ -42,13 +44,20 @@ struct Conflict {
     Mod* first;
     Mod* second;
     std::string message;
-    unsigned int answer; // from the rules: 1 first wins, 2 second wins, 0 none
+    // What each mod changes where they meet; whether apply asks at all.
+    ConflictReport report;
+    bool skipped;
+    bool remembered;
+    // 1 first wins, 2 second wins, 0 none: the rules' answer, else a
+    // remembered one (as apply takes them); 0 also when skipped.
+    unsigned int answer;
 };
 
 // Loads the changes of the enabled mods (as apply does) and checks every
 // pair, going on past each conflict so that all of them are found. Touches
 // no folder. Throws what loading or checking throws other than a conflict.
-std::vector<Conflict> find_conflicts(const std::list<Mod*>& enabled, const PreferRules& rules);
+std::vector<Conflict> find_conflicts(
+    const Orrindel& core, const std::list<Mod*>& enabled, const PreferRules& rules);
 
 } // namespace cli
 } // namespace velmora

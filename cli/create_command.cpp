@@ -1,5 +1,6 @@
-// velmora-cli create: the create-mod dialog and the mod creator, with the
-// dialog's rules for the folder and the mod's name.
+// velmora-cli create and import: the create-mod dialog and the mod creator,
+// with the dialog's rules for the folder and the mod's name; import makes the
+// same mod from an archive.
 #include <iostream>
 #include <memory>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #include "creator/modcreator.h"
 #define VELMORA_HAVE_MOD_CREATOR 1
 #endif
+#include "creator/import.h"
 
 namespace velmora::cli {
 
@@ -41,13 +43,13 @@ Path modified_folder(const std::string& text)
 }
 
 // The new mod's file; an existing one is replaced only when asked to.
-Path new_mod_file(const Orrindel& core, const CreateOptions& options)
+Path new_mod_file(const Orrindel& core, const std::string& mod_name, bool force)
 {
-    const std::string problem = check_mod_file_name(options.name);
+    const std::string problem = check_mod_file_name(mod_name);
     if (!problem.empty())
         throw UsageError(problem);
-    Path file = child_path(core.get_mods_dir(), options.name + mod_extension);
-    if (!options.force && exists(file)) {
+    Path file = child_path(core.get_mods_dir(), mod_name + mod_extension);
+    if (!force && exists(file)) {
         const std::string name = shown(file);
         throw GenericError(format("The mod file \"%S\" already exists. Give --force to replace it.", &name));
     }
@@ -83,30 +85,22 @@ std::unique_ptr<Mod> build_mod(Orrindel&, const Path&, bool)
 }
 #endif
 
-void print_result(const Orrindel& core, const Mod& mod, const CreateOptions& options, bool was_enabled)
+void print_result(const Orrindel& core, const Mod& mod, bool report, bool was_enabled)
 {
     std::cout << "Created the mod '" << printable(mod.name) << "' with " << mod.changes.size()
               << (mod.changes.size() == 1 ? " change" : " changes") << ": \"" << shown(mod.path) << "\".\n";
     if (mod.changes.empty())
         warn("the folder holds no file that differs from the game's; the mod changes nothing.");
-    if (options.report)
+    if (report)
         std::cout << "Report: \"" << shown(core.get_settings_dir() / Path("report.txt")) << "\".\n";
     if (was_enabled)
         warn("the mod file replaced an enabled mod; the new mod is not enabled (\"velmora-cli enable\" "
              "enables it).");
 }
 
-} // namespace
-
-int run_create(Orrindel& core, const CreateOptions& options)
+// Saves the new mod in the mods folder and lists it.
+void save_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const Path& file, bool report)
 {
-    const Path dir = modified_folder(options.dir);
-    const Path file = new_mod_file(core, options);
-    std::unique_ptr<Mod> mod = build_mod(core, dir, options.report);
-    mod->name = options.name;
-    mod->author = options.author;
-    mod->version = options.version;
-    mod->description = options.description;
     const Path& folder = core.get_mods_dir();
     if (!folder.empty() && !exists(folder))
         mkpath(folder, 0755);
@@ -115,7 +109,115 @@ int run_create(Orrindel& core, const CreateOptions& options)
     const bool was_enabled = replaces_enabled_mod(core, file);
     Mod& saved = *mod;
     core.add_mod(mod.release());
-    print_result(core, saved, options, was_enabled);
+    print_result(core, saved, report, was_enabled);
+}
+
+// "500M", "4G", "2000000": bytes, with an optional K, M, G or T (powers of 1024).
+std::uint64_t size_option(const std::string& text)
+{
+    std::size_t end = 0;
+    unsigned long long value = 0;
+    try {
+        value = std::stoull(text, &end);
+    } catch (const std::exception&) {
+        end = 0;
+    }
+    std::string unit = text.substr(end);
+    int shift = unit.empty() ? 0 : -1;
+    if (unit.size() == 1 || (unit.size() == 3 && (unit.substr(1) == "iB" || unit.substr(1) == "ib")))
+        switch (unit[0]) {
+        case 'k': case 'K': shift = 10; break;
+        case 'm': case 'M': shift = 20; break;
+        case 'g': case 'G': shift = 30; break;
+        case 't': case 'T': shift = 40; break;
+        default: break;
+        }
+    if (end == 0 || shift < 0 || text[0] == '-' || (shift && value > (~0ull >> shift)))
+        throw UsageError("--max-size needs a size such as 500M or 8G, not \"" + text + "\".");
+    return static_cast<std::uint64_t>(value) << shift;
+}
+
+ArchiveLimits limits_of(const ImportOptions& options)
+{
+    ArchiveLimits limits;
+    if (!options.max_size.empty())
+        limits.max_size = size_option(options.max_size);
+    if (options.max_entries)
+        limits.max_entries = options.max_entries;
+    if (options.max_ratio)
+        limits.max_ratio = options.max_ratio;
+    return limits;
+}
+
+const char* limit_option(ArchiveLimits::Kind kind)
+{
+    switch (kind) {
+    case ArchiveLimits::Kind::Size:
+        return "--max-size SIZE";
+    case ArchiveLimits::Kind::Entries:
+        return "--max-entries N";
+    case ArchiveLimits::Kind::Ratio:
+        return "--max-ratio N";
+    }
+    return "";
+}
+
+} // namespace
+
+int run_import(Orrindel& core, const ImportOptions& options)
+{
+    if (options.file.empty())
+        throw UsageError("import needs the archive file.");
+    const Path archive = absolute_folder(options.file);
+    const ArchiveLimits limits = limits_of(options);
+    const std::string mod_name = options.name ? *options.name : names_from_archive_file(archive[-1]).name;
+    if (!options.name && !check_mod_file_name(mod_name).empty())
+        throw UsageError("The archive's file name gives no usable mod name (\"" + mod_name + "\"): give one with --name.");
+    const Path file = new_mod_file(core, mod_name, options.force);
+
+    ModImporter importer(core.get_civ4_dir(), core.get_settings_dir(), archive, options.report, limits);
+    ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
+    importer.signal_progress.connect(
+        [&bar](const std::string& message, float fraction) { bar.show(message, fraction); });
+    std::optional<ArchiveLimits::Kind> passed;
+    importer.signal_limit_exceeded.connect([&passed](ArchiveLimits::Kind kind, const std::string&) {
+        passed = kind;
+        return false;
+    });
+    std::unique_ptr<Mod> mod;
+    try {
+        mod = importer.import();
+    } catch (const GenericError& e) {
+        if (!passed)
+            throw;
+        bar.clear();
+        report_error(e.what());
+        hint(std::string("if you trust the archive, give ") + limit_option(*passed) + " to raise the limit.");
+        return exit_failure;
+    }
+    bar.clear();
+    std::cout << "Took the mod folder \"" << printable(importer.assets_folder().empty() ? "." : importer.assets_folder())
+              << "\" of the archive.\n";
+    mod->name = mod_name;
+    mod->author = options.author;
+    if (options.version)
+        mod->version = *options.version;
+    if (options.description)
+        mod->description = *options.description;
+    save_new_mod(core, std::move(mod), file, options.report);
+    return exit_success;
+}
+
+int run_create(Orrindel& core, const CreateOptions& options)
+{
+    const Path dir = modified_folder(options.dir);
+    const Path file = new_mod_file(core, options.name, options.force);
+    std::unique_ptr<Mod> mod = build_mod(core, dir, options.report);
+    mod->name = options.name;
+    mod->author = options.author;
+    mod->version = options.version;
+    mod->description = options.description;
+    save_new_mod(core, std::move(mod), file, options.report);
     return exit_success;
 }
 

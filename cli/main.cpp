@@ -49,7 +49,9 @@ private:
     void add_mod_commands();
     void add_apply_commands();
     void add_create();
+    void add_import();
     void add_prefs();
+    void add_answers();
     int run_command();
 
     CLI::App app{
@@ -66,9 +68,14 @@ private:
     std::string show_change;
     CheckOptions check;
     ApplyOptions apply;
+    VerifyOptions verify;
+    std::string verify_dir;
     CreateOptions create;
+    ImportOptions import;
+    std::string import_name, import_version, import_description;
     PrefsOptions prefs;
-    std::string civ4_dir, mods_dir, custom_assets_dir;
+    std::string civ4_dir, mods_dir, custom_assets_dir, prefs_use, ask_fields_only;
+    AnswersOptions answers;
 };
 
 Parser::Parser()
@@ -84,7 +91,9 @@ Parser::Parser()
     add_mod_commands();
     add_apply_commands();
     add_create();
+    add_import();
     add_prefs();
+    add_answers();
 }
 
 CLI::App* Parser::add(const std::string& name, const std::string& description, Command command)
@@ -137,9 +146,19 @@ void Parser::add_apply_commands()
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
         [this](Orrindel& core) { return run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
+    sub->add_flag("--remember", apply.remember,
+        "Remember this run's answers: later applies take them without asking while neither mod's "
+        "conflicting changes differ");
     sub->add_flag("--no-backup", apply.no_backup,
         "Delete the files in the custom assets folder that Velmora did not write or that changed since, "
         "instead of keeping the old folder as a backup beside it");
+
+    sub = add("verify",
+        "Check the XML files of the custom assets folder against the game's schemas. Exits with 1 when a "
+        "file breaks its schema in a way the game's own copy does not",
+        [this](Orrindel& core) { return run_verify(core, verify); });
+    sub->add_option("--dir", verify_dir, "Check DIR instead of the custom assets folder")->type_name("DIR");
+    sub->add_flag("--json", verify.json, "Print a JSON document for scripts");
 }
 
 void Parser::add_create()
@@ -159,6 +178,30 @@ void Parser::add_create()
     sub->add_flag("--force", create.force, "Replace a mod file of the same name");
 }
 
+void Parser::add_import()
+{
+    CLI::App* sub = add("import",
+        "Create a mod from a downloaded archive (zip, 7z, rar, tar): the folder inside that holds the "
+        "modified game files is compared with the game's files, as create does",
+        [this](Orrindel& core) { return run_import(core, import); });
+    sub->add_option("FILE", import.file, "The archive")->required();
+    sub->add_option("--name", import_name, "The mod's name, also its file name (default: from the archive's name)");
+    sub->add_option("--author", import.author, "The mod's author");
+    sub->add_option("--version", import_version, "The mod's version (default: from the archive's name)");
+    sub->add_option("--description", import_description, "The mod's description (default: a readme inside)");
+    sub->add_flag(
+        "--report", import.report, "Write a report of the comparison to report.txt in the settings folder");
+    sub->add_flag("--force", import.force, "Replace a mod file of the same name");
+    sub->add_option("--max-size", import.max_size,
+           "Unpack at most SIZE bytes (K, M, G suffixes; default 4G): a guard against archive bombs")
+        ->type_name("SIZE");
+    sub->add_option("--max-entries", import.max_entries, "Read at most N entries (default 100000)")
+        ->type_name("N");
+    sub->add_option("--max-ratio", import.max_ratio,
+           "Unpack at most N times the archive's size (default 200)")
+        ->type_name("N");
+}
+
 void Parser::add_prefs()
 {
     CLI::App* sub = add("prefs", "Show the folders; with options, set them first",
@@ -169,9 +212,33 @@ void Parser::add_prefs()
     sub->add_option("--custom-assets-dir", custom_assets_dir,
            "The folder the game reads mods from; apply deletes and rebuilds it")
         ->type_name("DIR");
+    sub->add_option("--ask-fields-only", ask_fields_only,
+           "yes: ask only when two mods change the same field (or anything else whose answer matters); "
+           "no: ask about every conflict")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}));
     sub->add_flag("--force", prefs.force,
         "Store a folder that does not exist or a custom assets folder not named Assets or CustomAssets");
     sub->add_flag("--json", prefs.json, "Print a JSON document for scripts");
+    CLI::Option* detect = sub->add_flag("--detect", prefs.detect,
+        "Look for Civilization IV (Steam, Proton, Wine, Lutris, Heroic, GOG) and list what is found; when one "
+        "install is found, store its game and custom assets folders");
+    sub->add_option("--use", prefs_use,
+           "With --detect: store the install numbered N in the list, or the one whose game folder is DIR")
+        ->type_name("N|DIR")
+        ->needs(detect);
+    detect->excludes(sub->get_option("--civ4-dir"))->excludes(sub->get_option("--custom-assets-dir"));
+}
+
+void Parser::add_answers()
+{
+    CLI::App* sub = add("answers", "List the remembered answers to conflicts; with options, forget some first",
+        [this](Orrindel& core) { return run_answers(core, answers); });
+    CLI::Option* all = sub->add_flag("--forget-all", answers.forget_all, "Forget every remembered answer");
+    sub->add_option("--forget", answers.forget, "Forget that mod WINNER wins over mod LOSER (repeatable)")
+        ->type_name("WINNER:LOSER")
+        ->excludes(all);
+    sub->add_flag("--json", answers.json, "Print a JSON document for scripts");
 }
 
 int Parser::run(int argc, char** argv)
@@ -196,6 +263,15 @@ int Parser::run(int argc, char** argv)
     }
     if (app.get_subcommand("show")->get_option("--change")->count())
         show.change = show_change;
+    CLI::App* i = app.get_subcommand("import");
+    if (i->get_option("--name")->count())
+        import.name = import_name;
+    if (i->get_option("--version")->count())
+        import.version = import_version;
+    if (i->get_option("--description")->count())
+        import.description = import_description;
+    if (app.get_subcommand("verify")->get_option("--dir")->count())
+        verify.dir = verify_dir;
     CLI::App* p = app.get_subcommand("prefs");
     if (p->get_option("--civ4-dir")->count())
         prefs.civ4_dir = civ4_dir;
@@ -203,6 +279,10 @@ int Parser::run(int argc, char** argv)
         prefs.mods_dir = mods_dir;
     if (p->get_option("--custom-assets-dir")->count())
         prefs.custom_assets_dir = custom_assets_dir;
+    if (p->get_option("--ask-fields-only")->count())
+        prefs.ask_fields_only = ask_fields_only == "yes";
+    if (p->get_option("--use")->count())
+        prefs.use = prefs_use;
     return run_command();
 }
 

@@ -7,6 +7,7 @@
 #include "cli/json.h"
 #include "cli/text.h"
 #include "core/custom_assets.h"
+#include "core/game_detect.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
@@ -97,19 +98,98 @@ void print_prefs(const Orrindel& core, bool json)
             {{"civ4_dir", platform_path(core.get_civ4_dir())},
                 {"mods_dir", platform_path(core.get_mods_dir())},
                 {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
-                {"settings_dir", platform_path(core.get_settings_dir())}});
+                {"settings_dir", platform_path(core.get_settings_dir())},
+                {"ask_fields_only", core.get_ask_fields_only()}});
         return;
     }
     print_table(std::cout,
         {{"Game folder:", or_not_set(core.get_civ4_dir())}, {"Mods folder:", or_not_set(core.get_mods_dir())},
             {"Custom assets folder:", or_not_set(core.get_custom_assets_dir())},
             {"Settings folder:", or_not_set(core.get_settings_dir())}});
+    // Its own line: the folders' column stays as wide as their labels.
+    std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
+              << "\n";
+}
+
+nlohmann::json installs_json(const std::vector<GameInstall>& installs)
+{
+    nlohmann::json list = nlohmann::json::array();
+    for (const GameInstall& i : installs)
+        list.push_back({{"civ4_dir", platform_path(i.civ4_dir)},
+            {"custom_assets_dir", platform_path(i.custom_assets_dir)}, {"edition", i.edition},
+            {"found_in", i.found_in}});
+    return list;
+}
+
+void print_installs(const std::vector<GameInstall>& installs)
+{
+    unsigned n = 0;
+    for (const GameInstall& i : installs) {
+        std::cout << ++n << ". " << printable(i.edition) << " (" << printable(i.found_in) << ")\n";
+        print_table(std::cout,
+            {{"   Game folder:", shown(i.civ4_dir)}, {"   Custom assets folder:", or_not_set(i.custom_assets_dir)}});
+    }
+}
+
+// The install the user named with --use: its number or its game folder.
+const GameInstall& chosen_install(const std::vector<GameInstall>& installs, const std::string& use)
+{
+    if (!use.empty() && use.find_first_not_of("0123456789") == std::string::npos) {
+        const unsigned long n = std::stoul(use.substr(0, 9));
+        if (n >= 1 && n <= installs.size())
+            return installs[n - 1];
+        throw UsageError("--use " + use + ": the list has no install numbered so.");
+    }
+    const Path dir = use.empty() ? Path() : absolute_folder(use);
+    for (const GameInstall& i : installs)
+        if (i.civ4_dir == dir)
+            return i;
+    throw UsageError("--use " + use + ": no install found has that game folder.");
+}
+
+// Lists the installs found; stores the one named, or the only one.
+int run_detect(Orrindel& core, const PrefsOptions& options)
+{
+    const char* wine_prefix = std::getenv("WINEPREFIX");
+    const std::vector<GameInstall> installs
+        = detect_game_installs(core.get_home(), wine_prefix ? wine_prefix : "");
+    if (installs.empty()) {
+        const std::string home = shown(core.get_home());
+        throw GenericError(format("No Civilization IV installation was found in the Steam libraries and Wine "
+                                  "prefixes of \"%S\". Set the game folder with --civ4-dir.",
+            &home));
+    }
+    const GameInstall* stored = nullptr;
+    if (options.use)
+        stored = &chosen_install(installs, *options.use);
+    else if (installs.size() == 1)
+        stored = &installs.front();
+    if (stored)
+        use_game_install(core, *stored);
+    if (options.json) {
+        print(std::cout,
+            {{"installs", installs_json(installs)},
+                {"stored", stored ? nlohmann::json(stored - installs.data() + 1) : nlohmann::json(nullptr)}});
+        return exit_success;
+    }
+    print_installs(installs);
+    if (!stored) {
+        hint("several installs were found; \"velmora-cli prefs --detect --use N\" stores the one numbered N.");
+        return exit_success;
+    }
+    std::cout << "Stored the game folder \"" << shown(stored->civ4_dir) << "\"";
+    if (!stored->custom_assets_dir.empty())
+        std::cout << " and the custom assets folder \"" << shown(stored->custom_assets_dir) << "\"";
+    std::cout << ".\n";
+    return exit_success;
 }
 
 } // namespace
 
 int run_prefs(Orrindel& core, const PrefsOptions& options)
 {
+    if (options.detect)
+        return run_detect(core, options);
     if (options.civ4_dir || options.mods_dir || options.custom_assets_dir) {
         // Every value is checked before any is stored.
         const Path civ4
@@ -125,8 +205,11 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);
-        core.save_config();
     }
+    if (options.ask_fields_only)
+        core.set_ask_fields_only(*options.ask_fields_only);
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.ask_fields_only)
+        core.save_config();
     print_prefs(core, options.json);
     return exit_success;
 }

@@ -74,10 +74,13 @@ void ProgressBar::clear()
 }
 
 unsigned int ask_winner(std::istream& in, std::ostream& out, const std::string& first,
-    const std::string& second, const std::string& conflict)
+    const std::string& second, const std::string& conflict, const std::vector<std::string>& details)
 {
     out << "Mods '" << printable(first) << "' and '" << printable(second)
-        << "' conflict: " << printable(one_line(conflict)) << "\n"
+        << "' conflict: " << printable(one_line(conflict)) << "\n";
+    for (const std::string& line : details)
+        out << "  " << detail_line(line) << "\n";
+    out
         << "Which mod wins (is applied later)?\n"
         << "  1) " << printable(first) << "\n"
         << "  2) " << printable(second) << "\n";

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace velmora::cli {
 
@@ -30,10 +31,12 @@ private:
     bool drawn = false;
 };
 
-// Asks which of two conflicting mods wins, until the answer is "1" or "2".
+// Asks which of two conflicting mods wins, until the answer is "1" or "2",
+// after the conflict and its details (what each mod changes there).
 // Returns 1 or 2, or 0 when the input ends without an answer.
 unsigned int ask_winner(std::istream& in, std::ostream& out, const std::string& first,
-    const std::string& second, const std::string& conflict);
+    const std::string& second, const std::string& conflict,
+    const std::vector<std::string>& details = std::vector<std::string>());
 
 } // namespace velmora::cli
 

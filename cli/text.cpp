@@ -21,6 +21,14 @@ void append_hex(std::string& out, unsigned char c)
 
 } // namespace
 
+std::string detail_line(const std::string& line)
+{
+    std::string expanded;
+    for (char c : line)
+        expanded += c == '\t' ? std::string(4, ' ') : std::string(1, c);
+    return printable(expanded);
+}
+
 std::string one_line(const std::string& text)
 {
     std::string out;

@@ -20,6 +20,10 @@ std::string one_line(const std::string& text);
 // cannot move the cursor or retitle the window.
 std::string printable(const std::string& text);
 
+// A line of a conflict's details, safe for a terminal: tabs (script lines)
+// become four spaces, other control characters "\xNN".
+std::string detail_line(const std::string& line);
+
 // The native form of a path ("/home/me/..."), made printable.
 std::string shown(const Path& p);
 

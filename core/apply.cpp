@@ -7,16 +7,18 @@
 #endif
 #include <libxml++/exceptions/exception.h>
 
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
-#include "path/platform.h"
-#include "base/errors.h"
-#include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
+#include "path/platform.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -64,11 +66,19 @@ void Orrindel::apply()
     if (!enabled.empty() && civ4_dir.empty())
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
+    verification = Verification();
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
     release_free_memory();
-    const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled));
+    std::vector<RememberedAnswer> to_remember;
+    const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled, to_remember));
+    // Kept only once the answers are known not to contradict each other.
+    if (!to_remember.empty()) {
+        for (const RememberedAnswer& answer : to_remember)
+            remembered.remember(answer);
+        remembered.save();
+    }
     last_backup = Path();
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
@@ -139,28 +149,64 @@ void Orrindel::load_enabled_mods(const std::list<Mod*>& enabled)
     }
 }
 
-std::list<PriorityAnswer> Orrindel::ask_priorities(const std::list<Mod*>& enabled)
+std::unique_ptr<ConflictDescriber> Orrindel::conflict_describer() const
 {
+    return std::make_unique<ConflictDescriber>(civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
+}
+
+std::optional<PriorityQuestion> Orrindel::find_question(Mod& a, Mod& b, ConflictDescriber& describer) const
+{
+    PriorityQuestion q;
+    try {
+        if (check_step)
+            check_step(a, b);
+        else
+            a.check_conflicts(&b);
+        return std::nullopt;
+    } catch (const ConflictError& e) {
+        q.report = describer.describe(a, b, e.what());
+    }
+    q.first = &a;
+    q.second = &b;
+    q.skipped = ask_fields_only && !q.report.answer_matters();
+    q.remembered = remembered.find(a.name, q.report.first_changes, b.name, q.report.second_changes);
+    return q;
+}
+
+std::list<PriorityAnswer> Orrindel::ask_priorities(
+    const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember)
+{
+    const std::unique_ptr<ConflictDescriber> describer = conflict_describer();
     std::list<PriorityAnswer> answers;
     for (auto a = enabled.begin(); a != enabled.end(); ++a) {
         for (auto b = std::next(a); b != enabled.end(); ++b) {
+            std::optional<PriorityQuestion> q;
             try {
-                if (check_step)
-                    check_step(**a, **b);
-                else
-                    (*a)->check_conflicts(*b);
-            } catch (const ConflictError& e) {
-                unsigned int r = signal_mod_priority.emit(*a, *b, e.what());
-                if (r == 1)
-                    answers.emplace_back(*a, *b);
-                else if (r == 2)
-                    answers.emplace_back(*b, *a);
-                else
-                    throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s",
-                        &(*a)->name, &(*b)->name, e.what()));
+                q = find_question(**a, **b, *describer);
             } catch (const xmlpp::exception& e) {
                 throw xml_error(**a, e);
             }
+            if (!q || q->skipped)
+                continue;
+            // An answer given now counts before one remembered from earlier.
+            unsigned int r = given_answer ? given_answer(*q) : 0;
+            if (r == 0)
+                r = q->remembered;
+            if (r == 0)
+                r = signal_mod_priority.emit(*q);
+            if ((r == 1 || r == 2) && q->remember && r != q->remembered) {
+                const bool first = r == 1;
+                to_remember.push_back({first ? (*a)->name : (*b)->name, first ? (*b)->name : (*a)->name,
+                    first ? q->report.first_changes : q->report.second_changes,
+                    first ? q->report.second_changes : q->report.first_changes});
+            }
+            if (r == 1)
+                answers.emplace_back(*a, *b);
+            else if (r == 2)
+                answers.emplace_back(*b, *a);
+            else
+                throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &(*a)->name,
+                    &(*b)->name, q->report.message.c_str()));
         }
     }
     return answers;
@@ -169,39 +215,49 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(const std::list<Mod*>& enable
 void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& target)
 {
     CustomAssetsBuild build(target);
-    const Path assets = civ4_dir / Path("Assets");
-    // Files whose inputs are those of the last apply come over from the old folder.
-    IncrementalBuild incremental(target, assets, order);
-    auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
+    // Found once: a file Beyond the Sword lacks is read from Warlords' or the original game's folder.
+    const GameFiles game = GameFiles::of_game(civ4_dir);
+    // Each schema is read once for the whole apply, merges and check alike.
+    SchemaCache schemas;
+    Manifest manifest;
     if (apply_step) {
         const double n = static_cast<double>(order.size());
         unsigned i = 0;
         for (const Mod* mod : order) {
             signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
             try {
-                apply_step(*mod, assets, build.folder());
+                apply_step(*mod, game, build.folder());
             } catch (const xmlpp::exception& e) {
                 throw xml_error(*mod, e);
             }
             ++i;
         }
         // Without the real steps the inputs say nothing about the files: none recorded.
-        Manifest::of_folder(build.folder()).write(build.folder());
+        manifest = Manifest::of_folder(build.folder());
     } else {
+        // Files whose inputs are those of the last apply come over from the old folder.
+        IncrementalBuild incremental(target, game, order);
+        auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
         try {
-            apply_mods(mods, assets, build.folder(), carry, [&](const Mod& mod, unsigned done, unsigned total) {
-                current = &mod;
-                signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
-            });
+            apply_mods(
+                mods, game, build.folder(), carry,
+                [&](const Mod& mod, unsigned done, unsigned total) {
+                    current = &mod;
+                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                },
+                &schemas);
         } catch (const xmlpp::exception& e) {
             if (!current)
                 throw;
             throw xml_error(*current, e);
         }
-        incremental.manifest(build.folder()).write(build.folder());
+        manifest = incremental.manifest(build.folder());
     }
+    if (verify_after_apply)
+        verification = verify_folder(build.folder(), game, schemas);
+    manifest.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);
     build.commit();

@@ -111,7 +111,8 @@ private:
 
 bool ConfigValues::same_as(const ConfigValues& other) const
 {
-    if (civ4_dir != other.civ4_dir || mods_dir != other.mods_dir || custom_assets_dir != other.custom_assets_dir)
+    if (civ4_dir != other.civ4_dir || mods_dir != other.mods_dir || custom_assets_dir != other.custom_assets_dir
+        || ask_fields_only != other.ask_fields_only)
         return false;
     std::set<std::string> a(enabled.begin(), enabled.end()), b(other.enabled.begin(), other.enabled.end());
     return a == b;
@@ -134,6 +135,8 @@ void Config::load()
             orrindel.set_mods_dir(Path(text));
         else if (name == "CustomAssetsDir")
             orrindel.set_custom_assets_dir(Path(text));
+        else if (name == "AskFieldsOnly")
+            orrindel.set_ask_fields_only(text == "yes");
         else if (name == "EnabledMod")
             enabled_mod_names.push_back(text);
     });
@@ -145,6 +148,7 @@ ConfigValues Config::current() const
     v.civ4_dir = orrindel.get_civ4_dir().str();
     v.mods_dir = orrindel.get_mods_dir().str();
     v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
+    v.ask_fields_only = orrindel.get_ask_fields_only();
     // One name for each enabled mod: two mods of one name are both written.
     for (const Mod* mod : orrindel.get_enabled_mods_in_order())
         v.enabled.push_back(mod->name);
@@ -172,6 +176,8 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
                 disk.mods_dir = stored(text);
             else if (name == "CustomAssetsDir")
                 disk.custom_assets_dir = stored(text);
+            else if (name == "AskFieldsOnly")
+                disk.ask_fields_only = text == "yes";
             else if (name == "EnabledMod" && !contains(disk.enabled, text))
                 disk.enabled.push_back(text);
         });
@@ -183,6 +189,7 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.mods_dir = now.mods_dir != saved.mods_dir ? now.mods_dir : disk.mods_dir;
     out.custom_assets_dir = now.custom_assets_dir != saved.custom_assets_dir ? now.custom_assets_dir
                                                                              : disk.custom_assets_dir;
+    out.ask_fields_only = now.ask_fields_only != saved.ask_fields_only ? now.ask_fields_only : disk.ask_fields_only;
     for (const std::string& name : now.enabled)
         if (contains(disk.enabled, name) || !contains(saved.enabled, name))
             out.enabled.push_back(name);
@@ -226,6 +233,8 @@ void Config::write(const ConfigValues& values)
     root->add_child("Civ4Dir")->set_child_text(values.civ4_dir);
     root->add_child("ModsDir")->set_child_text(values.mods_dir);
     root->add_child("CustomAssetsDir")->set_child_text(values.custom_assets_dir);
+    if (values.ask_fields_only)
+        root->add_child("AskFieldsOnly")->set_child_text("yes");
     for (const std::string& name : values.enabled)
         root->add_child("EnabledMod")->set_child_text(name);
 

@@ -12,19 +12,22 @@ namespace velmora {
 
 class Orrindel;
 
-// The settings that "conf" holds, as text: the folders in their stored form
-// and the enabled mods' names, in the order they are written.
+// The settings that "conf" holds, as text: the folders in their stored form,
+// the same-field preference and the enabled mods' names, in the order they
+// are written.
 struct ConfigValues {
     std::string civ4_dir;
     std::string mods_dir;
     std::string custom_assets_dir;
+    bool ask_fields_only = false;
     std::vector<std::string> enabled;
-    // Equal settings: the same folders and the same set of enabled names.
+    // Equal settings: the same folders and preference and the same set of enabled names.
     bool same_as(const ConfigValues& other) const;
 };
 
 // Reads and writes the user's settings file "conf": the three folders of the
-// core and the names of the enabled mods. It keeps no folder values of its
+// core, whether to ask only when two mods change the same field, and the
+// names of the enabled mods. It keeps no folder values of its
 // own: load hands them to the core's setters, save reads them from the core.
 class Config {
 public:

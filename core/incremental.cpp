@@ -5,7 +5,9 @@
 #include <fstream>
 
 #include "base/hash.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/schemas.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -16,7 +18,7 @@ namespace {
 
 // Raised when what a file is built from, or how, changes in a way its inputs
 // do not show, so that no file of an older build is taken for a new one.
-const char* const build_rules = "velmora build 1";
+const char* const build_rules = "velmora build 2";
 
 std::string folded(const std::string& file)
 {
@@ -73,9 +75,45 @@ bool copy_file(const Path& from, const Path& to)
     return true;
 }
 
+// Adds a game file to h: the folder it was found in and its bytes. False
+// when it exists but cannot be read.
+bool add_game_file(Hasher& h, const Path& file)
+{
+    if (file.empty() || platform::kind_of(file.str()) == platform::Kind::None)
+        return h.add("none"), true;
+    std::uint64_t bytes = 0;
+    if (!hash_file(file, bytes))
+        return false;
+    h.add(file.str()).add(hash_text(bytes));
+    return true;
+}
+
+// The schema names ("x-schema:NAME") in text. The document's root names its
+// schema near the top; every name found counts, which at worst builds a file
+// again that could have been carried over.
+void schema_names(const std::string& text, std::vector<std::string>& names)
+{
+    const std::string mark = "x-schema:";
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+        at += mark.size();
+        std::size_t end = text.find_first_of("\"' \t\r\n<>", at);
+        names.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    }
+}
+
+// The first bytes of file, where its root element stands.
+std::string head_of(const Path& file)
+{
+    std::ifstream in(platform::native(file), std::ios::binary);
+    std::string head(16384, '\0');
+    in.read(&head[0], static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
 } // namespace
 
-IncrementalBuild::IncrementalBuild(const Path& old_folder, const Path& assets, const std::list<Mod*>& order)
+IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order)
     : old_folder(old_folder)
 {
     if (Manifest::read(old_folder, old_manifest))
@@ -93,16 +131,41 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const Path& assets, c
         Hasher h;
         h.add(build_rules).add(table);
         // A file whose first change replaces it whole never reads the game's copy.
+        Path base;
         if (list.front()->type != Change::WHOLE) {
-            const Path base = fix_case(assets / Path(list.front()->file));
-            std::uint64_t game = 0;
-            if (platform::kind_of(base.str()) == platform::Kind::None)
-                h.add("no game file");
-            else if (hash_file(base, game))
-                h.add("game file").add(hash_text(game));
-            else
+            base = game.find(Path(list.front()->file));
+            if (!add_game_file(h.add("game file"), base))
                 continue; // unreadable: built again, and the build says why
         }
+        // An XML merge orders what it adds by the schema the document names.
+        bool merged = false;
+        std::vector<std::string> names;
+        if (!base.empty() && platform::kind_of(base.str()) == platform::Kind::File)
+            schema_names(head_of(base), names);
+        for (const Change* c : list) {
+            merged = merged || c->type == Change::XML;
+            if (c->type != Change::XML)
+                schema_names(c->text, names);
+        }
+        bool known = true;
+        if (merged) {
+            const Path file(list.front()->file);
+            const Path folder = file.size() > 1 ? file.subpath(0, file.size() - 1) : Path();
+            for (const std::string& name : names) {
+                // One a mod writes is read from the folder being built: built again.
+                const Path rel = folder.empty() ? Path(name) : folder / Path(name);
+                if (changes.count(folded(rel.str()))) {
+                    known = false;
+                    break;
+                }
+                if (!add_game_file(h.add("schema").add(name), find_schema_file(name, file, Path(), game))) {
+                    known = false;
+                    break;
+                }
+            }
+        }
+        if (!known)
+            continue;
         for (const Change* c : list)
             h.add(std::to_string(static_cast<int>(c->type))).add(c->file).add(c->text);
         File& f = files[key];

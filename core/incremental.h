@@ -12,21 +12,23 @@
 
 namespace velmora {
 
+class GameFiles;
 class Mod;
 struct Change;
 
 // What an apply can take over from the folder the last apply built. A file
-// is built from its inputs alone: the game's copy, the changes of the
-// enabled mods to it in their order, and the element table. When all of
+// is built from its inputs alone: the game's copy (and the folder it is
+// found in), the schema an XML merge orders its elements by, the changes of
+// the enabled mods to it in their order, and the element table. When all of
 // these are what the old folder's manifest recorded, and the old file is
 // still the one written then, the file is linked (or copied) into the new
 // folder instead of being built again. Anything in doubt is built again.
 class IncrementalBuild {
 public:
     // old_folder: the custom-assets folder as the last apply left it (missing
-    // or without a manifest: everything is built); assets: the game's
-    // "Assets" folder; order: the mods in the order they are applied.
-    IncrementalBuild(const Path& old_folder, const Path& assets, const std::list<Mod*>& order);
+    // or without a manifest: everything is built); game: the game's "Assets"
+    // folders; order: the mods in the order they are applied.
+    IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order);
 
     // For Mod::apply: true when change's file was carried over into dst, or
     // had been already.

@@ -70,6 +70,7 @@ void Orrindel::startup()
         mkpath(mods_dir, 0755);
     load_element_table();
     load_config();
+    load_answers();
     signal_prefs_changed.emit();
     load_mods();
     starting_up = false;
@@ -97,6 +98,18 @@ void Orrindel::load_config()
         std::string kept = bad.empty() ? format("it could not be renamed, so it will not be overwritten")
                                        : format("it was kept as %S", &bad);
         warnings.push_back(format("%s. Velmora started with default settings; %S.", e.what(), &kept));
+    }
+}
+
+void Orrindel::load_answers()
+{
+    try {
+        remembered.load(settings_dir / Path("answers"));
+    } catch (const XmlError& e) {
+        // The file stays as it is for the user to look at; every conflict is asked.
+        warnings.push_back(format("%s. Every conflict will be asked about; forget the remembered answers "
+                                  "in the preferences to start a new file.",
+            e.what()));
     }
 }
 
@@ -219,6 +232,26 @@ void Orrindel::set_custom_assets_dir(const Path& dir)
 {
     custom_assets_dir = dir;
     signal_prefs_changed.emit();
+}
+
+void Orrindel::set_ask_fields_only(bool only)
+{
+    ask_fields_only = only;
+    signal_prefs_changed.emit();
+}
+
+bool Orrindel::forget_answer(const std::string& winner, const std::string& loser)
+{
+    if (!remembered.forget(winner, loser))
+        return false;
+    remembered.save();
+    return true;
+}
+
+void Orrindel::forget_all_answers()
+{
+    remembered.forget_all();
+    remembered.save();
 }
 
 void Orrindel::set_apply_steps(ConflictCheck check, ModApplier apply_mod)

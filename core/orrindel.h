@@ -3,17 +3,23 @@
 
 #include <functional>
 #include <list>
+#include <memory>
+#include <optional>
 #include <set>
 #include <sigc++/sigc++.h>
 #include <string>
 #include <vector>
 
+#include "core/answers.h"
 #include "core/config.h"
 #include "core/manifest.h"
+#include "core/verify.h"
+#include "core/questions.h"
 #include "path/path.h"
 
 namespace velmora {
 
+class GameFiles;
 class Mod;
 
 // The mod manager's core: the folders it works with, the known mods and the
@@ -32,11 +38,17 @@ public:
     sigc::signal<void, const std::string&, float> signal_apply_progress;
     // apply(): which of two conflicting mods wins; 1 the first, 2 the second,
     // anything else (0 when no slot is connected) leaves the conflict unresolved.
-    sigc::signal<unsigned int, Mod*, Mod*, const std::string&> signal_mod_priority;
+    // The slot may set the question's `remember` to keep its answer.
+    sigc::signal<unsigned int, PriorityQuestion&> signal_mod_priority;
 
     // The per-mod steps of apply(); they default to Mod::check_conflicts and Mod::apply.
     using ConflictCheck = std::function<void(const Mod& a, const Mod& b)>;
-    using ModApplier = std::function<void(const Mod& mod, const Path& assets, const Path& custom_assets)>;
+    // game: the Assets folders the game reads its files from, in its order.
+    using ModApplier = std::function<void(const Mod& mod, const GameFiles& game, const Path& custom_assets)>;
+    // An answer the front end has before any question (the command line's
+    // --prefer rules): 1 or 2 as signal_mod_priority answers, 0 for none. It
+    // may set the question's `remember`.
+    using GivenAnswer = std::function<unsigned int(PriorityQuestion& question)>;
 
     // The settings folder will be ".velmora" in the folder named by HOME.
     Orrindel();
@@ -87,7 +99,14 @@ public:
     void set_apply_lock_wait(int ms) { lock_wait_ms = ms; }
     // The backup the last apply made, or an empty path when it made none.
     const Path& get_last_backup() const { return last_backup; }
+    // What the last apply() found when it checked the files it built against
+    // their schemas (empty before the first apply, or when checking is off).
+    const Verification& get_verification() const { return verification; }
+    // Whether apply() checks what it built (on by default).
+    void set_verify_after_apply(bool on) { verify_after_apply = on; }
 
+    // The user's home folder the core was made for (where the game is looked for too).
+    const Path& get_home() const { return home; }
     const Path& get_settings_dir() const { return settings_dir; }
     const Path& get_civ4_dir() const { return civ4_dir; }
     const Path& get_mods_dir() const { return mods_dir; }
@@ -110,21 +129,51 @@ public:
     void set_mods_dir(const Path& dir);
     void set_custom_assets_dir(const Path& dir);
 
+    // Ask only about conflicts where two mods change the same field (or
+    // anything else whose answer matters): off by default, kept in "conf".
+    bool get_ask_fields_only() const { return ask_fields_only; }
+    void set_ask_fields_only(bool only);
+
+    // The question two enabled mods raise, settled already when a remembered
+    // answer fits or the preferences skip it; none when they do not conflict.
+    // Both mods must be loaded. The describer keeps what it read for the
+    // next pairs (see conflict_describer). Throws what check_conflicts throws
+    // other than a conflict.
+    std::optional<PriorityQuestion> find_question(Mod& first, Mod& second, ConflictDescriber& describer) const;
+    // A describer that reads the game's values from the game folder.
+    std::unique_ptr<ConflictDescriber> conflict_describer() const;
+
+    // The answers kept in "answers" in the settings folder (read by startup).
+    const std::vector<RememberedAnswer>& get_remembered_answers() const { return remembered.get(); }
+    // Each drops answers and saves the file; forget_answer returns false
+    // (writing nothing) when winner has no remembered answer over loser.
+    // Throw GenericError when the file cannot be written.
+    bool forget_answer(const std::string& winner, const std::string& loser);
+    void forget_all_answers();
+
+    // Answers that count before remembered ones and before asking; an empty
+    // function gives none.
+    void set_given_answers(GivenAnswer given) { given_answer = std::move(given); }
+
     // Replaces the per-mod steps of apply(); an empty function restores the default.
     void set_apply_steps(ConflictCheck check, ModApplier apply_mod);
 
 private:
     void load_element_table();
     void load_config();
+    void load_answers();
 
     Path checked_target() const;
     void refuse_missing_mods() const;
     bool foreign_files_in(const Path& target) const;
     void load_enabled_mods(const std::list<Mod*>& enabled);
-    std::list<std::pair<Mod*, Mod*>> ask_priorities(const std::list<Mod*>& enabled);
+    std::list<std::pair<Mod*, Mod*>> ask_priorities(
+        const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember);
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
 
     Config config;
+    RememberedAnswers remembered;
+    bool ask_fields_only = false;
     std::list<Mod*> mods;
     Path home;
     Path settings_dir;
@@ -138,8 +187,11 @@ private:
     int lock_wait_ms = 5000;
     Path last_backup;
     std::vector<std::string> warnings;
+    Verification verification;
+    bool verify_after_apply = true;
     ConflictCheck check_step;
     ModApplier apply_step;
+    GivenAnswer given_answer;
 };
 
 } // namespace velmora

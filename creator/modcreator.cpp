@@ -22,6 +22,7 @@
 #include "base/format.h"
 #include "diff/diff.h"
 #include "mod/change_path.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
@@ -81,6 +82,34 @@ std::string read_bytes(const Path& file)
         throw GenericError(format("Cannot read %S: %S", &file, &reason));
     }
     return bytes;
+}
+
+// Whether file holds exactly bytes. Read block by block and stopped at the
+// first difference: a copied art folder holds gigabytes that equal the game's.
+bool same_bytes(const Path& file, const std::string& bytes)
+{
+    errno = 0;
+    std::ifstream in(platform::native(file), std::ios::binary | std::ios::ate);
+    if (!in) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &file, &reason));
+    }
+    if (static_cast<std::streamoff>(in.tellg()) != static_cast<std::streamoff>(bytes.size()))
+        return false;
+    in.seekg(0);
+    char buffer[65536];
+    std::string::size_type at = 0;
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        const auto n = static_cast<std::string::size_type>(in.gcount());
+        if (at + n > bytes.size() || bytes.compare(at, n, buffer, n) != 0)
+            return false;
+        at += n;
+    }
+    if (in.bad()) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &file, &reason));
+    }
+    return at == bytes.size();
 }
 
 std::unique_ptr<xmlpp::DomParser> parse(const Path& file, const std::string& bytes)
@@ -148,6 +177,12 @@ Mod* ModCreator::create()
     assets_dir = fix_case(assets_dir);
     if (!is_folder(assets_dir))
         throw GenericError("Your Civ4 directory seems to be invalid (no Assets directory found)");
+    // The game's own folder first, as the user chose it; the others as the game finds them.
+    game_dirs = GameFiles::of_game(assets_dir.subpath(0, assets_dir.size() - 1)).folders();
+    if (game_dirs.empty())
+        game_dirs.push_back(assets_dir);
+    else
+        game_dirs.front() = assets_dir;
 
     std::unique_ptr<Mod> result(new Mod);
     mod = result.get();
@@ -221,29 +256,51 @@ int ModCreator::process_file(const Path& rel)
         type = Change::XML;
     else if (is_file(game) && ext == "py")
         type = Change::DIFF;
-    write_report(rel.str() + " -> " + type_word(type) + "\n");
 
     switch (type) {
     case Change::XML:
+        // Written first: the element comparison adds its lines below it.
+        report_type(rel, type_word(type));
         process_xml(rel, game, modified);
         break;
     case Change::DIFF:
         process_diff(rel, game, modified);
         break;
     default:
-        process_whole(rel, modified);
+        process_whole(rel, game, modified);
         break;
     }
     return 0;
 }
 
-// fix_case(assets_dir / rel), assets_dir being fixed already: each
-// component in the letter case found on disk (the first in byte order of
-// names that differ only in case), the rest as given from the first
-// component that is not there.
+void ModCreator::report_type(const Path& rel, const char* word)
+{
+    write_report(rel.str() + " -> " + word + "\n");
+}
+
+// The copy of rel that the game reads: the first of game_dirs that has it,
+// else rel in assets_dir as find_in spells it (a path that does not exist).
 Path ModCreator::game_file(const Path& rel)
 {
-    Path result = assets_dir;
+    Path first;
+    for (const Path& folder : game_dirs) {
+        bool found = false;
+        Path result = find_in(folder, rel, found);
+        if (found && is_file(result))
+            return result;
+        if (first.empty())
+            first = result;
+    }
+    return first;
+}
+
+// fix_case(folder / rel), folder being fixed already: each component in the
+// letter case found on disk (the first in byte order of names that differ
+// only in case), the rest as given from the first component that is not
+// there. found tells whether every component is there.
+Path ModCreator::find_in(const Path& folder, const Path& rel, bool& found)
+{
+    Path result = folder;
     bool searching = true;
     for (auto it = rel.begin(); it != rel.end(); ++it) {
         const std::string component = *it;
@@ -264,6 +321,7 @@ Path ModCreator::game_file(const Path& rel)
             result = child_path(result, component);
         }
     }
+    found = searching;
     return result;
 }
 
@@ -324,14 +382,29 @@ void ModCreator::process_diff(const Path& rel, const Path& game, const Path& mod
         throw GenericError(format("Cannot read %S: %s", &game, "read error"));
     if (modified_in.bad())
         throw GenericError(format("Cannot read %S: %s", &modified, "read error"));
+    // A script that differs in nothing (or only in its kind of line ends,
+    // which applying keeps from the game's copy) needs no change.
+    if (diff.blocks.empty()) {
+        report_type(rel, "unchanged");
+        return;
+    }
+    report_type(rel, type_word(Change::DIFF));
     std::ostringstream text;
     diff.write(text);
     mod->changes.push_back({rel.str(), Change::DIFF, text.str()});
 }
 
-void ModCreator::process_whole(const Path& rel, const Path& modified)
+void ModCreator::process_whole(const Path& rel, const Path& game, const Path& modified)
 {
-    mod->changes.push_back({rel.str(), Change::WHOLE, read_bytes(modified)});
+    std::string bytes = read_bytes(modified);
+    // A copy of the game's own file would change nothing alone, and with
+    // other mods it would undo their changes to that file.
+    if (is_file(game) && same_bytes(game, bytes)) {
+        report_type(rel, "unchanged");
+        return;
+    }
+    report_type(rel, type_word(Change::WHOLE));
+    mod->changes.push_back({rel.str(), Change::WHOLE, std::move(bytes)});
 }
 
 // The comparison walks libxml2's nodes directly: libxml++ would create a C++

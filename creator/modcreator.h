@@ -8,6 +8,7 @@
 #include <set>
 #include <sigc++/sigc++.h>
 #include <string>
+#include <vector>
 
 #include "path/path.h"
 
@@ -22,7 +23,9 @@ class Mod;
 // Turns a folder that holds a modified copy of (part of) the game's "Assets"
 // folder into a new mod that carries only what differs: for an XML file the
 // game also has, the elements that differ; for a script ("py"), a line
-// difference; for anything else, the whole file. On request it writes what it
+// difference; for anything else, the whole file, unless the game's copy has
+// the same bytes. The game's copy is the one the game reads: its own, else
+// Warlords', else the original game's. On request it writes what it
 // found to "report.txt" in the settings folder, one line per finding.
 //
 // One creator serves one creation: construct it, connect signal_progress,
@@ -70,14 +73,19 @@ private:
     friend class Comparison;
 
     Path game_file(const Path& rel);
+    Path find_in(const Path& folder, const Path& rel, bool& found);
     void process_xml(const Path& rel, const Path& game, const Path& modified);
     void process_diff(const Path& rel, const Path& game, const Path& modified);
-    void process_whole(const Path& rel, const Path& modified);
+    void process_whole(const Path& rel, const Path& game, const Path& modified);
+    void report_type(const Path& rel, const char* word);
     void report_line(unsigned int depth, const std::string& text);
     void write_report(const std::string& text);
 
     Mod* mod = nullptr; // the mod under construction, during create()
     Path assets_dir;
+    // Where the game reads its files from, in its order: assets_dir, then
+    // Warlords' and the original game's "Assets" when they are installed.
+    std::vector<Path> game_dirs;
     Path dir;
     std::list<Path> files;
     unsigned int processed = 0;

@@ -16,6 +16,20 @@ const std::string& text_of(Diff::Input& in, unsigned int n)
     return l ? *l : past_end_line;
 }
 
+// How line n ends, as far as two lines of equal text may still differ: the
+// last line of a text without a line end (1) differs from the same text with
+// one (0), so that the diff records the change. Past the end, lines read as
+// empty lines with a line end (0), except after a last line without one (2):
+// there a text has no more lines, not even empty ones.
+int end_state(Diff::Input& in, unsigned int n)
+{
+    if (in.line(n))
+        return in.end(n) == Diff::End::NONE ? 1 : 0;
+    return in.ended() && in.ended_without_end() ? 2 : 0;
+}
+
+bool lacks_end(Diff::Input& in, unsigned int n) { return end_state(in, n) == 1; }
+
 // The numbers of old and new lines that one change spans.
 struct Span {
     unsigned int removed = 0;
@@ -42,7 +56,7 @@ public:
                 break;
             const std::string& old_line = a ? *a : past_end_line;
             // Exact on purpose: the search below uses compare, this does not.
-            if (old_line == (b ? *b : past_end_line))
+            if (old_line == (b ? *b : past_end_line) && end_state(old_, i_) == end_state(new_, j_))
                 equal_line(old_line);
             else
                 change();
@@ -54,7 +68,7 @@ private:
     void equal_line(const std::string& text)
     {
         if (open_) {
-            open_->lines.push_back({' ', text});
+            open_->lines.push_back({' ', text, lacks_end(old_, i_)});
             if (++t_ == k_) {
                 open_ = nullptr;
                 closed_end_ = i_ + 1;
@@ -74,9 +88,9 @@ private:
             open_block();
         Span s = resync();
         for (unsigned int n = 0; n < s.removed; ++n, ++i_)
-            open_->lines.push_back({'-', text_of(old_, i_)});
+            open_->lines.push_back({'-', text_of(old_, i_), lacks_end(old_, i_)});
         for (unsigned int n = 0; n < s.added; ++n, ++j_)
-            open_->lines.push_back({'+', text_of(new_, j_)});
+            open_->lines.push_back({'+', text_of(new_, j_), lacks_end(new_, j_)});
         t_ = 0;
     }
 
@@ -105,7 +119,8 @@ private:
     unsigned int agreeing(unsigned int o, unsigned int n)
     {
         unsigned int s = 0;
-        while (s < 2 * k_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s)))
+        while (s < 2 * k_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s))
+            && end_state(old_, o + s) == end_state(new_, n + s))
             ++s;
         return s;
     }

@@ -9,9 +9,16 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
+// The line that marks the line before it as a text's last line without a line
+// end, as other diff tools write it.
+const char* const no_end_mark = "\\ No newline at end of file";
+
 } // namespace
 
-bool operator==(const Diff::Line& a, const Diff::Line& b) { return a.type == b.type && a.text == b.text; }
+bool operator==(const Diff::Line& a, const Diff::Line& b)
+{
+    return a.type == b.type && a.text == b.text && a.no_end == b.no_end;
+}
 
 bool operator==(const Diff::Block& a, const Diff::Block& b)
 {
@@ -37,8 +44,11 @@ void Diff::write(std::ostream& os) const
         }
         os << "@@ -" << b.old_start + 1 << ',' << old_count << " +" << b.new_start + 1 << ',' << new_count
            << " @@\n";
-        for (const Line& l : b.lines)
+        for (const Line& l : b.lines) {
             os << l.type << l.text << '\n';
+            if (l.no_end)
+                os << no_end_mark << '\n';
+        }
     }
 }
 
@@ -116,7 +126,10 @@ void Diff::read(std::istream& is)
     std::string header;
     unsigned int header_number = 0;
     std::string line;
+    Line* just_read = nullptr; // the line read from the text line before, if any
     for (unsigned int number = 1; std::getline(is, line); ++number) {
+        Line* previous = just_read;
+        just_read = nullptr;
         if (line.compare(0, 2, "@@") == 0) {
             header = line;
             header_number = number;
@@ -129,6 +142,10 @@ void Diff::read(std::istream& is)
             if (line[0] != '+')
                 Header(header, header_number).check_extent(current->old_start, ++old_lines);
             current->lines.push_back({line[0], line.substr(1)});
+            just_read = &current->lines.back();
+        } else if (previous && !line.empty() && line[0] == '\\') {
+            // Whatever its words (tools translate them), the mark is about the line just before it.
+            previous->no_end = true;
         }
     }
     blocks.swap(result);

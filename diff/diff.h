@@ -18,7 +18,15 @@ public:
     struct Line {
         char type; // ' ', '-' or '+'
         std::string text; // without the line break
+        // The last line of a text that ends without a line break: of the old
+        // text for '-', of the new one for '+', of both for ' '. Written as
+        // the line "\\ No newline at end of file" after it, which readers
+        // of older versions skip.
+        bool no_end = false;
     };
+
+    // How a line of an input ends; NONE only for a last line without a line feed.
+    enum class End : unsigned char { NONE, LF, CRLF };
 
     struct Block {
         unsigned int old_start = 0; // first line in the old text, from 0
@@ -28,9 +36,10 @@ public:
 
     // A forward-only view of a stream as numbered lines (from 0) that holds
     // only the lines between the last released one and the furthest one asked
-    // for. Lines are cut at line feeds; one trailing carriage return is dropped,
-    // so Windows line ends read like Unix ones. Reading a line past the end
-    // fails; callers treat it as an empty line.
+    // for. Lines are cut at line feeds; one carriage return before the line
+    // feed is dropped, so Windows line ends read like Unix ones, and end()
+    // tells which line end each line had. Reading a line past the end fails;
+    // callers treat it as an empty line.
     class Input {
     public:
         explicit Input(std::istream& in);
@@ -51,6 +60,10 @@ public:
                 return &ring_[(head_ + (n - first_)) & (ring_.size() - 1)];
             return read_through(n);
         }
+        // The line end of line n; valid where line(n) is not null.
+        End end(unsigned int n) const { return ends_[(head_ + (n - first_)) & (ring_.size() - 1)]; }
+        // True once a last line without a line end has been read.
+        bool ended_without_end() const { return ended_without_end_; }
         // True once the stream has reported its end: count() is then the
         // number of lines of the whole input.
         bool ended() const { return ended_; }
@@ -70,10 +83,12 @@ public:
         // algorithms look lines up by number, many times each while searching,
         // and a released slot keeps its buffer for a line read later.
         std::vector<std::string> ring_;
+        std::vector<End> ends_; // the line end of each slot of ring_
         size_t head_ = 0; // the slot of line first_
         unsigned int first_ = 0;
         unsigned int count_ = 0;
         bool ended_ = false;
+        bool ended_without_end_ = false;
         // Bytes read from the stream and not yet cut into lines: reading
         // blocks of them is far cheaper than a stream call per line.
         std::vector<char> buffer_;
@@ -98,14 +113,18 @@ public:
     // 0: every block fits the old text in `in`; 2: every block is already in
     // it; 1: neither (the diff cannot be applied).
     int check(std::istream& in) const;
-    // Writes the text of `in` with the diff applied, every line ending in a
-    // line feed. Throws ConflictError "Unable to apply diff" when a block does
+    // Writes the text of `in` with the diff applied. Lines keep the line ends
+    // they have in `in`; added lines take the line end of the input line
+    // before them (of its first line at its start). The last line ends as the
+    // diff's new text says ("\\ No newline at end of file") where the diff
+    // changes it, and as in `in` otherwise. Throws ConflictError "Unable to apply diff" when a block does
     // not fit; out then holds a partial text.
     void apply(std::istream& in, std::ostream& out) const;
     // The old lines that the diff touches, in block order: the line number in
     // the low 30 bits, a tag in the top two (see AffectedTag).
     std::vector<unsigned int> get_affected_lines() const;
-    // True when this diff and other touch the same old line in a way that collides.
+    // True when a three-way merge of this diff's and other's results would
+    // conflict (see find_conflicts).
     bool check_conflicts(const Diff& other) const;
 
     // Tags of get_affected_lines' entries.
@@ -118,6 +137,27 @@ public:
     std::list<Block> blocks;
     unsigned int context = 3; // unchanged lines kept around each change
 };
+
+// A region where two differences of the same file change the text so that a
+// three-way merge of their results conflicts: both change the same lines
+// differently, or their changes touch. Lines of the old text, from 1; when
+// both only add lines at one place, last is first - 1 (they add before line
+// first). lines_a and lines_b are what each difference writes there.
+struct DiffConflict {
+    int first = 0;
+    int last = 0;
+    std::vector<std::string> lines_a;
+    std::vector<std::string> lines_b;
+};
+
+// The regions where a and b, both made against the same old text, conflict,
+// in line order: exactly where `git merge-file` of their two results would
+// report a conflict. Changes separated by an unchanged line, also inside each
+// other's context lines, and identical changes do not conflict.
+std::vector<DiffConflict> find_conflicts(const Diff& a, const Diff& b);
+
+// "line 101", "lines 101-103", "before line 101".
+std::string describe_lines(const DiffConflict& c);
 
 bool operator==(const Diff::Line& a, const Diff::Line& b);
 bool operator==(const Diff::Block& a, const Diff::Block& b);

@@ -15,6 +15,7 @@ constexpr size_t FIRST_RING_SIZE = 16;
 Diff::Input::Input(std::istream& in)
     : in_(in)
     , ring_(FIRST_RING_SIZE)
+    , ends_(FIRST_RING_SIZE, End::LF)
 { }
 
 bool Diff::Input::fill()
@@ -34,9 +35,14 @@ bool Diff::Input::fill()
 void Diff::Input::grow()
 {
     std::vector<std::string> bigger(ring_.size() * 2);
-    for (size_t n = 0; n < ring_.size(); ++n)
-        bigger[n].swap(ring_[(head_ + n) & (ring_.size() - 1)]);
+    std::vector<End> bigger_ends(ring_.size() * 2, End::LF);
+    for (size_t n = 0; n < ring_.size(); ++n) {
+        size_t slot = (head_ + n) & (ring_.size() - 1);
+        bigger[n].swap(ring_[slot]);
+        bigger_ends[n] = ends_[slot];
+    }
     ring_.swap(bigger);
+    ends_.swap(bigger_ends);
     head_ = 0;
 }
 
@@ -48,9 +54,11 @@ bool Diff::Input::read_next()
         return false;
     if (count_ - first_ == ring_.size())
         grow();
-    std::string& line = ring_[(head_ + (count_ - first_)) & (ring_.size() - 1)];
+    const size_t slot = (head_ + (count_ - first_)) & (ring_.size() - 1);
+    std::string& line = ring_[slot];
     line.clear();
     bool any = false;
+    bool fed = false;
     for (;;) {
         if (begin_ == end_ && !fill()) {
             ended_ = true;
@@ -64,13 +72,21 @@ bool Diff::Input::read_next()
         begin_ += length;
         if (feed) {
             ++begin_;
+            fed = true;
             break;
         }
     }
     if (!any)
         return false;
-    if (!line.empty() && line.back() == '\r')
+    End end = fed ? End::LF : End::NONE;
+    // A carriage return at the very end, with no line feed after it, stays in
+    // the text: dropping it would lose a byte of the file.
+    if (fed && !line.empty() && line.back() == '\r') {
         line.pop_back();
+        end = End::CRLF;
+    }
+    ends_[slot] = end;
+    ended_without_end_ = end == End::NONE;
     ++count_;
     return true;
 }

@@ -33,12 +33,28 @@ struct Sides {
             if (l.type != '-')
                 new_side.push_back(&l.text);
             changes = changes || l.type != ' ';
+            old_no_end = old_no_end || (l.no_end && l.type != '+');
+            new_no_end = new_no_end || (l.no_end && l.type != '-');
         }
     }
     std::vector<const std::string*> old_side;
     std::vector<const std::string*> new_side;
     bool changes = false;
+    // Whether each side is a text's end without a line end (see Diff::Line).
+    bool old_no_end = false;
+    bool new_no_end = false;
 };
+
+// Whether a side of size lines standing at pos ends as the diff says: without
+// a line end exactly when no_end is set. Past the end of the input, lines read
+// as having one.
+inline bool ends_as(Diff::Input& in, size_t size, bool no_end, unsigned int pos)
+{
+    if (size == 0)
+        return true;
+    const unsigned int last = pos + static_cast<unsigned int>(size) - 1;
+    return (in.line(last) && in.end(last) == Diff::End::NONE) == no_end;
+}
 
 enum class Fit { OLD_SIDE, NEW_SIDE };
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -20,11 +21,16 @@
 #include "mod/apply_mods.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
+#include "mod/conflict_cache.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/schemas.h"
+#include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -186,6 +192,13 @@ void make_folder(const Path& dst)
 
 void apply_whole(const Change& change, const Path& dst) { write_file(dst, change.text, std::ios::binary); }
 
+// Where the merge finds the schema of the file it changes.
+struct SchemaSource {
+    const GameFiles& game;
+    const Path& target;
+    SchemaCache& schemas;
+};
+
 std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
 {
     std::unique_ptr<xmlpp::DomParser> base_parser;
@@ -200,11 +213,13 @@ std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
     return base_parser;
 }
 
-void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document)
+void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document, const SchemaSource& where)
 {
     std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
+    const Schema* schema
+        = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
     try {
-        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node());
+        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema);
     } catch (const ConflictError&) {
         throw;
     } catch (const XmlError&) {
@@ -227,41 +242,71 @@ std::string written_document(xmlpp::Document* document, const Path& base)
     }
 }
 
-std::string merged_document(const Mod& mod, const Change& change, const Path& base)
+std::string merged_document(const Mod& mod, const Change& change, const Path& base, const SchemaSource& where)
 {
     std::unique_ptr<xmlpp::DomParser> base_parser = parse_base(base);
-    xmlpp::Document* document = base_parser->get_document();
-    {
-        std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
-        try {
-            mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node());
-        } catch (const ConflictError&) {
-            throw;
-        } catch (const XmlError&) {
-            throw;
-        } catch (const GenericError& e) {
-            throw GenericError(e.what() + change_context(mod, change));
-        } catch (const xmlpp::exception& e) {
-            throw GenericError(library_message(e) + change_context(mod, change));
-        }
-    }
-    try {
-        // Unformatted, so that the game's layout and comments stay as they were.
-        return document->write_to_string("latin1").raw();
-    } catch (const xmlpp::exception& e) {
-        std::string message = library_message(e);
-        throw GenericError(format("Cannot write the merged %S: %s", &base, message.c_str()));
-    }
+    merge_change(mod, change, base_parser->get_document(), where);
+    return written_document(base_parser->get_document(), base);
 }
 
-void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst, const SchemaSource& where)
 {
     // The base is what an earlier mod wrote, else the game's own file.
-    std::string bytes = merged_document(mod, change, exists(dst) ? dst : src);
+    std::string bytes = merged_document(mod, change, exists(dst) ? dst : src, where);
     write_file(dst, bytes, std::ios::binary);
 }
 
-void apply_diff(const Mod& mod, const Change& change, const Path& src, const Path& dst)
+std::string read_file(const Path& p)
+{
+    errno = 0;
+    std::ifstream in(platform::native(p), std::ios::binary);
+    std::ostringstream bytes;
+    if (in)
+        bytes << in.rdbuf();
+    if (!in || in.bad()) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot read %S: %S", &p, &reason));
+    }
+    return bytes.str();
+}
+
+// The names of the mods applied before this one that change file, quoted.
+std::vector<std::string> earlier_changes(
+    const std::vector<const Mod*>& applied_before, const std::string& file)
+{
+    std::vector<std::string> names;
+    const std::string key = file_key(file);
+    for (const Mod* m : applied_before) {
+        for (const Change& c : m->changes) {
+            if (file_key(c.file) == key) {
+                names.push_back("'" + printable_name(m->name) + "'");
+                break;
+            }
+        }
+    }
+    return names;
+}
+
+// A difference that fits neither the game's file nor the file as the mods
+// before it left it: the message says which mod and which mods before it
+// changed the file, the ones to look at.
+[[noreturn]] void unable(const Mod& mod, const Change& change, const std::vector<const Mod*>& applied_before)
+{
+    std::string message = "Unable to apply diff to " + printable_name(change.file) + ": the mod '"
+        + printable_name(mod.name) + "' was made for another version of the file";
+    std::vector<std::string> others = earlier_changes(applied_before, change.file);
+    if (!others.empty()) {
+        std::string list = others.front();
+        for (size_t i = 1; i < others.size(); ++i)
+            list += (i + 1 == others.size() ? " and " : ", ") + others[i];
+        message += others.size() == 1 ? ", which mod " + list + ", applied before it, also changes"
+                                      : ", which mods " + list + ", applied before it, also change";
+    }
+    throw ConflictError(message + ".");
+}
+
+void apply_diff(const Mod& mod, const Change& change, const Path& game_file, const Path& dst,
+    const std::vector<const Mod*>& applied_before)
 {
     Diff diff;
     std::istringstream text(change.text);
@@ -270,11 +315,25 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
     } catch (const GenericError& e) {
         throw GenericError(e.what() + change_context(mod, change));
     }
+    // A file that mods applied before this one changed: the difference was
+    // made against the game's file, so it is merged with their changes.
+    if (exists(dst) && exists(game_file)) {
+        std::optional<std::string> merged;
+        try {
+            merged = merge_script(diff, read_file(game_file), read_file(dst));
+        } catch (const GenericError& e) {
+            throw GenericError(e.what() + change_context(mod, change));
+        }
+        if (merged) {
+            write_file(dst, *merged, std::ios::binary);
+            return;
+        }
+    }
     // A file that cannot be opened reads as no lines.
-    std::ifstream in(platform::native(exists(dst) ? dst : src));
+    std::ifstream in(platform::native(exists(dst) ? dst : game_file));
     int fit = diff.check(in);
     if (fit == 1)
-        throw ConflictError("Unable to apply diff to " + change.file);
+        unable(mod, change, applied_before);
     if (fit == 2)
         return; // the file carries the difference already
     in.clear();
@@ -283,39 +342,66 @@ void apply_diff(const Mod& mod, const Change& change, const Path& src, const Pat
     try {
         diff.apply(in, out);
     } catch (const ConflictError&) {
-        throw ConflictError("Unable to apply diff to " + change.file);
+        unable(mod, change, applied_before);
     }
     // The input is closed before dst, which may be the same file, is replaced.
     in.close();
     write_file(dst, out.str(), std::ios::openmode());
 }
 
+
+// The folded key of a change's file: its name as the file system of the
+// game's players compares it.
+std::string folded_file(const std::string& file)
+{
+    std::string key = file;
+    for (char& c : key)
+        c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    return key;
+}
+
 } // namespace
 
-void apply_mods(const std::vector<const Mod*>& order, const Path& source, const Path& target,
-    const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting)
+void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
+    const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
+    SchemaCache* schemas)
 {
+    SchemaCache own;
+    const SchemaSource where{game, target, schemas ? *schemas : own};
     struct Step {
         const Mod* mod;
         const Change* change;
+        std::size_t position; // of mod in order
     };
-    // The changes of each file (its name folded as the file system of the
-    // game's players does), the files in the order of their first change.
-    std::vector<std::vector<Step>> files;
-    std::map<std::string, std::size_t> index;
-    for (const Mod* mod : order) {
+    std::vector<Step> steps;
+    // A merge reads the schema beside its file in target first: when a mod
+    // writes a file that may be such a schema, each merge must see it as the
+    // mods before had left it, so the changes keep the mods' order.
+    bool schema_changed = false;
+    for (std::size_t m = 0; m < order.size(); ++m) {
+        const Mod* mod = order[m];
         for (const Change& change : mod->changes)
             destination(*mod, change, target);
         for (const Change& change : mod->changes) {
             if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
                 continue;
-            std::string key = change.file;
-            for (char& c : key)
-                c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-            auto [it, added] = index.emplace(key, files.size());
+            steps.push_back({mod, &change, m});
+            if (folded_file(change.file).find("schema") != std::string::npos)
+                schema_changed = true;
+        }
+    }
+    // The changes of each file, the files in the order of their first change.
+    std::vector<std::vector<Step>> files;
+    if (schema_changed) {
+        for (const Step& step : steps)
+            files.push_back({step});
+    } else {
+        std::map<std::string, std::size_t> index;
+        for (const Step& step : steps) {
+            auto [it, added] = index.emplace(folded_file(step.change->file), files.size());
             if (added)
                 files.emplace_back();
-            files[it->second].push_back({mod, &change});
+            files[it->second].push_back(step);
         }
     }
     const unsigned total = static_cast<unsigned>(files.size());
@@ -341,8 +427,8 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
             make_folder(dst);
             if (carry && carry(change, dst))
                 continue;
-            // The game's copy, looked up only when it may be read.
-            auto src = [&] { return fix_case(source / Path(change.file)); };
+            // A schema read earlier in this apply may be the file this change replaces.
+            where.schemas.forget(dst);
             switch (change.type) {
             case Change::WHOLE:
                 document.reset(); // replaced whole: what was merged so far is not kept
@@ -350,26 +436,31 @@ void apply_mods(const std::vector<const Mod*>& order, const Path& source, const 
                 break;
             case Change::XML:
                 if (!document) {
-                    base = exists(dst) ? dst : src();
+                    base = exists(dst) ? dst : game.find(Path(change.file));
                     document = parse_base(base);
                     written = dst;
                 }
-                merge_change(mod, change, document->get_document());
+                merge_change(mod, change, document->get_document(), where);
                 break;
-            case Change::DIFF:
+            case Change::DIFF: {
                 flush();
-                apply_diff(mod, change, src(), dst);
+                const std::vector<const Mod*> before(order.begin(), order.begin() + step.position);
+                apply_diff(mod, change, game.find(Path(change.file)), dst, before);
                 break;
+            }
             }
         }
         flush();
     }
 }
 
-int Mod::apply(const Path& source, const Path& target) const { return apply(source, target, CarryOver()); }
+int Mod::apply(const Path& source, const Path& target) const { return apply(GameFiles({source}), target); }
 
-int Mod::apply(const Path& source, const Path& target, const CarryOver& carry) const
+int Mod::apply(const GameFiles& game, const Path& target, const std::vector<const Mod*>& applied_before,
+    SchemaCache* schemas) const
 {
+    SchemaCache own;
+    const SchemaSource where{game, target, schemas ? *schemas : own};
     // Every destination is checked before anything is written.
     for (const Change& change : changes)
         destination(*this, change, target);
@@ -378,19 +469,20 @@ int Mod::apply(const Path& source, const Path& target, const CarryOver& carry) c
             continue;
         // Again: an earlier change may have made a folder that fixes the case of this one.
         const Path dst = destination(*this, change, target);
-        const Path src = fix_case(source / Path(change.file));
+        // Only read when target lacks the file: a whole change needs no base.
+        const Path src = change.type == Change::WHOLE ? Path() : game.find(Path(change.file));
         make_folder(dst);
-        if (carry && carry(change, dst))
-            continue;
+        // A schema read earlier in this apply may be the file this change replaces.
+        where.schemas.forget(dst);
         switch (change.type) {
         case Change::WHOLE:
             apply_whole(change, dst);
             break;
         case Change::XML:
-            apply_xml(*this, change, src, dst);
+            apply_xml(*this, change, src, dst, where);
             break;
         case Change::DIFF:
-            apply_diff(*this, change, src, dst);
+            apply_diff(*this, change, src, dst, applied_before);
             break;
         }
     }

@@ -151,8 +151,13 @@ void Mod::check_conflicts(const Mod* other) const
                     conflict(a);
                 break;
             case Change::DIFF:
-                if (mine.diff(*this, a).check_conflicts(theirs.diff(*other, b)))
-                    conflict(a);
+                if (std::vector<DiffConflict> found = find_conflicts(mine.diff(*this, a), theirs.diff(*other, b));
+                    !found.empty()) {
+                    std::string lines;
+                    for (const DiffConflict& c : found)
+                        lines += (lines.empty() ? "" : ", ") + describe_lines(c);
+                    conflict(a, lines);
+                }
                 break;
             case Change::XML:
                 try {

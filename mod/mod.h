@@ -5,6 +5,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/format.h"
 #include "path/path.h"
@@ -16,6 +17,9 @@ class Element;
 namespace velmora {
 
 class ConflictCache;
+class GameFiles;
+class Schema;
+class SchemaCache;
 
 // Owns what conflict checks derive from a mod's changes (see ConflictCache).
 // A copy starts empty: the cache describes one list of changes.
@@ -65,19 +69,29 @@ public:
     // Throws ConflictError at the first conflict between this mod's changes and other's.
     void check_conflicts(const Mod* other) const;
     // Applies every change: reads from target when the file is already there,
-    // from source otherwise, and writes into target. A change whose file would
-    // lie outside target (also through a symbolic link) fails the whole mod
-    // before anything is written.
+    // else from the copy of the file the game reads (game.find), and writes
+    // into target. A change whose file would lie outside target (also through
+    // a symbolic link) fails the whole mod before anything is written. A
+    // script that the mods applied_before (in their order) changed already is
+    // merged with their changes; a failure names those of them that change it.
+    // An element the merge adds stands where the file's schema orders it; the
+    // schemas are read through `schemas` (one cache for a whole apply) or,
+    // when it is null, through a cache of this call.
+    int apply(const GameFiles& game, const Path& target,
+        const std::vector<const Mod*>& applied_before = std::vector<const Mod*>(),
+        SchemaCache* schemas = nullptr) const;
+    // The same with the game's files in source alone.
     int apply(const Path& source, const Path& target) const;
     // Decides, for one change whose folder dst now lies ready, whether its
     // file is carried over from an earlier build instead of being written:
-    // true when the change is done.
+    // true when the change is done (see apply_mods).
     using CarryOver = std::function<bool(const Change& change, const Path& dst)>;
-    int apply(const Path& source, const Path& target, const CarryOver& carry) const;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
-    void apply_element(xmlpp::Element* base, xmlpp::Element* change) const;
-    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change) const;
+    // The merges of a change's element into the base's. With a schema, added
+    // elements go where its content models order them; without, at the end.
+    void apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr) const;
+    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr) const;
     void apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const;
     void apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const;
 

@@ -25,6 +25,9 @@ namespace {
 constexpr std::streamsize header_chunk_size = 1024;
 // How much of a whole file is looked at to decide whether it is binary.
 constexpr std::string::size_type encode_probe_size = 1024;
+// Marks a whole change of an empty file, which has no text to tell it from the
+// empty changes that reading drops.
+const char* const empty_attribute = "empty";
 
 bool is_unsafe_byte(unsigned char c) { return (c < 0x20 && c != '\n' && c != '\r') || c >= 0x7f; }
 
@@ -76,12 +79,17 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
         for (int i = 0; i < 4; ++i)
             if (name == field_names[i] && text)
                 *fields[i] = text->get_content();
-        if (name != "Change" || !text)
+        if (name != "Change")
             continue;
         Change c;
         c.type = type_from_name(e->get_attribute_value("type"));
+        // A change without text is skipped, as mod files have always been
+        // read (an unchanged script's empty difference), except an empty file
+        // stored whole, which save marks.
+        if (!text && !(c.type == Change::WHOLE && e->get_attribute_value(empty_attribute) == "1"))
+            continue;
         c.file = e->get_attribute_value("file");
-        c.text = text->get_content();
+        c.text = text ? std::string(text->get_content()) : std::string();
         if (e->get_attribute_value("base64") == "1")
             c.text = base64_decode(c.text);
         else if (c.type == Change::XML)
@@ -113,6 +121,10 @@ void write_change(xmlpp::Element* root, const Change& c)
         e->set_attribute("base64", "1");
         e->set_attribute("size", format("%u", static_cast<unsigned>(c.text.size())));
         e->add_child_text(base64_encode(c.text));
+    } else if (c.type == Change::WHOLE && c.text.empty()) {
+        // An empty file (a package's __init__.py) is a change too; readers of
+        // earlier versions skip the element, as they skip every empty one.
+        e->set_attribute(empty_attribute, "1");
     } else {
         e->add_child_text(c.text);
     }

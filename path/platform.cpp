@@ -249,4 +249,14 @@ std::string real_path(const std::string& text)
     return result;
 }
 
+std::string make_temp_dir(const std::string& prefix)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = (tmp && *tmp ? std::string(tmp) : std::string("/tmp")) + "/" + prefix + "XXXXXX";
+    // mkdtemp creates the folder with mode 0700: no one else reads what is unpacked there.
+    if (!::mkdtemp(pattern.data()))
+        return std::string();
+    return pattern;
+}
+
 } // namespace velmora::platform

@@ -74,6 +74,11 @@ std::string executable_dir();
 // link, "." and ".." resolved (realpath); "" with errno set when it cannot be.
 std::string real_path(const std::string& text);
 
+// Creates a new folder that only this user may enter, named prefix followed by
+// random characters, in the system's temporary folder ($TMPDIR, else /tmp).
+// Returns its native name, or "" with errno set.
+std::string make_temp_dir(const std::string& prefix);
+
 } // namespace platform
 } // namespace velmora
 

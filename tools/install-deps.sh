@@ -11,6 +11,7 @@ packages=(
   libgit2-dev libarchive-dev libxxhash-dev
   xvfb xauth
   patch
+  git
 )
 if [ "${VELMORA_FUZZ:-0}" = 1 ]; then
   packages+=(clang-14 libclang-rt-14-dev)

@@ -138,9 +138,12 @@ shot() { # window file
 }
 shot "$window" "$out/main-window.png"
 
-# Apply: the two archer mods conflict, so Velmora asks which one wins.
+# Apply: the two archer mods conflict, so Velmora asks which one wins and
+# shows what each changes.
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+a
 if dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Conflict Between Mods$' | head -1) && [ -n "$dialog" ]; then
+  # Unfold the details: what each mod changes in the archer.
+  xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+d
   sleep 1.5
   shot "$dialog" "$out/priority-dialog.png"
   # No answer: Velmora then says that the conflict stays unresolved.

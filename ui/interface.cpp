@@ -9,12 +9,14 @@
 #include "base/format.h"
 #include "path/platform.h"
 #include "ui/createmoddialog.h"
+#include "ui/detectdialog.h"
 #include "ui/editchangedialog.h"
 #include "ui/lookup.h"
 #include "ui/mainwindow.h"
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
 #include "ui/prefsdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
 
 namespace velmora {
@@ -22,7 +24,7 @@ namespace velmora {
 namespace {
 
 const char* const window_names[] = {"main_window", "preferences", "create_mod", "status", "mod_properties",
-    "about", "edit_change", "mod_priority"};
+    "about", "edit_change", "mod_priority", "detect", "schema_faults"};
 
 template <class T> T* build_window(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const char* name)
 {
@@ -76,6 +78,9 @@ void Interface::build(const Path& definitions)
         edit_change = build_window<EditChangeDialog>(xml, "edit_change");
         mod_properties->editor = edit_change;
         mod_priority = build_window<ModPriorityDialog>(xml, "mod_priority");
+        detect = build_window<DetectDialog>(xml, "detect");
+        prefs->detect_dialog = detect;
+        schema_faults = build_window<SchemaFaultsDialog>(xml, "schema_faults");
     } catch (const GenericError& e) {
         // The windows not wrapped yet exist too: the definitions built them all.
         destroy_windows();
@@ -88,6 +93,9 @@ void Interface::build(const Path& definitions)
 
 void Interface::destroy_windows()
 {
+    delete detect;
+    detect = nullptr;
+    delete schema_faults;
     delete mod_priority;
     delete edit_change;
     delete about;
@@ -97,6 +105,7 @@ void Interface::destroy_windows()
     delete prefs;
     delete main_window;
     mod_priority = nullptr;
+    schema_faults = nullptr;
     edit_change = nullptr;
     about = nullptr;
     mod_properties = nullptr;

@@ -8,12 +8,14 @@
 namespace velmora {
 
 class CreateModDialog;
+class DetectDialog;
 class EditChangeDialog;
 class MainWindow;
 class ModPriorityDialog;
 class ModPropDialog;
 class Orrindel;
 class PrefsDialog;
+class SchemaFaultsDialog;
 class StatusDialog;
 
 // Builds every window of the program once from the window definitions
@@ -41,6 +43,8 @@ public:
     Gtk::Dialog* about = nullptr;
     EditChangeDialog* edit_change = nullptr;
     ModPriorityDialog* mod_priority = nullptr;
+    DetectDialog* detect = nullptr;
+    SchemaFaultsDialog* schema_faults = nullptr;
     Orrindel& orrindel;
 
 private:

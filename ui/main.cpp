@@ -53,6 +53,8 @@ int main(int argc, char** argv)
     ui->main_window->show();
     for (const std::string& warning : core.get_warnings())
         report(ui->main_window, warning, Gtk::MESSAGE_WARNING);
+    // A first start: offer the game found on the computer rather than an empty form.
+    ui->main_window->detect_game(true);
 
     int result = ui->run();
     try {

@@ -1,16 +1,20 @@
 #include "ui/mainwindow.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <gdkmm/cursor.h>
 #include <gtkmm/cellrenderertext.h>
 #include <gtkmm/cellrenderertoggle.h>
+#include <gtkmm/filechooserdialog.h>
+#include <gtkmm/stock.h>
 #include <gtkmm/main.h>
 #include <gtkmm/menuitem.h>
 #include <memory>
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "core/game_detect.h"
 #include "core/mod_name.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
@@ -18,12 +22,14 @@
 #include "path/fs.h"
 #include "path/platform.h"
 #include "ui/createmoddialog.h"
+#include "ui/detectdialog.h"
 #include "ui/interface.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
 #include "ui/prefsdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
 
 namespace velmora {
@@ -97,7 +103,12 @@ MainWindow::ModListColumns::ModListColumns()
 MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
     : Gtk::Window(cobject)
     , mod_list(lookup_widget<Gtk::TreeView>(xml, "main.mod_list"))
+    , empty_hint(lookup_widget<Gtk::Widget>(xml, "main.empty"))
+    , empty_label(lookup_widget<Gtk::Label>(xml, "main.empty_label"))
     , statusbar(lookup_widget<Gtk::Statusbar>(xml, "main.statusbar"))
+    , list_scroll(lookup_widget<Gtk::Widget>(xml, "main_list_scroll"))
+    , empty_create(lookup_widget<Gtk::Button>(xml, "main.empty_create"))
+    , empty_import(lookup_widget<Gtk::Button>(xml, "main.empty_import"))
 {
     mod_list->set_model(Gtk::ListStore::create(columns));
 
@@ -133,6 +144,7 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
     } const items[] = {
         {"main.menu.preferences", &MainWindow::menu_prefs_activated},
         {"main.menu.create_mod", &MainWindow::menu_create_mod_activated},
+        {"main.menu.import_archive", &MainWindow::menu_import_archive_activated},
         {"main.menu.mod_properties", &MainWindow::menu_mod_properties_activated},
         {"main.menu.delete_mod", &MainWindow::menu_delete_mod_activated},
         {"main.menu.about", &MainWindow::menu_about_activated},
@@ -144,6 +156,12 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
     lookup_widget<Gtk::MenuItem>(xml, "main.menu.quit")
         ->signal_activate()
         .connect(sigc::mem_fun(*this, &MainWindow::hide));
+    empty_create->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::menu_create_mod_activated));
+    empty_import->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::menu_import_archive_activated));
+    lookup_widget<Gtk::Button>(xml, "main.empty_prefs")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &MainWindow::menu_prefs_activated));
+    lookup_widget<Gtk::Button>(xml, "main.empty_detect")->signal_clicked().connect([this] { detect_game(false); });
     lookup_widget<Gtk::Button>(xml, "main.refresh")
         ->signal_clicked()
         .connect(sigc::mem_fun(*this, &MainWindow::refresh_clicked));
@@ -158,6 +176,8 @@ void MainWindow::set_orrindel(Orrindel* o)
     orrindel->signal_mods_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_mods_changed));
     orrindel->signal_enabled_mods_changed.connect(
         sigc::mem_fun(*this, &MainWindow::orrindel_enabled_mods_changed));
+    orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_prefs_changed));
+    show_empty_hint();
 }
 
 void MainWindow::set_interface(velmora::Interface* i) { ui = i; }
@@ -196,6 +216,38 @@ void MainWindow::orrindel_mods_changed()
         row[columns.available] = false;
     }
     show_summary();
+    show_empty_hint();
+}
+
+void MainWindow::orrindel_prefs_changed() { show_empty_hint(); }
+
+// A first start shows an empty list: it says what to do, in order, with the
+// buttons to do it. Mods need the game's files, so the game folder comes first.
+void MainWindow::show_empty_hint()
+{
+    const bool empty = orrindel->get_mods().empty();
+    const bool have_game = !orrindel->get_civ4_dir().empty();
+    if (!have_game)
+        empty_label->set_markup(
+            "<b>No mods yet.</b>\n\n"
+            "1. Tell Velmora where Civilization IV is installed: <i>Detect Game</i> looks in Steam, Proton "
+            "and Wine folders, or set the folders by hand.\n"
+            "2. Then make a mod: import an archive you downloaded (zip, 7z, rar), or create one from a folder "
+            "of changed game files.");
+    else
+        empty_label->set_markup(
+            "<b>No mods in the mods folder.</b>\n\n"
+            "Import a mod archive you downloaded (zip, 7z, rar), or create a mod from a folder of changed "
+            "game files. Tick the mods you want and press <i>Apply Mods</i>.");
+    empty_create->set_sensitive(have_game);
+    empty_import->set_sensitive(have_game);
+    if (empty) {
+        list_scroll->hide();
+        empty_hint->show();
+    } else {
+        empty_hint->hide();
+        list_scroll->show();
+    }
 }
 
 void MainWindow::orrindel_enabled_mods_changed()
@@ -370,12 +422,34 @@ void MainWindow::apply_clicked()
     }
     std::string folder = platform::native(orrindel->get_custom_assets_dir());
     std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
-    std::string message = format("Applied %S to \"%S\".", &mods, &folder);
+    std::string message = format("Applied %S to \"%S\"", &mods, &folder);
+    const Verification& verification = orrindel->get_verification();
+    const unsigned at_fault = verification.files_at_fault();
+    if (at_fault != 0) {
+        std::string files = count_text(at_fault, "file", "files");
+        message += format("; %S may not load in the game", &files);
+    }
+    message += ".";
     if (!orrindel->get_last_backup().empty()) {
         std::string backup = platform::native(orrindel->get_last_backup());
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
     show_status_message(message);
+    if (at_fault != 0)
+        show_schema_faults(verification);
+}
+
+void MainWindow::show_schema_faults(const Verification& verification)
+{
+    std::vector<std::string> lines;
+    for (const FileFaults& f : verification.files)
+        for (const SchemaViolation& v : f.faults)
+            lines.push_back(describe(f.file, v, false));
+    SchemaFaultsDialog& dialog = *ui->schema_faults;
+    dialog.set_faults(verification.files_at_fault(), lines);
+    dialog.set_transient_for(*this);
+    run_modal(dialog);
+    dialog.hide();
 }
 
 void MainWindow::show_progress(const std::string& message, float fraction)
@@ -396,14 +470,16 @@ void MainWindow::modcreator_progress(const Path& file, float fraction)
     show_progress(platform::native(file), fraction);
 }
 
-unsigned int MainWindow::mod_priority(Mod* first, Mod* second, const std::string& prompt)
+unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 {
     ModPriorityDialog& dialog = *ui->mod_priority;
-    dialog.set_mod_names(shown_name(first), shown_name(second));
-    dialog.set_prompt(prompt);
+    dialog.set_mod_names(shown_name(question.first), shown_name(question.second));
+    dialog.set_prompt(question.report.message);
+    dialog.set_details(question.report.text());
     dialog.set_transient_for(*this);
     int response = run_modal(dialog);
     dialog.hide();
+    question.remember = (response == 1 || response == 2) && dialog.get_remember();
     // A closed dialog answers with a negative response: neither 1 nor 2.
     return static_cast<unsigned int>(response);
 }
@@ -494,10 +570,141 @@ void MainWindow::create_mod(const CreateModDialog& dlg)
     orrindel->add_mod(mod.release());
 }
 
+void MainWindow::menu_import_archive_activated()
+{
+    if (busy)
+        return;
+    Gtk::FileChooserDialog chooser("Import Mod Archive", Gtk::FILE_CHOOSER_ACTION_OPEN);
+    chooser.set_transient_for(*this);
+    chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+    chooser.add_button("_Import", Gtk::RESPONSE_OK);
+    chooser.set_default_response(Gtk::RESPONSE_OK);
+    // Browsers save downloads there.
+    const Path downloads = orrindel->get_home() / Path("Downloads");
+    if (!orrindel->get_home().empty() && exists(downloads))
+        chooser.set_current_folder(platform::native(downloads));
+    Gtk::FileFilter archives;
+    archives.set_name("Mod archives (zip, 7z, rar, tar)");
+    for (const char* pattern : {"*.zip", "*.ZIP", "*.7z", "*.rar", "*.RAR", "*.tar", "*.tar.*", "*.tgz"})
+        archives.add_pattern(pattern);
+    chooser.add_filter(archives);
+    Gtk::FileFilter all;
+    all.set_name("All files");
+    all.add_pattern("*");
+    chooser.add_filter(all);
+    if (run_modal(chooser) != Gtk::RESPONSE_OK)
+        return;
+    const std::string file = chooser.get_filename();
+    chooser.hide();
+    if (!file.empty())
+        import_archive(Path(file));
+}
+
+void MainWindow::import_archive(const Path& archive)
+{
+    if (busy)
+        return;
+    const std::string mod_name = names_from_archive_file(archive.empty() ? std::string() : archive[-1]).name;
+    const std::string problem = check_mod_file_name(mod_name);
+    if (!problem.empty()) {
+        const std::string file = platform::native(archive);
+        show_error(this, format("The archive's file name \"%S\" gives no usable mod name: %S Rename the archive.",
+                             &file, &problem));
+        return;
+    }
+    const Path file = new_mod_file(mod_name);
+    if (exists(file)) {
+        const std::string shown = platform::native(file);
+        if (show_message(this, format("The mod file \"%S\" already exists. Replace it?", &shown),
+                Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
+            != Gtk::RESPONSE_OK)
+            return;
+    }
+    std::string error;
+    std::string imported;
+    {
+        Busy guard(*this, true);
+        StatusDialog& status = *ui->status;
+        status.begin("Importing mod", *this);
+        pump_events();
+        try {
+            ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, false);
+            importer.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::show_progress));
+            importer.signal_limit_exceeded.connect(sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
+            std::unique_ptr<Mod> mod = importer.import();
+            show_progress("Saving", 1.0f);
+            mod->name = mod_name;
+            const Path& folder = orrindel->get_mods_dir();
+            if (!folder.empty() && !exists(folder))
+                mkpath(folder, 0755);
+            mod->save(file);
+            imported = mod->name;
+            orrindel->add_mod(mod.release());
+        } catch (const std::exception& e) {
+            // GenericError and its kinds; anything else of the XML library too.
+            error = e.what();
+        }
+        status.hide();
+    }
+    if (!error.empty()) {
+        show_status_message("Importing the archive failed.");
+        show_error(this, error);
+        return;
+    }
+    const std::string shown = platform::native(archive);
+    show_status_message(format("Imported the mod '%S' from \"%S\".", &imported, &shown));
+}
+
+bool MainWindow::archive_limit_passed(ArchiveLimits::Kind, const std::string& message)
+{
+    return show_message(ui->status, message + " Import it anyway if you trust it.", Gtk::MESSAGE_WARNING,
+               Gtk::BUTTONS_YES_NO)
+        == Gtk::RESPONSE_YES;
+}
+
+void MainWindow::detect_game(bool first_start)
+{
+    if (busy || (first_start && !orrindel->get_civ4_dir().empty()))
+        return;
+    const char* wine_prefix = std::getenv("WINEPREFIX");
+    const std::vector<GameInstall> installs
+        = detect_game_installs(orrindel->get_home(), wine_prefix ? wine_prefix : "");
+    if (installs.empty()) {
+        if (!first_start)
+            show_message(this,
+                "No Civilization IV installation was found in the Steam libraries and Wine prefixes of your "
+                "home folder. Set the game folder in the preferences.",
+                Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+        return;
+    }
+    DetectDialog& dialog = *ui->detect;
+    std::string intro = installs.size() == 1 ? "Civilization IV was found on this computer. Use it?"
+                                             : "Civilization IV was found in several places. Choose the one to use:";
+    if (first_start)
+        intro = "No game folder is set yet (the preferences can change it later). " + intro;
+    dialog.set_installs(installs, intro);
+    dialog.set_transient_for(*this);
+    const int response = run_modal(dialog);
+    dialog.hide();
+    const int chosen = dialog.chosen();
+    if (response != Gtk::RESPONSE_OK || chosen < 0)
+        return;
+    const GameInstall& install = installs[static_cast<std::size_t>(chosen)];
+    try {
+        use_game_install(*orrindel, install);
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+        return;
+    }
+    const std::string folder = platform::native(install.civ4_dir);
+    show_status_message(format("Using the game in \"%S\".", &folder));
+}
+
 void MainWindow::show_status_message(const std::string& message)
 {
     statusbar->pop();
     statusbar->push(message);
+    status_message = message;
 }
 
 void MainWindow::show_summary()

@@ -1,6 +1,8 @@
 #ifndef VELMORA_UI_MAINWINDOW_H
 #define VELMORA_UI_MAINWINDOW_H
 
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
 #include <gtkmm/liststore.h>
 #include <gtkmm/statusbar.h>
 #include <gtkmm/treeview.h>
@@ -8,6 +10,7 @@
 #include <libglademm/xml.h>
 #include <string>
 
+#include "creator/import.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -15,7 +18,9 @@ namespace velmora {
 class CreateModDialog;
 class Interface;
 class Mod;
+struct PriorityQuestion;
 class Orrindel;
+struct Verification;
 
 // The window the user works in: the mods of the mods folder with a check box
 // each, a menu and the Refresh and Apply buttons. It turns the user's commands
@@ -49,25 +54,43 @@ public:
     void menu_prefs_activated();
     void menu_about_activated();
     void menu_create_mod_activated();
+    // Asks for an archive, then imports it.
+    void menu_import_archive_activated();
+    // Makes a mod from the archive, named after its file (asking before
+    // replacing a mod file), with the status window following the work.
+    void import_archive(const Path& archive);
+    // Looks for the game; when found, asks which install to use and stores
+    // its folders. At first start (no game folder set) it stays silent when
+    // nothing is found; on demand it says so.
+    void detect_game(bool first_start);
     void menu_mod_properties_activated();
     void menu_delete_mod_activated();
     void refresh_clicked();
     void apply_clicked();
+    // Lists the files apply built that the game may refuse.
+    void show_schema_faults(const Verification& verification);
     void mod_enable_clicked(const Glib::ustring& path);
     void orrindel_mods_changed();
     void orrindel_enabled_mods_changed();
+    void orrindel_prefs_changed();
     bool set_mods_enabled_foreach(const Gtk::TreeIter& row);
 
     void apply_progress(const std::string& message, float fraction);
     void modcreator_progress(const Path& file, float fraction);
-    unsigned int mod_priority(Mod* first, Mod* second, const std::string& prompt);
+    bool archive_limit_passed(ArchiveLimits::Kind kind, const std::string& message);
+    unsigned int mod_priority(PriorityQuestion& question);
 
     // A command is running; others are refused until it ends.
     bool is_busy() const { return busy; }
+    // The text the status line shows.
+    const std::string& get_status_message() const { return status_message; }
 
     Orrindel* orrindel = nullptr;
     ModListColumns columns;
     Gtk::TreeView* mod_list;
+    // Shown instead of the list while it is empty: what to do first.
+    Gtk::Widget* empty_hint;
+    Gtk::Label* empty_label;
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
@@ -84,11 +107,16 @@ private:
     void show_progress(const std::string& message, float fraction);
     void show_summary();
     bool may_replace_custom_assets();
+    void show_empty_hint();
     void show_status_message(const std::string& message);
     void mod_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
 
     velmora::Interface* ui = nullptr;
     Gtk::Statusbar* statusbar;
+    Gtk::Widget* list_scroll;
+    Gtk::Button* empty_create;
+    Gtk::Button* empty_import;
+    std::string status_message;
     bool busy = false;
 };
 

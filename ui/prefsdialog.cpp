@@ -3,7 +3,16 @@
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/stock.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/errors.h"
+#include "base/format.h"
+#include "core/game_detect.h"
 #include "core/orrindel.h"
+#include "path/fs.h"
+#include "ui/detectdialog.h"
 #include "path/path.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
@@ -11,12 +20,22 @@
 
 namespace velmora {
 
+namespace {
+
+// The response of the "Detect" button of the dialog's button row.
+constexpr int detect_response = 1;
+
+} // namespace
+
 PrefsDialog::PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
     : Gtk::Dialog(cobject)
     , civ4_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.civ4_dir"))
     , mods_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.mods_dir"))
     , custom_assets_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.custom_assets_dir"))
+    , ask_fields_only_check(lookup_widget<Gtk::CheckButton>(xml, "prefs.ask_fields_only"))
+    , forget_answers_button(lookup_widget<Gtk::Button>(xml, "prefs.forget_answers"))
 {
+    forget_answers_button->signal_clicked().connect(sigc::mem_fun(*this, &PrefsDialog::forget_answers_clicked));
     lookup_widget<Gtk::Button>(xml, "prefs.civ4_dir_browse")
         ->signal_clicked()
         .connect(sigc::mem_fun(*this, &PrefsDialog::civ4_dir_browse_clicked));
@@ -43,6 +62,27 @@ void PrefsDialog::orrindel_prefs_changed()
     civ4_dir_entry->set_text(platform::native(orrindel->get_civ4_dir()));
     mods_dir_entry->set_text(platform::native(orrindel->get_mods_dir()));
     custom_assets_dir_entry->set_text(platform::native(orrindel->get_custom_assets_dir()));
+    ask_fields_only_check->set_active(orrindel->get_ask_fields_only());
+    forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
+}
+
+void PrefsDialog::on_show()
+{
+    if (orrindel)
+        forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
+    Gtk::Dialog::on_show();
+}
+
+void PrefsDialog::forget_answers_clicked()
+{
+    if (!orrindel)
+        return;
+    try {
+        orrindel->forget_all_answers();
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+    }
+    forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
 }
 
 void PrefsDialog::civ4_dir_browse_clicked() { browse("Select Civilization IV directory", *civ4_dir_entry); }
@@ -52,6 +92,37 @@ void PrefsDialog::mods_dir_browse_clicked() { browse("Select Mods directory", *m
 void PrefsDialog::assets_dir_browse_clicked()
 {
     browse("Select Custom Assets directory", *custom_assets_dir_entry);
+}
+
+void PrefsDialog::detect_clicked()
+{
+    if (!orrindel || !detect_dialog)
+        return;
+    const char* wine_prefix = std::getenv("WINEPREFIX");
+    const std::vector<GameInstall> installs
+        = detect_game_installs(orrindel->get_home(), wine_prefix ? wine_prefix : "");
+    if (installs.empty()) {
+        show_message(this,
+            "No Civilization IV installation was found in the Steam libraries and Wine prefixes of your home "
+            "folder. Choose the game's folder with Browse.",
+            Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+        return;
+    }
+    detect_dialog->set_installs(installs,
+        installs.size() == 1 ? "Civilization IV was found here. Use its folders?"
+                             : "Civilization IV was found in several places. Choose the one to use:");
+    detect_dialog->set_transient_for(*this);
+    const int response = run_modal(*detect_dialog);
+    detect_dialog->hide();
+    const int chosen = detect_dialog->chosen();
+    if (response != Gtk::RESPONSE_OK || chosen < 0)
+        return;
+    const GameInstall& install = installs[static_cast<std::size_t>(chosen)];
+    civ4_dir_entry->set_text(platform::native(install.civ4_dir));
+    if (!install.custom_assets_dir.empty()) {
+        custom_assets_dir_entry->set_text(platform::native(install.custom_assets_dir));
+        detected_custom_assets_dir = install.custom_assets_dir;
+    }
 }
 
 void PrefsDialog::browse(const char* title, Gtk::Entry& entry)
@@ -105,6 +176,10 @@ void PrefsDialog::on_response(int response)
 {
     if (!orrindel)
         return;
+    if (response == detect_response) {
+        detect_clicked();
+        return;
+    }
     if (response != Gtk::RESPONSE_OK) {
         orrindel_prefs_changed();
         hide();
@@ -112,10 +187,21 @@ void PrefsDialog::on_response(int response)
     }
     if (!custom_assets_dir_accepted())
         return;
+    // The game reads the folder the detection proposed once it exists.
+    const Path custom(custom_assets_dir_entry->get_text());
+    if (!detected_custom_assets_dir.empty() && custom == detected_custom_assets_dir && !exists(custom)
+        && mkpath(custom, 0755) != 0) {
+        const std::string name = platform::native(custom);
+        const std::string reason = std::strerror(errno);
+        show_error(this, format("Cannot create the custom assets folder \"%S\": %S.", &name, &reason));
+        return;
+    }
     updating = true;
     orrindel->set_civ4_dir(Path(civ4_dir_entry->get_text()));
     orrindel->set_mods_dir(Path(mods_dir_entry->get_text()));
     orrindel->set_custom_assets_dir(Path(custom_assets_dir_entry->get_text()));
+    if (ask_fields_only_check->get_active() != orrindel->get_ask_fields_only())
+        orrindel->set_ask_fields_only(ask_fields_only_check->get_active());
     updating = false;
     hide();
 }

@@ -1,18 +1,26 @@
 #ifndef VELMORA_UI_PREFSDIALOG_H
 #define VELMORA_UI_PREFSDIALOG_H
 
+#include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/entry.h>
 #include <libglademm/xml.h>
 
+#include "path/path.h"
+
 namespace velmora {
 
+class DetectDialog;
 class Orrindel;
 
 // The three folders of the core: the game's, the mods' and the custom-assets
-// folder. The entries show the core's values as native paths; confirming
-// checks the custom-assets folder (applying mods deletes it) and stores the
-// three values into the core. The dialog is not modal and answers itself.
+// folder, and how conflicts are asked about. The entries show the core's
+// values as native paths; confirming checks the custom-assets folder
+// (applying mods deletes it) and stores the values into the core. The dialog
+// is not modal and answers itself. "Detect" looks for the game and fills the
+// entries with the install the user picks; nothing is stored before OK.
+// Forgetting the remembered answers happens at once.
 class PrefsDialog : public Gtk::Dialog {
 public:
     PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
@@ -25,16 +33,25 @@ public:
     void civ4_dir_browse_clicked();
     void mods_dir_browse_clicked();
     void assets_dir_browse_clicked();
+    void forget_answers_clicked();
+    void detect_clicked();
 
     Orrindel* orrindel = nullptr;
     Gtk::Entry* civ4_dir_entry;
     Gtk::Entry* mods_dir_entry;
     Gtk::Entry* custom_assets_dir_entry;
+    Gtk::CheckButton* ask_fields_only_check;
+    Gtk::Button* forget_answers_button;
     bool updating = false;
+    DetectDialog* detect_dialog = nullptr;
+    // The custom-assets folder detection proposed: created on OK when missing.
+    Path detected_custom_assets_dir;
 
 protected:
     void on_response(int response) override;
     bool on_delete_event(GdkEventAny* event) override;
+    // The remembered answers may have grown since the dialog was last shown.
+    void on_show() override;
 
 private:
     void browse(const char* title, Gtk::Entry& entry);

@@ -3,6 +3,7 @@
 #include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 
 #include <fstream>
 #include <limits>
@@ -132,6 +133,16 @@ std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
     return parser;
 }
 
+bool read_bytes(const Path& file, std::string& bytes)
+{
+    std::ifstream in(platform::native(file), std::ios::binary);
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
+    // bad(): the name exists but does not read (a folder, an I/O error).
+    return in.is_open() && !in.bad();
+}
+
 } // namespace
 
 void quiet_xml_library()
@@ -147,15 +158,40 @@ void quiet_xml_library()
 
 std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file)
 {
-    std::ifstream in(platform::native(file), std::ios::binary);
     std::string bytes;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
-    // bad(): the name exists but does not read (a folder, an I/O error).
-    if (!in.is_open() || in.bad())
+    if (!read_bytes(file, bytes))
         throw xmlpp::exception("The file cannot be read");
     return parse_bytes(bytes);
+}
+
+bool scan_game_file(const Path& file, xmlSAXHandler handler, void* user)
+{
+    quiet_xml_library();
+    std::string bytes;
+    if (!read_bytes(file, bytes))
+        return false;
+    if (!has_byte_order_mark(bytes) && !declares_encoding(bytes) && !is_valid_utf8(bytes))
+        bytes = latin1_to_utf8(bytes);
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return false;
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.error = &drop_message;
+    handler.warning = &drop_message;
+    handler.fatalError = &drop_message;
+    handler.serror = nullptr;
+    xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()));
+    if (!context)
+        return false;
+    xmlSAXHandlerPtr own = context->sax;
+    context->sax = &handler;
+    context->_private = user;
+    // Nothing outside the text is ever fetched or expanded.
+    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR);
+    xmlParseDocument(context);
+    const bool ok = context->wellFormed && !context->disableSAX;
+    context->sax = own;
+    xmlFreeParserCtxt(context);
+    return ok;
 }
 
 std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text) { return parse_bytes(text); }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+struct _xmlSAXHandler;
+
 namespace xmlpp {
 class DomParser;
 }
@@ -32,6 +34,14 @@ std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text);
 // a parse still reach the parser and so the exception. Called before each use
 // of the library; its setting is per thread, so it is made once per thread.
 void quiet_xml_library();
+
+// A game data file read as parse_game_file reads it, through the SAX2
+// callbacks of handler instead of into a tree: for a pass over a large file
+// that needs no tree. The callbacks get the parser context (xmlParserCtxt),
+// whose _private is user. The handler's error and warning callbacks are
+// replaced by silent ones. False when the file cannot be read or is not
+// well-formed, or a callback stopped the parser (xmlStopParser).
+bool scan_game_file(const Path& file, _xmlSAXHandler handler, void* user);
 
 } // namespace velmora
 

@@ -84,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliReadOnlyTest,
     ::testing::Values(ReadOnlyCase{"list", {"list"}}, ReadOnlyCase{"list_json", {"list", "--json"}},
         ReadOnlyCase{"show", {"show", "Alpha"}}, ReadOnlyCase{"check", {"check"}},
         ReadOnlyCase{"prefs", {"prefs"}}, ReadOnlyCase{"prefs_json", {"prefs", "--json"}},
-        ReadOnlyCase{"apply_refused", {"apply"}}),
+        ReadOnlyCase{"apply_refused", {"apply"}}, ReadOnlyCase{"answers", {"answers"}},
+        ReadOnlyCase{"answers_json", {"answers", "--json"}}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CliKeepTest, anEnabledModWhoseFileIsMissingIsListedWithAWarningAndStaysEnabled)

@@ -205,6 +205,27 @@ TEST_F(CliCreateTest, createsTheModInTheModsFolder)
     EXPECT_TRUE(exists(box.settings() / "report.txt"));
 }
 
+// Copies of the game's own files in the folder give no change, and the count
+// names only the changes the mod holds.
+TEST_F(CliCreateTest, countsOnlyTheChangesTheModHolds)
+{
+    write_file(
+        box / "My Mod/Assets" / events_script_file, read_file(box.game() / "Assets" / events_script_file));
+    write_file(box.game() / "Assets/Art/button.dds", "DDS |same");
+    write_file(box / "My Mod/Assets/Art/button.dds", "DDS |same");
+
+    CliRun run = cli({"create", native(box / "My Mod"), "--name", "Counted", "--report"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("with 1 change: "), std::string::npos) << run.out;
+    nlohmann::json doc = nlohmann::json::parse(cli({"show", "Counted", "--json"}).out);
+    ASSERT_EQ(doc["changes"].size(), 1u);
+    EXPECT_EQ(doc["changes"][0]["type"], "xml");
+    const std::string report = read_file(box.settings() / "report.txt");
+    EXPECT_NE(report.find("Art\\button.dds -> unchanged\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Python\\CvVelmoraEvents.py -> unchanged\n"), std::string::npos) << report;
+}
+
 TEST_F(CliCreateTest, forceReplacesAnExistingModFile)
 {
     CliRun run = cli({"create", native(box / "My Mod"), "--name", "Alpha", "--force"});

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "core/orrindel.h"
+#include "creator/modcreator.h"
+#include "tools/gamegen/gamegen.h"
 #include "mod/mod.h"
 #include "path/fs.h"
+#include "path/platform.h"
 #include "support/core_fixtures.h"
+#include "support/element_table.h"
 #include "support/tempdir.h"
 
 namespace velmora {
@@ -101,8 +105,8 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
     Orrindel core(box.home());
     core.startup();
     ASSERT_EQ(core.get_enabled_mods().size(), 3u);
-    core.signal_mod_priority.connect([](Mod*, Mod*, const std::string& prompt) {
-        ADD_FAILURE() << "unexpected question: " << prompt;
+    core.signal_mod_priority.connect([](PriorityQuestion& question) {
+        ADD_FAILURE() << "unexpected question: " << question.report.message;
         return 0u;
     });
     core.apply();
@@ -115,6 +119,60 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
         golden("Python/CvVelmoraEvents.py")));
     EXPECT_TRUE(same_bytes(read_file(box.custom_assets() / Path(button_file)), button_bytes()));
     EXPECT_EQ(read_file(box.game() / "Assets" / Path(test::unit_infos_file)), test::game_unit_infos());
+}
+
+// Beyond the Sword reads a file its own folder lacks from Warlords' folder
+// beside it: apply patches that copy.
+TEST(ApplyEndToEnd, aScriptOnlyWarlordsHasIsPatchedFromWarlordsCopy)
+{
+    CoreSandbox box;
+    const Path own = box.game() / "Assets" / Path(test::events_script_file);
+    write_file(box / "Warlords/Assets" / test::events_script_file, read_file(own));
+    ASSERT_EQ(platform::unlink(own.str()), 0);
+    write_file(box.mods() / "event_log.Pellarix",
+        mod_file_text("Event Log", {{test::events_script_file, "diff", script_change}}));
+    box.write_conf(box.game(), box.custom_assets(), {"Event Log"});
+
+    Orrindel core(box.home());
+    core.startup();
+    core.apply();
+
+    EXPECT_TRUE(same_bytes(read_file(box.custom_assets() / Path(test::events_script_file)),
+        golden("Python/CvVelmoraEvents.py")));
+}
+
+// As the demo makes them: four mods from modified copies of one generated
+// game. Such copies change the same scripts, often a few lines apart; with
+// every conflict answered, either way, the mods apply.
+TEST(ApplyEndToEnd, fourModsFromCopiesOfOneGameApplyWhicheverWayTheConflictsAreAnswered)
+{
+    CoreSandbox box;
+    const Path civ4 = box / "Civ4";
+    const Path assets = civ4 / Path("Assets");
+    generate_assets(assets, {1, 0.02});
+    box.write_conf(civ4, box.custom_assets(), {});
+    test::ElementTableScope table;
+    table.load_shipped();
+    mkpath(box.mods(), 0755);
+    for (unsigned i = 0; i < 4; ++i) {
+        const Path edits = box / ("edits" + std::to_string(i) + "/Assets");
+        modify_tree(assets, edits, {i + 2, 0.15});
+        ModCreator creator(civ4, box.settings(), edits, false);
+        std::unique_ptr<Mod> mod(creator.create());
+        ASSERT_TRUE(mod);
+        mod->name = "Mod " + std::to_string(i);
+        ASSERT_EQ(mod->save(box.mods() / ("Mod " + std::to_string(i) + ".Pellarix")), 0);
+    }
+    for (unsigned answer : {1u, 2u}) {
+        SCOPED_TRACE(answer == 1 ? "first wins" : "second wins");
+        Orrindel core(box.home());
+        core.startup();
+        for (Mod* mod : core.get_mods())
+            core.set_mod_enabled(mod, true);
+        core.signal_mod_priority.connect([answer](PriorityQuestion&) { return answer; });
+        EXPECT_NO_THROW(core.apply());
+        EXPECT_FALSE(test::list_tree(box.custom_assets() / Path("Python")).empty());
+    }
 }
 
 } // namespace

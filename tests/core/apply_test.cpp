@@ -11,6 +11,7 @@
 #include "core/custom_assets.h"
 #include "core/manifest.h"
 #include "core/orrindel.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -46,8 +47,9 @@ protected:
                 if (conflicting(a.name, b.name))
                     throw ConflictError("Conflict in XML\\Units\\CIV4UnitInfos.xml: UnitInfo UNIT_" + a.name);
             },
-            [this](const Mod& mod, const Path& assets, const Path& target) {
-                EXPECT_EQ(assets, box.game() / Path("Assets"));
+            [this](const Mod& mod, const GameFiles& game, const Path& target) {
+                ASSERT_FALSE(game.folders().empty());
+                EXPECT_EQ(game.folders().front(), box.game() / Path("Assets"));
                 write_file(target / Path(mod.name + ".txt"), mod.name);
                 if (mod.name == failing)
                     throw ConflictError("Unable to apply diff to Python\\CvVelmoraEvents.py");
@@ -55,8 +57,10 @@ protected:
             });
         core.signal_apply_progress.connect(
             [this](const std::string& message, float fraction) { progress.emplace_back(message, fraction); });
-        core.signal_mod_priority.connect([this](Mod* a, Mod* b, const std::string& prompt) {
-            asked.push_back(a->name + " " + b->name + ": " + prompt);
+        core.signal_mod_priority.connect([this](PriorityQuestion& question) {
+            const Mod* a = question.first;
+            const Mod* b = question.second;
+            asked.push_back(a->name + " " + b->name + ": " + question.report.message);
             for (const Question& q : questions)
                 if (q.first == a->name && q.second == b->name)
                     return q.answer;

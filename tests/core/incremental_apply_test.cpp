@@ -72,7 +72,7 @@ protected:
         core = std::make_unique<Orrindel>(tmp / "home");
         core->startup();
         core->set_civ4_dir(tmp / "Civ4");
-        core->signal_mod_priority.connect([](Mod*, Mod*, const std::string&) { return 1u; });
+        core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
         ASSERT_EQ(core->get_mods().size(), 4u);
     }
 
@@ -226,6 +226,26 @@ INSTANTIATE_TEST_SUITE_P(Causes, IncrementalApplyInDoubt,
         Doubt {"gameFileChanged", false,
             [](const Path&, const Path& game, const std::string& file) {
                 write_file(game / Path(file), read_file(game / Path(file)) + "<!-- a patch of the game -->\n");
+            }},
+        Doubt {"schemaChanged", false,
+            [](const Path&, const Path& game, const std::string& file) {
+                // The schema the file names, beside it: what the merge orders new elements by.
+                const std::string text = read_file(game / Path(file));
+                const std::size_t at = text.find("x-schema:");
+                ASSERT_NE(at, std::string::npos) << file;
+                const std::string name = text.substr(at + 9, text.find('"', at) - at - 9);
+                const Path rel(file);
+                const Path schema = game / rel.subpath(0, rel.size() - 1) / Path(name);
+                ASSERT_TRUE(exists(schema)) << schema.str();
+                write_file(schema, read_file(schema) + "<!-- a patch of the game -->\n");
+            }},
+        Doubt {"gameFileNowFoundInWarlords", false,
+            [](const Path&, const Path& game, const std::string& file) {
+                // The same bytes, from another folder of the game: the folder counts too.
+                const Path warlords = game.subpath(0, game.size() - 2) / Path("Warlords/Assets") / Path(file);
+                mkpath(warlords.subpath(0, warlords.size() - 1), 0755);
+                write_file(warlords, read_file(game / Path(file)));
+                platform::unlink((game / Path(file)).str());
             }},
         Doubt {"manifestMissing", true,
             [](const Path& folder, const Path&, const std::string&) {

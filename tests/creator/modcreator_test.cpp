@@ -208,19 +208,64 @@ TEST_F(ModCreatorTest, aFileWithoutADotIsSkippedSilently)
     EXPECT_EQ(report(), "Art\\velmora.dds -> whole\n");
 }
 
-TEST_F(ModCreatorTest, anUnchangedScriptGivesAnEmptyDiffChange)
+// A copy of the game's own file changes nothing alone and, with other mods,
+// would undo their changes to it: no change, but the report names it.
+struct UnchangedCase {
+    const char* name;
+    const char* file;
+    std::string game;
+    std::string modified;
+};
+
+void PrintTo(const UnchangedCase& c, std::ostream* os) { *os << c.name; }
+
+class ModCreatorUnchangedTest : public ModCreatorTest,
+                                public ::testing::WithParamInterface<UnchangedCase> { };
+
+TEST_P(ModCreatorUnchangedTest, givesNoChangeAndIsReportedUnchanged)
 {
-    write_pair("Python/CvThings.py", script, script);
+    const UnchangedCase& c = GetParam();
+    write_pair(c.file, c.game, c.modified);
+    write_file(modified("Art/new.dds"), "DDS |new");
 
     std::unique_ptr<Mod> mod = create();
 
     ASSERT_TRUE(mod);
     ASSERT_EQ(mod->changes.size(), 1u);
-    EXPECT_EQ(mod->changes.front().type, Change::DIFF);
-    Diff diff;
-    std::istringstream text(mod->changes.front().text);
-    diff.read(text);
-    EXPECT_TRUE(diff.blocks.empty()) << mod->changes.front().text;
+    EXPECT_EQ(mod->changes.front().file, "Art\\new.dds");
+    EXPECT_NE(report().find(Path(c.file).str() + " -> unchanged\n"), std::string::npos) << report();
+    EXPECT_NE(report().find("Art\\new.dds -> whole\n"), std::string::npos) << report();
+}
+
+const std::string texture("DDS |\0\x01\xff\x80 texture", 18);
+
+INSTANTIATE_TEST_SUITE_P(Files, ModCreatorUnchangedTest,
+    ::testing::Values(UnchangedCase{"script", "Python/CvThings.py", script, script},
+        // Applying a difference keeps the game's line ends anyway.
+        UnchangedCase{"scriptWithOtherLineEnds", "Python/CvThings.py", crlf(script), script},
+        UnchangedCase{"emptyScript", "Python/__init__.py", "", ""},
+        UnchangedCase{"binaryFile", "Art/Interface/button.dds", texture, texture},
+        UnchangedCase{"emptyFile", "Art/empty.dds", "", ""},
+        UnchangedCase{"largerThanOneReadBlock", "Sounds/theme.mp3", std::string(200000, '\x7f') + "end",
+            std::string(200000, '\x7f') + "end"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Compared byte for byte, not by size: a copy differing only in its last byte
+// is a change.
+TEST_F(ModCreatorTest, aWholeFileDifferingFromTheGamesInOneByteIsStored)
+{
+    std::string changed = texture;
+    changed.back() = 'E';
+    write_pair("Art/Interface/button.dds", texture, changed);
+    write_pair("Sounds/theme.mp3", std::string(200000, 'm'), std::string(199999, 'm') + "M");
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 2u);
+    EXPECT_EQ(mod->changes.front().text, changed);
+    EXPECT_EQ(mod->changes.back().text.back(), 'M');
+    EXPECT_EQ(report(), "Art\\Interface\\button.dds -> whole\nSounds\\theme.mp3 -> whole\n");
 }
 
 TEST_F(ModCreatorTest, aChangedScriptGivesItsLineDifference)
@@ -241,19 +286,6 @@ TEST_F(ModCreatorTest, aChangedScriptGivesItsLineDifference)
         "-\tCvUtil.pyPrint(\"game start\")\n"
         "+\tCvUtil.pyPrint(\"Velmora: game start\")\n"
         " \treturn 0\n");
-}
-
-TEST_F(ModCreatorTest, anUnchangedBinaryFileIsStoredWhole)
-{
-    const std::string bytes("DDS |\0\x01\xff\x80 texture", 18);
-    write_pair("Art/Interface/button.dds", bytes, bytes);
-
-    std::unique_ptr<Mod> mod = create();
-
-    ASSERT_TRUE(mod);
-    ASSERT_EQ(mod->changes.size(), 1u);
-    EXPECT_EQ(mod->changes.front().type, Change::WHOLE);
-    EXPECT_EQ(mod->changes.front().text, bytes);
 }
 
 // An unchanged copy of the game's file (whole bytes, or a copy that an editor
@@ -348,6 +380,61 @@ TEST_F(ModCreatorTest, aSecondCreateWalksTheSameFoldersAgain)
     }
 }
 
+// --- Files the game reads from Warlords or the original game -----------------
+
+// Beyond the Sword reads a file its own folder lacks from Warlords' folder
+// beside it, else from the original game's one folder up: a modified copy of
+// such a file is compared with that copy.
+class ModCreatorOlderGameTest : public ModCreatorTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    Path older(const std::string& rel) const { return tmp / (std::string(GetParam()) + "/" + rel); }
+};
+
+TEST_P(ModCreatorOlderGameTest, comparesWithTheCopyTheGameReads)
+{
+    write_file(older(things_file),
+        things(thing("THING_A", field("iSize", "1")) + thing("THING_B", field("iSize", "2"))));
+    write_file(modified(things_file),
+        things(thing("THING_A", field("iSize", "1")) + thing("THING_B", field("iSize", "5"))));
+    write_file(older("Python/CvThings.py"), crlf(script));
+    write_file(modified("Python/CvThings.py"), crlf(std::string(script) + "x = 1\n"));
+    write_file(older("Art/button.dds"), texture);
+    write_file(modified("Art/button.dds"), texture);
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 2u);
+    EXPECT_EQ(mod->changes.front().type, Change::DIFF);
+    EXPECT_EQ(mod->changes.front().text,
+        "@@ -3,3 +3,4 @@\n def onGameStart(argsList):\n \tCvUtil.pyPrint(\"game start\")\n"
+        " \treturn 0\n+x = 1\n");
+    EXPECT_EQ(mod->changes.back().type, Change::XML);
+    EXPECT_EQ(
+        outline(mod->changes.back().text), "Civ4ThingInfos(ThingInfos(ThingInfo(Type=THING_B,iSize=5)))");
+    EXPECT_EQ(report().substr(0, report().find("\n  ")),
+        "Art\\button.dds -> unchanged\nPython\\CvThings.py -> diff\nXML\\Things\\Civ4ThingInfos.xml -> xml");
+}
+
+INSTANTIATE_TEST_SUITE_P(Installs, ModCreatorOlderGameTest, ::testing::Values("Warlords/Assets", "Assets"),
+    [](const auto& info) { return std::string(info.index == 0 ? "warlords" : "originalGame"); });
+
+TEST_F(ModCreatorTest, theGameFoldersOwnCopyComesBeforeWarlords)
+{
+    const std::string mine = things(thing("THING_A", field("iSize", "3")));
+    write_pair(things_file, mine, mine);
+    write_file(tmp / ("Warlords/Assets/" + std::string(things_file)), unchanged_things());
+    write_file(tmp / "Warlords/Assets/Art/button.dds", texture);
+    write_file(modified("Art/button.dds"), texture);
+    write_file(game("Art/button.dds"), "DDS |other");
+
+    std::unique_ptr<Mod> mod = create();
+
+    ASSERT_TRUE(mod);
+    ASSERT_EQ(mod->changes.size(), 1u);
+    EXPECT_EQ(mod->changes.front().file, "Art\\button.dds");
+}
+
 // --- The report file ------------------------------------------------------------
 
 TEST_F(ModCreatorTest, withoutTheReportOptionNoReportIsTouched)
@@ -396,13 +483,15 @@ TEST_F(ModCreatorTest, aReportThatCannotBeWrittenIsAnErrorNamingIt)
 TEST_F(ModCreatorTest, theReportListsEveryFileWithItsTypeInWalkOrder)
 {
     write_pair("Python/CvThings.py", script, script);
+    write_pair("Python/CvOther.py", script, std::string(script) + "x = 1\n");
     write_pair(things_file, unchanged_things(), unchanged_things());
     write_file(modified("Art/velmora.dds"), "DDS |bytes");
 
     ASSERT_TRUE(create());
     EXPECT_EQ(report(),
         "Art\\velmora.dds -> whole\n"
-        "Python\\CvThings.py -> diff\n"
+        "Python\\CvOther.py -> diff\n"
+        "Python\\CvThings.py -> unchanged\n"
         "XML\\Things\\Civ4ThingInfos.xml -> xml\n");
 }
 

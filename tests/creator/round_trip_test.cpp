@@ -11,10 +11,13 @@
 #include <map>
 
 #include "base/errors.h"
+#include "core/verify.h"
+#include "mod/game_files.h"
 #include "path/platform.h"
 #include "tests/creator/creator_fixture.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
+#include "xml/schema.h"
 
 #if __has_include("tools/gamegen/gamegen.h")
 #include "tools/gamegen/gamegen.h"
@@ -62,16 +65,6 @@ std::string canonical_file(const Path& file)
     return canonical(parser->get_document()->get_root_node());
 }
 
-// Applying a line difference writes every line with a line feed alone.
-std::string lf(const std::string& text)
-{
-    std::string out;
-    for (std::string::size_type i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            out += text[i];
-    return out;
-}
-
 // The files below folder, relative to it ("a\b.txt").
 void collect(const Path& folder, const Path& rel, std::vector<Path>& out)
 {
@@ -100,11 +93,8 @@ protected:
         ASSERT_EQ(mod->save(file), 0);
         Mod loaded;
         ASSERT_EQ(loaded.load(file), 0);
-        // A change without text (the empty difference of an unchanged
-        // script) is not written back by the mod format.
-        std::size_t with_text = std::count_if(
-            mod->changes.begin(), mod->changes.end(), [](const Change& c) { return !c.text.empty(); });
-        ASSERT_EQ(loaded.changes.size(), with_text);
+        // Every change comes back, an empty file's too; unchanged files gave none.
+        ASSERT_EQ(loaded.changes.size(), mod->changes.size());
         mkpath(custom(), 0755);
         ASSERT_EQ(loaded.apply(game(), custom()), 0);
     }
@@ -125,11 +115,9 @@ protected:
             const Path result = exists(custom() / rel) ? custom() / rel : game(rel.str());
             ASSERT_TRUE(exists(result)) << rel.str();
             const bool xml = name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0;
-            const bool script = name.size() > 3 && name.compare(name.size() - 3, 3, ".py") == 0;
+            // Scripts too come back byte for byte, line ends included.
             if (xml && exists(game(rel.str())))
                 EXPECT_EQ(canonical_file(result), canonical_file(modified(rel.str()))) << rel.str();
-            else if (script && exists(game(rel.str())))
-                EXPECT_EQ(lf(read_file(result)), lf(read_file(modified(rel.str())))) << rel.str();
             else
                 EXPECT_EQ(read_file(result), read_file(modified(rel.str()))) << rel.str();
         }
@@ -202,14 +190,25 @@ TEST_F(RoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFiles)
     modified_script += "\ndef onCityBuilt(argsList):\n\treturn 1\n";
     write_pair("Python/CvThings.py", script, modified_script);
 
+    // Windows line ends, with and without a final one, and a final one removed.
+    write_pair("Python/CvThingsWindows.py", crlf(script), crlf(modified_script));
+    std::string unended = script;
+    unended.pop_back();
+    write_pair(
+        "Python/CvUnended.py", crlf(unended), crlf(modified_script.substr(0, modified_script.size() - 1)));
+    write_pair("Python/CvCut.py", script, unended);
+    write_file(modified("Python/Contrib/__init__.py"), "");
+
     write_pair("Art/button.dds", std::string("DDS |\0\x01\x02", 8), std::string("DDS |\0\xff\x02 more", 13));
+    write_pair("Art/same.dds", std::string("DDS |\0\x01\x02", 8), std::string("DDS |\0\x01\x02", 8));
     write_file(modified("Art/new.dds"), std::string("DDS |\0\x7f", 7));
     write_file(modified("XML/Things/Civ4NewInfos.xml"), things(thing("THING_NEW")));
 
     create_save_load_apply();
 
     expect_result_is_the_modified_tree();
-    EXPECT_FALSE(exists(custom() / "XML/Text/CIV4GameText_Other.xml"));
+    for (const char* unchanged : {"XML/Text/CIV4GameText_Other.xml", "Python/CvOther.py", "Art/same.dds"})
+        EXPECT_FALSE(exists(custom() / unchanged)) << unchanged;
 }
 
 #ifdef VELMORA_HAVE_GAMEGEN
@@ -236,6 +235,13 @@ TEST_P(GeneratedRoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFil
     create_save_load_apply();
 
     expect_result_is_the_modified_tree();
+    // The game would load every file the mod's apply wrote.
+    SchemaCache schemas;
+    const Verification v = verify_folder(custom(), GameFiles({game()}), schemas);
+    EXPECT_GT(v.checked, 0u);
+    for (const FileFaults& f : v.files)
+        for (const SchemaViolation& fault : f.faults)
+            ADD_FAILURE() << describe(f.file, fault, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u));

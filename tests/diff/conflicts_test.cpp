@@ -70,14 +70,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, DiffConflicts,
         // One inserts before line 10; the other's block merely starts there.
         ConflictCase{"insertionBeforeFirstContextLine", read_diff("@@ -9,3 +9,4 @@\n l8\n l9\n+new\n l10\n"),
             read_diff("@@ -11,4 +11,4 @@\n l10\n l11\n-l12\n+L12\n"), false},
-        ConflictCase{"insertionBeforeAUsedLine", read_diff("@@ -9,3 +9,4 @@\n l8\n l9\n+new\n l10\n"),
-            read_diff("@@ -10,4 +10,4 @@\n l9\n l10\n-l11\n+L11\n"), true},
+        // Line 10 lies between the insertion and the change: a merge keeps both.
+        ConflictCase{"insertionBeforeALineOfTheOthersContext",
+            read_diff("@@ -9,3 +9,4 @@\n l8\n l9\n+new\n l10\n"),
+            read_diff("@@ -10,4 +10,4 @@\n l9\n l10\n-l11\n+L11\n"), false},
+        ConflictCase{"insertionTouchingAChange", read_diff("@@ -9,3 +9,4 @@\n l8\n l9\n+new\n l10\n"),
+            read_diff("@@ -10,3 +10,3 @@\n l9\n-l10\n+L10\n l11\n"), true},
         ConflictCase{"insertionsAtTheSamePlace", read_diff("@@ -8,2 +8,3 @@\n l7\n+new\n l8\n"),
             read_diff("@@ -8,2 +8,3 @@\n l7\n+other\n l8\n"), true},
         // A removal is seen whatever comes before it at the same line: here
         // an added line, as other tools write them.
         ConflictCase{"removalAfterAnAddedLine", read_diff("@@ -10,1 +10,1 @@\n+new\n-l9\n"),
-            read_diff("@@ -10,3 +10,4 @@\n l9\n l10\n+x\n l11\n"), true},
+            read_diff("@@ -10,2 +10,3 @@\n l9\n+x\n l10\n"), true},
         ConflictCase{"emptyDiff", Diff(), create_diff(forty, forty_with({5})), false}),
     [](const testing::TestParamInfo<ConflictCase>& info) { return info.param.name; });
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "tests/diff/diff_support.h"
 
@@ -25,6 +26,8 @@ struct CreateCase {
     std::string old_text;
     std::string new_text;
     std::string diff;
+    // What applying the diff to the old text gives, when not the new text.
+    std::optional<std::string> applied = std::nullopt;
 };
 
 class DiffCreate : public testing::TestWithParam<CreateCase> { };
@@ -35,19 +38,31 @@ TEST_P(DiffCreate, writesTheExpectedDifferenceAndItTurnsOldIntoNew)
     Diff d = create_diff(c.old_text, c.new_text);
     EXPECT_EQ(write_diff(d), c.diff);
     EXPECT_EQ(check_diff(d, c.old_text), 0);
-    // Lines read past an end are empty, so the result may differ from the new
-    // text only by empty lines at its end; none of these cases has any.
-    EXPECT_EQ(apply_diff(d, c.old_text),
-        c.new_text.empty() || c.new_text.back() == '\n' ? c.new_text : c.new_text + '\n');
+    EXPECT_EQ(apply_diff(d, c.old_text), c.applied.value_or(c.new_text));
+    EXPECT_EQ(read_diff(write_diff(d)).blocks, d.blocks);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, DiffCreate,
     testing::Values(CreateCase{"equalTexts", numbered(0, 20), numbered(0, 20), ""},
-        CreateCase{"windowsLineEndsEqualUnixOnes", "a\r\nb\r\nc\r\n", "a\nb\nc\n", ""},
+        // Applying keeps the file's line ends, so a diff needs none of its own.
+        CreateCase{"windowsLineEndsEqualUnixOnes", "a\r\nb\r\nc\r\n", "a\nb\nc\n", "", "a\r\nb\r\nc\r\n"},
+        CreateCase{
+            "windowsLineEnds", "a\r\nb\r\nc\r\n", "a\r\nB\r\nc\r\n", "@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n"},
         CreateCase{"oneReplacedLine", lines({"a", "b", "c"}), lines({"a", "B", "c"}),
             "@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n"},
+        // A final line without a line end differs from the same line with one.
         CreateCase{"oldWithoutFinalLineFeed", "a\nb\nc", lines({"a", "B", "c"}),
-            "@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n"},
+            "@@ -1,3 +1,3 @@\n a\n-b\n-c\n\\ No newline at end of file\n+B\n+c\n"},
+        CreateCase{"bothWithoutFinalLineFeed", "a\nb\nc", "a\nB\nc",
+            "@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n\\ No newline at end of file\n"},
+        CreateCase{"bothWithoutFinalLineEndWindows", "a\r\nb\r\nc", "a\r\nB\r\nc",
+            "@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n\\ No newline at end of file\n"},
+        CreateCase{"finalLineFeedRemoved", lines({"a", "b"}), "a\nb",
+            "@@ -1,2 +1,2 @@\n a\n-b\n+b\n\\ No newline at end of file\n"},
+        CreateCase{"finalLineFeedAdded", "a\nb", lines({"a", "b"}),
+            "@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+b\n"},
+        CreateCase{
+            "oneLineWithoutEndFromNothing", "", "x", "@@ -1,0 +1,1 @@\n+x\n\\ No newline at end of file\n"},
         CreateCase{"lineNineOfTwenty", numbered(0, 20), twenty_with({9}),
             "@@ -7,7 +7,7 @@\n l6\n l7\n l8\n-l9\n+L9\n l10\n l11\n l12\n"},
         // Fewer than six equal lines between two changes: one change that

@@ -37,7 +37,9 @@ TEST(DiffText, writingThenReadingGivesTheSameBlocks)
     Diff d;
     d.blocks.push_back(block(0, 0, {{'+', "x"}, {'+', "y"}}));
     d.blocks.push_back(block(11, 13, {{' ', ""}, {'-', " d\t"}, {'+', "-D"}, {' ', "+e"}}));
+    d.blocks.push_back(block(20, 22, {{'-', "z", true}, {'+', "z"}}));
     EXPECT_EQ(read_diff(write_diff(d)).blocks, d.blocks);
+    EXPECT_NE(write_diff(d).find("-z\n\\ No newline at end of file\n+z\n"), std::string::npos);
 }
 
 struct ReadCase {
@@ -67,6 +69,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, DiffRead,
         // The empty context line lost its space (an editor trimmed it): it is dropped.
         ReadCase{"lostSingleSpaceContextLine", "@@ -1,3 +1,3 @@\n a\n\n-c\n+C\n",
             {block(0, 0, {{' ', "a"}, {'-', "c"}, {'+', "C"}})}},
+        ReadCase{"noNewlineMarkBelongsToTheLineBefore",
+            "@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+B\n\\ Kein Zeilenumbruch am "
+            "Dateiende.\n",
+            {block(0, 0, {{' ', "a"}, {'-', "b", true}, {'+', "B", true}})}},
         ReadCase{"carriageReturnsStayInTheLine", "@@ -1,1 +1,1 @@\r\n a\r\n", {block(0, 0, {{' ', "a\r"}})}},
         ReadCase{"blockWithoutLines", "@@ -4,0 +4,0 @@\n@@ -9,1 +9,1 @@\n x\n",
             {block(3, 3, {}), block(8, 8, {{' ', "x"}})}},

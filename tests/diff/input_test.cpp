@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "diff/diff.h"
 
@@ -38,8 +39,37 @@ INSTANTIATE_TEST_SUITE_P(Texts, DiffInputLines,
         SplitCase{"noFinalLineFeed", "a\nb", {"a", "b"}},
         SplitCase{"windowsLineEnds", "a\r\n\r\nb\r\n", {"a", "", "b"}},
         SplitCase{"onlyOneCarriageReturnDropped", "a\r\r\nb\rc\n", {"a\r", "b\rc"}},
+        SplitCase{"carriageReturnWithoutLineFeedKept", "a\nb\r", {"a", "b\r"}},
         SplitCase{"emptyLinesKept", "\n\na\n\n", {"", "", "a", ""}}),
     [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+
+// The line ends, as apply writes them back.
+TEST(DiffInput, tellsHowEachLineEnded)
+{
+    using End = Diff::End;
+    const struct {
+        const char* text;
+        std::vector<End> ends;
+    } cases[] = {{"a\nb\n", {End::LF, End::LF}}, {"a\r\n\r\nb", {End::CRLF, End::CRLF, End::NONE}},
+        {"a\nb\r\nc\r", {End::LF, End::CRLF, End::NONE}}, {"\n", {End::LF}}};
+    for (const auto& c : cases) {
+        std::istringstream s(c.text);
+        Diff::Input in(s);
+        std::vector<End> ends;
+        for (unsigned int n = 0; in.line(n); ++n)
+            ends.push_back(in.end(n));
+        EXPECT_EQ(ends, c.ends) << c.text;
+    }
+    // Held lines keep their ends when the ring grows past its first size.
+    std::string many;
+    for (int n = 0; n < 40; ++n)
+        many += n % 2 ? "x\r\n" : "y\n";
+    std::istringstream s(many);
+    Diff::Input in(s);
+    ASSERT_TRUE(in.line(39));
+    for (unsigned int n = 0; n < 40; ++n)
+        EXPECT_EQ(in.end(n), n % 2 ? End::CRLF : End::LF) << n;
+}
 
 TEST(DiffInput, threeLinesAreNumberedZeroToTwoAndAFailedReadLeavesOutAlone)
 {

@@ -190,6 +190,51 @@ TEST(DiffProperty, createThenApplyTurnsOldIntoNewAndCheckTellsBothApart)
     }
 }
 
+std::string windows(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+// Lines read past an end are empty, so trailing empty lines carry no meaning.
+std::string without_trailing_empty_windows_lines(std::string text)
+{
+    while (text.size() >= 4 && text.compare(text.size() - 4, 4, "\r\n\r\n") == 0)
+        text.resize(text.size() - 2);
+    return text;
+}
+
+// The same pairs with Windows line ends, some without a final one: applying
+// the created diff gives the new text's bytes, no line with a line feed alone.
+TEST(DiffProperty, createThenApplyKeepsWindowsLineEndsAndTheFinalOne)
+{
+    for (unsigned int seed = 1; seed <= 500; ++seed) {
+        PairMaker maker(seed);
+        std::string old_text;
+        std::string new_text;
+        maker.make(old_text, new_text);
+        old_text = without_trailing_empty_lines(old_text);
+        new_text = without_trailing_empty_lines(new_text);
+        // Lines read past an end are empty: a text that ends in an empty line
+        // says nothing about its end.
+        if (seed % 3 == 0 && new_text.size() >= 2)
+            new_text.pop_back();
+        if (seed % 5 == 0 && old_text.size() >= 2)
+            old_text.pop_back();
+        // A file without a line end has none to keep: added lines get line feeds.
+        if (old_text.find('\n') == std::string::npos)
+            continue;
+        Diff d = create_diff(windows(old_text), windows(new_text));
+        std::string out = apply_diff(d, windows(old_text));
+        ASSERT_EQ(without_trailing_empty_windows_lines(out),
+            without_trailing_empty_windows_lines(windows(new_text)))
+            << "seed " << seed << "\ndiff\n"
+            << write_diff(d);
+    }
+}
+
 // Damaged difference texts, as a mod from a forum may carry: every one is
 // either refused by read or checked and applied without a crash, each failure
 // a GenericError.

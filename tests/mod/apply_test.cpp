@@ -97,12 +97,13 @@ TEST_F(ModApply, aWholeChangeAfterAnXmlChangeReplacesTheMergedFile)
     EXPECT_EQ(list_files(target / "XML\\Units"), (std::list<std::string>{"CIV4UnitInfos.xml"}));
 }
 
-TEST_F(ModApply, newRecordsAreAppendedInKeyOrder)
+TEST_F(ModApply, newRecordsAreAppendedInTheModsOrder)
 {
+    // The game uses eras, game speeds and world sizes by their position.
     game(units_file, units_doc(unit("UNIT_WARRIOR")));
     apply(mod_with("New", {xml_change(units_file, units_doc(unit("UNIT_B") + unit("UNIT_A")))}));
 
-    EXPECT_EQ(texts(output(), "UnitInfo/Type"), (Texts{"UNIT_WARRIOR", "UNIT_A", "UNIT_B"}));
+    EXPECT_EQ(texts(output(), "UnitInfo/Type"), (Texts{"UNIT_WARRIOR", "UNIT_B", "UNIT_A"}));
 }
 
 // One record of the base and of the change, and what the merge leaves at a path.
@@ -245,7 +246,7 @@ TEST_F(ModApply, aChangeTextWithMultiByteCharactersIsParsedWhole)
     apply(mod_with("Accents", {xml_change(units_file, change)}));
 
     std::string out = output();
-    EXPECT_EQ(texts(out, "UnitInfo/Type"), (Texts{"UNIT_WARRIOR", "UNIT_ZEALOT", "UNIT_ÉLITE"}));
+    EXPECT_EQ(texts(out, "UnitInfo/Type"), (Texts{"UNIT_WARRIOR", "UNIT_ÉLITE", "UNIT_ZEALOT"}));
     EXPECT_EQ(texts(out, "UnitInfo/Description"), (Texts{"Épée à deux mains — “ßüñ”"}));
     // Characters beyond Latin-1 become character references.
     EXPECT_NE(out.find("\xC9p\xE9"
@@ -417,7 +418,9 @@ TEST_F(ModApply, aDiffThatNoLongerFitsIsAConflictNamingTheFile)
         m.apply(source.path(), target.path());
         FAIL() << "no error";
     } catch (const ConflictError& e) {
-        EXPECT_STREQ(e.what(), "Unable to apply diff to Python\\CvVelmoraEvents.py");
+        EXPECT_STREQ(e.what(),
+            "Unable to apply diff to Python\\CvVelmoraEvents.py: the mod 'Log' was made for another version of "
+            "the file.");
     }
     EXPECT_FALSE(exists(target / script_file));
 }

@@ -51,8 +51,10 @@ std::string script_with(int changed_line = -1, const std::string& text = std::st
 }
 
 const std::string script_diff_a = test::diff_text(script_with(), script_with(10, "\tline = 'a'"));
-// Its context takes in the line the first one changes.
-const std::string script_diff_b = test::diff_text(script_with(), script_with(12, "\tline = 'b'"));
+// Its change touches the first one's.
+const std::string script_diff_b = test::diff_text(script_with(), script_with(11, "\tline = 'b'"));
+// Its context takes in the line the first one changes, but one line lies between the changes.
+const std::string script_diff_near = test::diff_text(script_with(), script_with(12, "\tline = 'near'"));
 const std::string script_diff_far = test::diff_text(script_with(), script_with(30, "\tline = 'far'"));
 
 std::string names_doc(const std::string& body)
@@ -118,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConflictPair,
             whole_change("XML/Units/./CIV4UnitInfos.xml", "b"), in_units,
             "Conflict in XML/Units/./CIV4UnitInfos.xml"},
         PairCase{"overlappingDiffs", diff_change("Python\\x.py", script_diff_a),
-            diff_change("python\\X.py", script_diff_b), "Conflict in Python\\x.py",
-            "Conflict in python\\X.py"},
+            diff_change("python\\X.py", script_diff_b), "Conflict in Python\\x.py: lines 11-12",
+            "Conflict in python\\X.py: lines 11-12"},
+        PairCase{"diffsWithinEachOthersContext", diff_change("Python\\x.py", script_diff_a),
+            diff_change("Python\\x.py", script_diff_near), "", ""},
         PairCase{"separateDiffs", diff_change("Python\\x.py", script_diff_a),
             diff_change("Python\\x.py", script_diff_far), "", ""},
         PairCase{"differentRecordsOfOneContainer", xml_change(units_file, units_doc(unit("UNIT_A"))),

@@ -183,20 +183,52 @@ INSTANTIATE_TEST_SUITE_P(Payloads, ModSaveEncoding,
         EncodeCase{"control byte after 1024 bytes", Change::WHOLE, kilobyte + "\x01", true},
         EncodeCase{"Latin-1 script diff", Change::DIFF, "+# Fran\xe7ois\n", true}));
 
-TEST(ModSave, writesAnEmptyWholeChangeWithoutContentThatReadingDrops)
+// An empty file (a package's __init__.py) is a change of its own; the empty
+// difference of an unchanged script is not, and still vanishes on reading.
+TEST(ModSave, marksAnEmptyWholeChangeSoThatReadingKeepsIt)
 {
     TempDir dir;
     Mod m;
-    m.changes.push_back(change(Change::WHOLE, "Art\\empty.dds", ""));
+    m.changes.push_back(change(Change::WHOLE, "Python\\Contrib\\__init__.py", ""));
+    m.changes.push_back(change(Change::DIFF, "Python\\CvOther.py", ""));
     m.changes.push_back(change(Change::WHOLE, "Art\\full.dds", "x"));
     Path p = dir / "m.Pellarix";
     m.save(p);
     std::string file = read_file(p);
-    EXPECT_NE(file.find("<Change file=\"Art\\empty.dds\" type=\"whole\"></Change>"), std::string::npos)
+    EXPECT_NE(file.find("<Change file=\"Python\\Contrib\\__init__.py\" type=\"whole\" empty=\"1\"/>"),
+        std::string::npos)
         << file;
     Mod back;
     back.load(p);
-    expect_same_changes(back.changes, {change(Change::WHOLE, "Art\\full.dds", "x")});
+    expect_same_changes(back.changes,
+        {change(Change::WHOLE, "Python\\Contrib\\__init__.py", ""),
+            change(Change::WHOLE, "Art\\full.dds", "x")});
+}
+
+// Files written before empty files were marked: every change without text is
+// skipped, as it always was, whatever its type.
+TEST(ModLoad, readsAnOlderFileWithEmptyChangesAsBefore)
+{
+    TempDir dir;
+    Path p = dir / "old.Pellarix";
+    write_file(p,
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<Pellarix>\n"
+        "  <Name>Old</Name>\n"
+        "  <Author></Author>\n"
+        "  <Version>1.0</Version>\n"
+        "  <Description></Description>\n"
+        "  <Change file=\"Python\\Contrib\\__init__.py\" type=\"whole\"></Change>\n"
+        "  <Change file=\"Python\\CvOther.py\" type=\"diff\"></Change>\n"
+        "  <Change file=\"Art\\empty.dds\" type=\"whole\"/>\n"
+        "  <Change file=\"Art\\full.dds\" type=\"whole\">x</Change>\n"
+        "  <Change file=\"Python\\CvThings.py\" type=\"diff\">@@ -1,1 +1,1 @@\n-a\n+b\n</Change>\n"
+        "</Pellarix>\n");
+    Mod m;
+    ASSERT_EQ(m.load(p), 0);
+    expect_same_changes(m.changes,
+        {change(Change::WHOLE, "Art\\full.dds", "x"),
+            change(Change::DIFF, "Python\\CvThings.py", "@@ -1,1 +1,1 @@\n-a\n+b\n")});
 }
 
 TEST(ModSave, thenLoadGivesBackTheHeaderAndTheChanges)

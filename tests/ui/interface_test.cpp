@@ -8,6 +8,7 @@
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
 #include "ui/prefsdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
 #include "ui_fixture.h"
 
@@ -20,7 +21,7 @@ TEST(Interface, buildsEveryWindowHiddenFromTheDefinitions)
     box.start();
     Interface& ui = *box.ui;
     Gtk::Window* windows[] = {ui.main_window, ui.prefs, ui.create_mod, ui.status, ui.mod_properties, ui.about,
-        ui.edit_change, ui.mod_priority};
+        ui.edit_change, ui.mod_priority, ui.schema_faults};
     for (Gtk::Window* w : windows) {
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->is_visible()) << w->get_title();
@@ -57,7 +58,9 @@ TEST(Interface, definitionsLackingAWidgetAreRefusedWithItsName)
         "mod_prop.name", "mod_prop.author", "mod_prop.description", "mod_prop.version", "mod_prop.file_list",
         "mod_prop.edit_change", "mod_prop.close", "mod_prop.save", "about", "edit_change", "edit_chg.text",
         "edit_chg.notice", "edit_chg.close", "edit_chg.save", "mod_priority", "mod_prio.label",
-        "mod_prio.button1", "mod_prio.button2"};
+        "mod_prio.button1", "mod_prio.button2", "mod_prio.details", "mod_prio.details_text", "mod_prio.remember",
+        "prefs.ask_fields_only", "prefs.forget_answers", "schema_faults", "schema_faults.heading",
+        "schema_faults.list"};
     UiSandbox box;
     for (const char* name : names) {
         std::string id = std::string("id=\"") + name + "\"";

@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "core/manifest.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -10,7 +11,9 @@
 #include "ui/mainwindow.h"
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
+#include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
+#include "support/unit_schema.h"
 #include "ui_fixture.h"
 
 namespace velmora::test {
@@ -204,7 +207,7 @@ protected:
             [](const Mod&, const Mod&) {
                 throw ConflictError("Both mods change XML\\Units\\CIV4UnitInfos.xml");
             },
-            [this](const Mod& mod, const Path&, const Path& custom_assets) {
+            [this](const Mod& mod, const GameFiles&, const Path& custom_assets) {
                 applied.push_back(mod.name);
                 on_apply(mod);
                 Path order = custom_assets / Path("order.txt");
@@ -288,8 +291,8 @@ TEST_F(MainWindowApply, priorityDialogShowsEachQuestionsOwnNames)
 
 TEST_F(MainWindowApply, statusWindowFollowsProgressWhileOtherCommandsWait)
 {
-    box.core.set_apply_steps(
-        [](const Mod&, const Mod&) {}, [this](const Mod& mod, const Path&, const Path&) { on_apply(mod); });
+    box.core.set_apply_steps([](const Mod&, const Mod&) {},
+        [this](const Mod& mod, const GameFiles&, const Path&) { on_apply(mod); });
     int rescans = 0;
     box.core.signal_mods_changed.connect([&] { ++rescans; });
     std::vector<std::pair<std::string, double>> seen;
@@ -347,7 +350,7 @@ protected:
 TEST_P(MainWindowForeignFiles, areAskedAboutBeforeTheFolderIsReplaced)
 {
     box.core.set_apply_steps([](const Mod&, const Mod&) {},
-        [this](const Mod& mod, const Path&, const Path&) { applied.push_back(mod.name); });
+        [this](const Mod& mod, const GameFiles&, const Path&) { applied.push_back(mod.name); });
     write_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt"), "my font");
     write_file(box.custom_assets() / Path("old.txt"), "changed by hand");
     Answers answers;
@@ -383,7 +386,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainWindowForeignFiles,
 
 TEST_F(MainWindowApply, aFolderOfOnlyVelmorasFilesIsReplacedWithoutAQuestion)
 {
-    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const Path&, const Path&) {});
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const GameFiles&, const Path&) {});
     Answers answers;
     box.main().apply_clicked();
     EXPECT_TRUE(answers.messages.empty());
@@ -416,6 +419,32 @@ TEST(MainWindowMissingMod, isGreyedOutAsFileMissingAndCanBeDisabled)
     box.main().mod_enable_clicked("1");
     EXPECT_EQ(box.rows(), std::vector<ModRow>{expected[0]});
     EXPECT_TRUE(box.core.get_missing_mods().empty());
+}
+
+TEST_F(MainWindowApply, filesThatBreakTheirSchemaAreCountedAndListed)
+{
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const GameFiles&, const Path& custom_assets) {
+        write_file(custom_assets / Path("XML/Units/CIV4UnitSchema.xml"), test::unit_schema());
+        std::vector<std::string> fields = test::warrior_fields();
+        std::swap(fields[3], fields[6]); // iCombat before bOnlyDefensive
+        write_file(custom_assets / Path("XML/Units/CIV4UnitInfos.xml"),
+            test::schema_units_doc(test::schema_unit(fields)));
+    });
+    std::string listed;
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<SchemaFaultsDialog&>(w);
+        EXPECT_NE(std::string(dialog.heading->get_text()).find("1 file may not load in the game"), std::string::npos) << dialog.heading->get_text();
+        listed = dialog.list->get_buffer()->get_text();
+        dialog.response(Gtk::RESPONSE_CLOSE);
+    });
+
+    box.main().apply_clicked();
+
+    EXPECT_NE(std::string(box.main().get_status_message()).find("1 file may not load in the game"), std::string::npos) << box.main().get_status_message();
+    EXPECT_NE(std::string(listed).find("CIV4UnitInfos.xml"), std::string::npos) << listed;
+    EXPECT_NE(std::string(listed).find("record UNIT_WARRIOR: <bOnlyDefensive> comes after <iCombat>"), std::string::npos) << listed;
+    EXPECT_FALSE(box.ui->schema_faults->is_visible());
 }
 
 TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing)
@@ -589,6 +618,74 @@ INSTANTIATE_TEST_SUITE_P(Entries, MainWindowCreateRefusal,
         RefusedEntry{"nowhere", "Good Name", "does not exist"}, RefusedEntry{"game", "", "needs a name"},
         RefusedEntry{"game", "..\\..\\..\\escape", "'\\'"}, RefusedEntry{"game", "../escape", "'/'"},
         RefusedEntry{"game", "AUX", "device name"}));
+
+} // namespace
+} // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+std::string text_of(const Gtk::TextView& view) { return view.get_buffer()->get_text(); }
+
+// Two mods that give the archer (strength 3 in the game) another strength,
+// checked for conflicts as they really are.
+class MainWindowDetails : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        box.write_mod("Warriors.Pellarix",
+            mod_file_text(warriors, {{unit_infos_file, "xml", archer_change_of(5)}}, "Bo", "2.0", "Also archers"));
+        box.main().refresh_clicked();
+        box.main().mod_enable_clicked("2");
+    }
+
+    static std::string archer_change_of(int combat)
+    {
+        std::string text = archer_change();
+        text.replace(text.find("<iCombat>4"), 10, "<iCombat>" + std::to_string(combat));
+        return text;
+    }
+};
+
+TEST_F(MainWindowDetails, priorityDialogFoldsWhatEachModChangesAndRemembersTheAnswer)
+{
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<ModPriorityDialog&>(w);
+        EXPECT_TRUE(dialog.details->is_visible());
+        EXPECT_FALSE(dialog.details->get_expanded());
+        EXPECT_EQ(text_of(*dialog.details_text),
+            "XML\\Units\\CIV4UnitInfos.xml, UnitInfo UNIT_ARCHER:\n"
+            "  iCombat: game 3, Better Archers 4, Tough Warriors 5");
+        EXPECT_FALSE(dialog.remember->get_active());
+        dialog.remember->set_active(true);
+        dialog.button2->clicked();
+    });
+
+    box.main().apply_clicked();
+
+    ASSERT_EQ(box.core.get_remembered_answers().size(), 1u);
+    EXPECT_EQ(box.core.get_remembered_answers()[0].winner, warriors);
+    EXPECT_NE(read_file(box.custom_assets() / unit_infos_file).find("<iCombat>5</iCombat>"), std::string::npos);
+
+    // Answered already: no dialog comes.
+    box.main().apply_clicked();
+    EXPECT_TRUE(answers.messages.empty());
+}
+
+TEST_F(MainWindowDetails, priorityDialogWithoutDetailsHidesTheArea)
+{
+    ModPriorityDialog& dialog = *box.ui->mod_priority;
+    dialog.remember->set_active(true);
+    dialog.set_details({"a line"});
+    EXPECT_FALSE(dialog.remember->get_active()) << "each question starts unticked";
+
+    dialog.set_details({});
+
+    EXPECT_FALSE(dialog.details->is_visible());
+    EXPECT_EQ(text_of(*dialog.details_text), "");
+}
 
 } // namespace
 } // namespace velmora::test

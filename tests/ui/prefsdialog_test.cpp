@@ -193,3 +193,40 @@ TEST_F(PrefsDialogTest, cancellingRestoresTheEntriesEvenAfterBrowsing)
 
 } // namespace
 } // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+TEST_F(PrefsDialogTest, askFieldsOnlyIsStoredOnConfirmationOnly)
+{
+    EXPECT_FALSE(prefs->ask_fields_only_check->get_active());
+    prefs->ask_fields_only_check->set_active(true);
+    prefs->response(Gtk::RESPONSE_CANCEL);
+    EXPECT_FALSE(box.core.get_ask_fields_only());
+    EXPECT_FALSE(prefs->ask_fields_only_check->get_active()) << "cancel shows the core's value again";
+
+    box.main().menu_prefs_activated();
+    prefs->ask_fields_only_check->set_active(true);
+    prefs->response(Gtk::RESPONSE_OK);
+    EXPECT_TRUE(box.core.get_ask_fields_only());
+}
+
+TEST_F(PrefsDialogTest, forgetRememberedAnswersButtonEmptiesTheFile)
+{
+    prefs->hide();
+    write_file(box.settings() / "answers",
+        "<VelmoraAnswers><Answer><Winner>A</Winner><WinnerChanges>0000000000000001</WinnerChanges>"
+        "<Loser>B</Loser><LoserChanges>0000000000000002</LoserChanges></Answer></VelmoraAnswers>");
+    box.core.startup();
+    box.main().menu_prefs_activated();
+    ASSERT_TRUE(prefs->forget_answers_button->is_sensitive());
+
+    prefs->forget_answers_button->clicked();
+
+    EXPECT_TRUE(box.core.get_remembered_answers().empty());
+    EXPECT_FALSE(prefs->forget_answers_button->is_sensitive());
+    EXPECT_EQ(read_file(box.settings() / "answers").find("<Answer>"), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora::test

@@ -159,6 +159,12 @@ Field sparse(Field f, int empty_percent)
     return f;
 }
 
+Field optional(Field f, int absent_percent)
+{
+    f.absent = absent_percent;
+    return f;
+}
+
 std::string decimal_text(int hundredths)
 {
     std::string sign = hundredths < 0 ? "-" : "";
@@ -268,6 +274,8 @@ void build_set(XmlNode& parent, const Field& f, Context& ctx)
 void build(XmlNode& parent, const Field& f, Context& ctx)
 {
     Rng& rng = ctx.rng;
+    if (f.absent && rng.chance(f.absent))
+        return;
     switch (f.kind) {
     case FieldKind::Key:
         parent.add(f.name, ctx.key);

@@ -40,6 +40,7 @@ struct Field {
     int percent = 0; // Int: zeros; Bool: true; Ref: NONE; List: left empty; Set: padded with NONE
     int min = 0, max = 0; // List length (min); Set and Records item counts
     int empty = 0; // Set, Records: percent of the records where it is left empty
+    int absent = 0; // percent of the records that leave the field out (the schema makes it optional)
     std::vector<Field> fields; // Records, Object; OneOf: the choices
 };
 
@@ -84,6 +85,10 @@ Field one_of(std::vector<Field> choices);
 // f (a Set or Records) left empty in empty_percent of the records, as most
 // such containers are in the game's files.
 Field sparse(Field f, int empty_percent);
+
+// f left out of absent_percent of the records, as the game's records leave
+// out the optional fields of their schema.
+Field optional(Field f, int absent_percent);
 
 // Appends the elements made by fields to parent.
 void build_fields(XmlNode& parent, const std::vector<Field>& fields, const World& world, Rng& rng);

@@ -154,15 +154,56 @@ std::string changed_value(Rng& rng, const std::string& name, const std::string& 
     return std::to_string(changed_int(rng, std::atoi(text.c_str())));
 }
 
+// The fields of a record file's records in the order its schema lists them,
+// and which of them records may leave out.
+struct FieldOrder {
+    std::vector<std::string> names;
+    std::vector<std::string> optional;
+
+    void add(const Field& f)
+    {
+        if (f.kind == FieldKind::OneOf) {
+            for (const auto& choice : f.fields)
+                add(choice);
+            return;
+        }
+        const std::string& name = f.kind == FieldKind::Records && f.name.empty() ? f.item : f.name;
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+        if (f.absent > 0 && (f.kind == FieldKind::Bool || f.kind == FieldKind::Int || f.kind == FieldKind::Const))
+            optional.push_back(name);
+    }
+
+    std::size_t rank(const std::string& name) const
+    {
+        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+    }
+};
+
+FieldOrder field_order(const std::string& file)
+{
+    FieldOrder order;
+    for (const auto& recipe : xml_catalog()) {
+        if (recipe.path != file)
+            continue;
+        for (const auto& f : recipe.fields)
+            if (f.kind == FieldKind::Records)
+                for (const auto& field : f.fields)
+                    order.add(field);
+    }
+    return order;
+}
+
 // An XML file being changed: its document, its records and, per element
 // name, the shape and the values seen anywhere in the file.
 class XmlEdit {
 public:
-    XmlEdit(XmlDocument doc, Rng& rng, unsigned seed, ModifiedFile& report)
+    XmlEdit(XmlDocument doc, Rng& rng, unsigned seed, ModifiedFile& report, FieldOrder order)
         : doc_(std::move(doc))
         , rng_(rng)
         , seed_(seed)
         , report_(report)
+        , order_(std::move(order))
     {
         find_records();
         for (const auto& r : records_) {
@@ -325,9 +366,40 @@ private:
             report_.records.push_back(key);
     }
 
+    // Gives the record one of the optional fields it lacks, where the schema
+    // orders it: mods add fields in the middle of records, not only at the end.
+    std::string add_optional_field(XmlNode& rec)
+    {
+        std::vector<std::string> missing;
+        for (const auto& name : order_.optional) {
+            bool present = false;
+            for (const auto& c : rec.children)
+                present = present || (!c.comment && c.name == name);
+            if (!present)
+                missing.push_back(name);
+        }
+        if (missing.empty())
+            return {};
+        const std::string name = missing[rng_.index(missing.size())];
+        const std::size_t rank = order_.rank(name);
+        auto at = std::find_if(rec.children.begin(), rec.children.end(),
+            [&](const XmlNode& c) { return !c.comment && order_.rank(c.name) > rank && order_.rank(c.name) < order_.names.size(); });
+        const std::string text = name[0] == 'b' ? "1" : name[0] == 'i' ? std::to_string(rng_.range(1, 9)) : "";
+        rec.children.insert(at, XmlNode(name, text));
+        return "+" + name;
+    }
+
     void change_record(std::size_t r)
     {
         XmlNode& rec = record(records_[r]);
+        if (!order_.optional.empty() && rng_.chance(30)) {
+            std::string note = add_optional_field(rec);
+            if (!note.empty()) {
+                report_.notes.push_back(label(rec) + note);
+                touched(key_of(rec));
+                return;
+            }
+        }
         std::vector<Site> sites;
         collect(rec, sites);
         if (sites.empty())
@@ -517,6 +589,7 @@ private:
     Rng& rng_;
     unsigned seed_;
     ModifiedFile& report_;
+    FieldOrder order_;
     bool latin1_ = false;
     std::vector<RecordRef> records_;
     std::map<std::string, Known> known_;
@@ -603,7 +676,7 @@ private:
         // to read back to the same bytes, so nothing but the edits changes.
         if (!read_document(bytes, doc, why) || write_document(doc) != bytes)
             return false;
-        XmlEdit edit(std::move(doc), rng_, options_.seed, m);
+        XmlEdit edit(std::move(doc), rng_, options_.seed, m, field_order(f));
         if (!edit.has_records())
             return false;
         edit.edit(rng_.range(1, 3) + rng_.range(0, 2));

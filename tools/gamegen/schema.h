@@ -15,8 +15,7 @@ struct SchemaFile {
     std::string name; // as the x-schema namespace names it
 };
 
-// The schemas shipped with the tree: those of the main folders, as a mod tree
-// ships them.
+// The schemas of the tree: one for each schema a record file names.
 std::vector<SchemaFile> schema_files();
 // Declares every element of the record files that name the schema; the root
 // (no declaration line) is preceded by the given comments.

@@ -1,0 +1,139 @@
+// Verification of a built custom-assets folder: the game reads each data file
+// against the schema its root names, and refuses the whole file when one
+// record breaks it.
+#include "core/verify.h"
+
+#include <libxml++/exceptions/exception.h>
+#include <libxml++/parsers/domparser.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "base/format.h"
+#include "mod/game_files.h"
+#include "mod/schemas.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "xml/parse.h"
+#include "xml/schema.h"
+
+namespace velmora {
+
+namespace {
+
+bool is_xml_name(const std::string& name)
+{
+    return name.size() > 4 && platform::stricmp(name.c_str() + name.size() - 4, ".xml") == 0;
+}
+
+// The XML files below folder, relative to it, in path order.
+void collect(const Path& folder, const Path& rel, std::vector<Path>& out)
+{
+    for (const std::string& name : list_files(rel.empty() ? folder : folder / rel)) {
+        Path child = rel.empty() ? Path(name) : child_path(rel, name);
+        platform::Kind kind = platform::kind_of((folder / child).str());
+        if (kind == platform::Kind::Folder)
+            collect(folder, child, out);
+        else if (kind == platform::Kind::File && is_xml_name(name))
+            out.push_back(child);
+    }
+}
+
+std::unique_ptr<xmlpp::DomParser> parse_or_null(const Path& file, std::string* error)
+{
+    try {
+        return parse_game_file(file);
+    } catch (const xmlpp::exception& e) {
+        if (error)
+            *error = e.what();
+        return nullptr;
+    }
+}
+
+// The faults of the game's own copy of rel against the same schema.
+std::vector<SchemaViolation> game_faults(const GameFiles& game, const Path& rel, const Schema& schema)
+{
+    Path copy = game.find(rel);
+    if (copy.empty() || !exists(copy))
+        return {};
+    auto parser = parse_or_null(copy, nullptr);
+    if (!parser || !parser->get_document()->get_root_node())
+        return {};
+    return check_document(parser->get_document()->get_root_node(), schema);
+}
+
+void check_file(const Path& folder, const Path& rel, const GameFiles& game, SchemaCache& schemas,
+    Verification& out)
+{
+    // Most files have no fault: a pass without a tree tells, and only a file
+    // with a fault is parsed into a tree for the details.
+    const SchemaScan scan = scan_against_schema(folder / rel, [&](const std::string& name) -> const Schema* {
+        Path found = find_schema_file(name, rel, folder, game);
+        return found.empty() ? nullptr : schemas.get(found);
+    });
+    if (scan == SchemaScan::no_schema)
+        return;
+    if (scan == SchemaScan::clean) {
+        ++out.checked;
+        return;
+    }
+    std::string error;
+    auto parser = parse_or_null(folder / rel, &error);
+    const xmlpp::Element* root = parser ? parser->get_document()->get_root_node() : nullptr;
+    if (!root) {
+        SchemaViolation v;
+        while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
+            error.pop_back();
+        v.problem = error.empty() ? "the file has no root element" : "the file cannot be read: " + error;
+        out.files.push_back({rel, {v}, {}});
+        return;
+    }
+    const Schema* schema = schema_for(root, rel, folder, game, schemas);
+    if (!schema)
+        return;
+    ++out.checked;
+    std::vector<SchemaViolation> faults = check_document(root, *schema);
+    if (faults.empty())
+        return;
+    const std::vector<SchemaViolation> known = game_faults(game, rel, *schema);
+    FileFaults file{rel, {}, {}};
+    for (SchemaViolation& v : faults) {
+        bool old = std::any_of(known.begin(), known.end(), [&](const SchemaViolation& k) { return k.same_fault(v); });
+        (old ? file.in_game : file.faults).push_back(std::move(v));
+    }
+    out.files.push_back(std::move(file));
+}
+
+} // namespace
+
+unsigned Verification::files_at_fault() const
+{
+    return static_cast<unsigned>(
+        std::count_if(files.begin(), files.end(), [](const FileFaults& f) { return !f.faults.empty(); }));
+}
+
+std::string describe(const Path& file, const SchemaViolation& v, bool in_game)
+{
+    std::string out = platform::native(file);
+    if (v.line)
+        out += format(", line %u", v.line);
+    if (!v.record.empty())
+        out += ", record " + v.record;
+    out += ": " + v.problem;
+    if (in_game)
+        out += " (already in the game's file)";
+    return out;
+}
+
+Verification verify_folder(const Path& folder, const GameFiles& game, SchemaCache& schemas)
+{
+    Verification out;
+    std::vector<Path> files;
+    if (platform::kind_of(folder.str()) == platform::Kind::Folder)
+        collect(folder, Path(), files);
+    for (const Path& rel : files)
+        check_file(folder, rel, game, schemas, out);
+    return out;
+}
+
+} // namespace velmora

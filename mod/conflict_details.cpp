@@ -1,0 +1,425 @@
+// What two conflicting mods change where they meet: the fields of a record
+// with the game's value and each mod's, the lines each mod writes into a
+// script, or how each changes a file as a whole.
+#include "mod/conflict_details.h"
+
+#include <libxml++/nodes/element.h>
+#include <libxml++/parsers/domparser.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "base/errors.h"
+#include "base/hash.h"
+#include "diff/diff.h"
+#include "mod/change_errors.h"
+#include "mod/conflict_cache.h"
+#include "mod/mod.h"
+#include "xml/element_info.h"
+#include "xml/elements.h"
+#include "xml/parse.h"
+
+namespace velmora {
+
+struct ConflictDescriber::XmlIndex {
+    struct Field {
+        int type;
+        std::string value;
+    };
+    struct Item {
+        std::string name;
+        int type;
+        std::string value;
+        std::string key_field; // a record's key child, which names it rather than changes it
+        std::map<std::string, Field> fields; // a record's children by key
+    };
+
+    std::vector<std::string> path; // element names from the root down to the compared level
+    int type = -1; // of the compared level
+    std::string value;
+    std::map<std::string, Item> children; // a container's or record's children by key
+};
+
+namespace {
+
+using XmlIndex = ConflictDescriber::XmlIndex;
+
+// Longer values are cut in the question: it shows what changed, not whole records.
+const std::string::size_type shown_limit = 60;
+const std::size_t shown_places_limit = 30;
+
+std::string trimmed(const std::string& s)
+{
+    auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::string();
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::vector<xmlpp::Element*> element_children(const xmlpp::Element* e)
+{
+    std::vector<xmlpp::Element*> out;
+    for (xmlpp::Node* n : e->get_children())
+        if (auto* c = dynamic_cast<xmlpp::Element*>(n))
+            out.push_back(c);
+    return out;
+}
+
+// An element's content on one line, for comparing and showing: a leaf's
+// text, else its children as "{Name: value, ...}".
+std::string compact(const xmlpp::Element* e)
+{
+    std::vector<xmlpp::Element*> children = element_children(e);
+    if (children.empty())
+        return trimmed(element_text(e));
+    std::string out = "{";
+    for (const xmlpp::Element* c : children)
+        out += (out.size() > 1 ? ", " : "") + c->get_name() + ": " + compact(c);
+    return out + "}";
+}
+
+std::string shown(const std::string& value)
+{
+    if (value.size() <= shown_limit)
+        return value;
+    std::string::size_type cut = shown_limit;
+    // Not inside a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut;
+    return value.substr(0, cut) + "...";
+}
+
+void index_children(XmlIndex& index, xmlpp::Element* e)
+{
+    ElementMap map;
+    try {
+        map = build_element_map(e);
+    } catch (const GenericError&) {
+        return; // check_conflicts reports what cannot be compared
+    }
+    for (const auto& [key, child] : map) {
+        XmlIndex::Item item{child->get_name(), get_element_type(child), compact(child), {}, {}};
+        if (item.type == OBJECT) {
+            if (const char* k = get_object_key(child))
+                item.key_field = k;
+            try {
+                for (const auto& [field, f] : build_element_map(child))
+                    item.fields[field] = {get_element_type(f), compact(f)};
+            } catch (const GenericError&) {
+                item.fields.clear();
+            }
+        }
+        index.children.emplace(key, std::move(item));
+    }
+}
+
+xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
+{
+    for (xmlpp::Element* c : element_children(e))
+        if (c->get_name() == name)
+            return c;
+    return nullptr;
+}
+
+// The index of a document from root down to the level conflicts compare, as
+// make_conflict_view walks it; with `follow`, along the same element names
+// (a game file), and null when the document has no such path.
+std::unique_ptr<XmlIndex> index_document(xmlpp::Element* root, const std::vector<std::string>* follow)
+{
+    auto index = std::make_unique<XmlIndex>();
+    xmlpp::Element* e = root;
+    for (std::size_t i = 0; e; ++i) {
+        if (follow && (i >= follow->size() || (*follow)[i] != e->get_name()))
+            return nullptr;
+        index->path.push_back(e->get_name());
+        index->type = get_element_type(e);
+        if (index->type != TOPLEVEL)
+            break;
+        e = follow ? (i + 1 < follow->size() ? child_named(e, (*follow)[i + 1]) : nullptr) : get_child_element(e);
+    }
+    if (!e)
+        return index;
+    if (index->type == CONTAINER || index->type == OBJECT)
+        index_children(*index, e);
+    else
+        index->value = compact(e);
+    return index;
+}
+
+// "game 2, " when the game's value is known.
+std::string game_part(const XmlIndex* game, const std::string* value)
+{
+    if (!game)
+        return std::string();
+    return "game " + (value ? shown(*value) : std::string("none")) + ", ";
+}
+
+// "game 2, A 3, B 4": the game's value and each mod's.
+std::string values_line(const XmlIndex* game, const std::string* game_value, const std::string& a_name,
+    const std::string& a_value, const std::string& b_name, const std::string& b_value)
+{
+    return game_part(game, game_value) + a_name + " " + shown(a_value) + ", " + b_name + " " + shown(b_value);
+}
+
+struct Sides {
+    Hasher first;
+    Hasher second;
+};
+
+// The fields of one record that a mod changes: those whose value differs
+// from the game's (all but the key when the game's record is unknown).
+std::map<std::string, const XmlIndex::Field*> changed_fields(
+    const XmlIndex::Item& item, const XmlIndex::Item* game_item)
+{
+    std::map<std::string, const XmlIndex::Field*> out;
+    for (const auto& [key, field] : item.fields) {
+        if (key == item.key_field)
+            continue;
+        if (game_item) {
+            auto g = game_item->fields.find(key);
+            if (g != game_item->fields.end() && g->second.value == field.value)
+                continue;
+        }
+        out[key] = &field;
+    }
+    return out;
+}
+
+ConflictDetail record_detail(const std::string& file, const std::string& key, const XmlIndex::Item& a,
+    const XmlIndex::Item& b, const XmlIndex* game, const std::string& a_name, const std::string& b_name)
+{
+    ConflictDetail d{file, a.name + " " + key, {}, false};
+    const XmlIndex::Item* g = nullptr;
+    if (game) {
+        auto it = game->children.find(key);
+        if (it != game->children.end() && it->second.type == OBJECT)
+            g = &it->second;
+    }
+    const auto fa = changed_fields(a, g);
+    const auto fb = changed_fields(b, g);
+    std::map<std::string, int> all;
+    for (const auto& f : fa)
+        all[f.first] |= 1;
+    for (const auto& f : fb)
+        all[f.first] |= 2;
+    bool shared = false;
+    for (const auto& [field, sides] : all) {
+        const std::string* gv = nullptr;
+        if (g) {
+            auto it = g->fields.find(field);
+            if (it != g->fields.end())
+                gv = &it->second.value;
+        }
+        std::string line = field + ": " + game_part(game, gv);
+        if (sides == 3) {
+            const XmlIndex::Field& x = *fa.at(field);
+            const XmlIndex::Field& y = *fb.at(field);
+            // Without the game's record, a field both give alike is most
+            // likely one neither changes (a record's class, its description).
+            if (!g && x.value == y.value)
+                continue;
+            shared = true;
+            // Two mods' items of one set are all kept; anything else takes the winner's.
+            if (x.value != y.value && x.type != SET)
+                d.answer_matters = true;
+            line += a_name + " " + shown(x.value) + ", " + b_name + " " + shown(y.value);
+        } else if (sides == 1) {
+            line += a_name + " " + shown(fa.at(field)->value);
+        } else {
+            line += b_name + " " + shown(fb.at(field)->value);
+        }
+        d.lines.push_back(line);
+    }
+    if (!shared)
+        d.lines.push_back("No field is changed by both: both changes are kept whatever the answer.");
+    else if (!d.answer_matters)
+        d.lines.push_back("The fields both change get the same values: both changes are kept whatever the answer.");
+    return d;
+}
+
+void describe_script(const std::string& file, const Diff& a, const Diff& b, const std::string& a_name,
+    const std::string& b_name, ConflictReport& report, Sides& sides)
+{
+    // The same regions the conflict check reports, so the question and its
+    // message name the same lines.
+    for (const DiffConflict& region : find_conflicts(a, b)) {
+        ConflictDetail d{file, describe_lines(region), {}, true};
+        for (int side = 0; side < 2; ++side) {
+            Hasher& hasher = side == 0 ? sides.first : sides.second;
+            hasher.add(d.where);
+            const std::vector<std::string>& written = side == 0 ? region.lines_a : region.lines_b;
+            for (const std::string& line : written)
+                hasher.add(line);
+            const std::string& name = side == 0 ? a_name : b_name;
+            d.lines.push_back(written.empty() ? name + " removes them." : name + " writes:");
+            for (const std::string& line : written)
+                d.lines.push_back("    " + line);
+        }
+        report.details.push_back(std::move(d));
+    }
+}
+
+const char* what_change_does(Change::Type type)
+{
+    switch (type) {
+    case Change::WHOLE:
+        return "replaces the whole file";
+    case Change::DIFF:
+        return "changes lines of it";
+    case Change::XML:
+        return "changes elements of it";
+    }
+    return "changes it";
+}
+
+void describe_whole(
+    const Change& a, const Change& b, const std::string& a_name, const std::string& b_name, ConflictReport& report)
+{
+    report.details.push_back({a.file, "", {a_name + " " + what_change_does(a.type), b_name + " " + what_change_does(b.type)}, true});
+}
+
+// The records, fields or values two xml changes of one file both change.
+void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& ib, const XmlIndex* g,
+    const std::string& a_name, const std::string& b_name, ConflictReport& report, Sides& sides)
+{
+    sides.first.add(file);
+    sides.second.add(file);
+    if (ia.type == CONTAINER || ia.type == OBJECT) {
+        for (const auto& [key, item] : ia.children) {
+            auto other = ib.children.find(key);
+            if (other == ib.children.end())
+                continue;
+            sides.first.add(key).add(item.value);
+            sides.second.add(key).add(other->second.value);
+            if (item.type == OBJECT && other->second.type == OBJECT) {
+                report.details.push_back(record_detail(file, key, item, other->second, g, a_name, b_name));
+                continue;
+            }
+            const std::string* gv = nullptr;
+            if (g) {
+                auto it = g->children.find(key);
+                if (it != g->children.end())
+                    gv = &it->second.value;
+            }
+            report.details.push_back({file, item.name, {values_line(g, gv, a_name, item.value, b_name, other->second.value)},
+                item.value != other->second.value});
+        }
+        return;
+    }
+    if (ia.type == SET)
+        return;
+    sides.first.add(ia.value);
+    sides.second.add(ib.value);
+    report.details.push_back({file, ia.path.back(),
+        {values_line(g, g ? &g->value : nullptr, a_name, ia.value, b_name, ib.value)}, ia.value != ib.value});
+}
+
+} // namespace
+
+bool ConflictReport::answer_matters() const
+{
+    return details.empty()
+        || std::any_of(details.begin(), details.end(), [](const ConflictDetail& d) { return d.answer_matters; });
+}
+
+std::vector<std::string> ConflictReport::text() const
+{
+    std::vector<std::string> out;
+    std::size_t shown_places = 0;
+    for (const ConflictDetail& d : details) {
+        // Two overhauls may share thousands of records: a question shows the first ones.
+        if (shown_places == shown_places_limit) {
+            const std::size_t more = details.size() - shown_places;
+            out.push_back("... and " + std::to_string(more) + (more == 1 ? " more place." : " more places."));
+            break;
+        }
+        ++shown_places;
+        out.push_back(d.where.empty() ? d.file + ":" : d.file + ", " + d.where + ":");
+        for (const std::string& line : d.lines)
+            out.push_back("  " + line);
+    }
+    return out;
+}
+
+ConflictDescriber::ConflictDescriber(GameFiles game)
+    : game(std::move(game))
+{ }
+
+ConflictDescriber::~ConflictDescriber() = default;
+
+const XmlIndex& ConflictDescriber::change_index(const Mod& mod, const Change& change)
+{
+    auto& slot = changes[&change];
+    if (!slot.second || slot.first != change.text) {
+        std::unique_ptr<xmlpp::DomParser> parser = parse_change_text(mod, change);
+        slot.second = index_document(parser->get_document()->get_root_node(), nullptr);
+        slot.first = change.text;
+    }
+    return *slot.second;
+}
+
+const XmlIndex* ConflictDescriber::game_index(const std::string& file, const XmlIndex& like)
+{
+    const std::string key = file_key(file);
+    auto it = games.find(key);
+    if (it != games.end())
+        return it->second.get();
+    std::unique_ptr<XmlIndex> index;
+    const Path found = game.find(Path(file));
+    try {
+        if (!found.empty()) {
+            std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(found);
+            if (xmlpp::Element* root = parser->get_document()->get_root_node())
+                index = index_document(root, &like.path);
+        }
+    } catch (const std::exception&) {
+        // Missing or unreadable: the question shows the mods' values only.
+    }
+    return games.emplace(key, std::move(index)).first->second.get();
+}
+
+ConflictReport ConflictDescriber::describe(const Mod& a, const Mod& b, const std::string& message)
+{
+    ConflictReport report;
+    report.message = message;
+    Sides sides;
+    for (const Change& ca : a.changes) {
+        const std::string key = file_key(ca.file);
+        for (const Change& cb : b.changes) {
+            if (file_key(cb.file) != key)
+                continue;
+            const std::size_t before = report.details.size();
+            if (ca.type == Change::XML && cb.type == Change::XML) {
+                const XmlIndex& ia = change_index(a, ca);
+                const XmlIndex& ib = change_index(b, cb);
+                if (ia.path == ib.path && ia.type == ib.type)
+                    describe_xml(ca.file, ia, ib, game_index(ca.file, ia), a.name, b.name, report, sides);
+            } else if (ca.type == Change::DIFF && cb.type == Change::DIFF) {
+                Diff da, db;
+                std::istringstream ina(ca.text), inb(cb.text);
+                try {
+                    da.read(ina);
+                    db.read(inb);
+                } catch (const GenericError&) {
+                    continue; // check_conflicts reports an unreadable difference
+                }
+                describe_script(ca.file, da, db, a.name, b.name, report, sides);
+                if (report.details.size() == before && da.check_conflicts(db)) {
+                    // Not one line both change, but too close for the check.
+                    report.details.push_back({ca.file, "", {a.name + " and " + b.name + " change lines close to each other."}, true});
+                    sides.first.add(ca.text);
+                    sides.second.add(cb.text);
+                }
+            } else if (ca.type != cb.type || ca.text != cb.text) {
+                describe_whole(ca, cb, a.name, b.name, report);
+                sides.first.add(ca.text);
+                sides.second.add(cb.text);
+            }
+        }
+    }
+    report.first_changes = sides.first.value();
+    report.second_changes = sides.second.value();
+    return report;
+}
+
+} // namespace velmora
