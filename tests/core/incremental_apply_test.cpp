@@ -182,6 +182,8 @@ struct Doubt {
     std::function<void(const Path& folder, const Path& game, const std::string& file)> cause;
 };
 
+void PrintTo(const Doubt& d, std::ostream* os) { *os << d.name; }
+
 class IncrementalApplyInDoubt : public IncrementalApply, public ::testing::WithParamInterface<Doubt> { };
 
 TEST_P(IncrementalApplyInDoubt, buildsAgainWhatItCannotTrust)
