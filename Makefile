@@ -3,8 +3,12 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+# make install: where the programs go (PREFIX) and, for packagers, the staging
+# folder the whole tree is put under (DESTDIR).
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all deps configure build run test test-plain test-sanitize demo bench fuzz kill-test format clean
+.PHONY: all deps configure build install package run test test-plain test-sanitize demo bench fuzz kill-test format clean
 
 all: build
 
@@ -12,10 +16,17 @@ deps:
 	@bash tools/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX="$(PREFIX)" $(CMAKE_ARGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD): velmora_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 run: build
 	@cd $(BUILD) && ./velmora

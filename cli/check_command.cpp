@@ -5,11 +5,10 @@
 
 #include "cli/commands.h"
 #include "cli/conflicts.h"
-#include "cli/folders.h"
 #include "cli/json.h"
 #include "cli/text.h"
 #include "core/apply_order.h"
-#include "core/custom_assets.h"
+#include "core/prefs_checks.h"
 #include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
@@ -21,8 +20,7 @@ namespace {
 // The folder checks apply makes before it touches anything.
 void check_folders(const Orrindel& core)
 {
-    checked_custom_assets_dir(core.get_custom_assets_dir(),
-        kept_folders(core.get_civ4_dir(), core.get_mods_dir(), core.get_settings_dir()));
+    checked_custom_assets_dir(core.get_custom_assets_dir(), folder_settings(core));
     if (!core.get_enabled_mods().empty() && core.get_civ4_dir().empty())
         throw GenericError(
             "The game folder is not set. Choose it with \"velmora-cli prefs --civ4-dir DIR\" before "

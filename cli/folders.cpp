@@ -31,12 +31,4 @@ bool is_folder(const Path& p)
     return platform::stat(p.str(), &folder) == 0 && folder;
 }
 
-std::vector<KeptFolder> kept_folders(const Path& civ4_dir, const Path& mods_dir, const Path& settings_dir)
-{
-    return {{"game folder", civ4_dir},
-        {"game's Assets folder", civ4_dir.empty() ? Path() : civ4_dir / Path("Assets")},
-        {"mods folder", mods_dir}, {"settings folder", settings_dir},
-        {"home folder", settings_dir.size() > 1 ? settings_dir.subpath(0, settings_dir.size() - 1) : Path()}};
-}
-
 } // namespace velmora::cli

@@ -6,7 +6,6 @@
 #include "cli/folders.h"
 #include "cli/json.h"
 #include "cli/text.h"
-#include "core/custom_assets.h"
 #include "core/game_detect.h"
 #include "base/errors.h"
 #include "base/format.h"
@@ -60,33 +59,15 @@ Path mods_folder(const std::string& text, bool force)
     return dir;
 }
 
-// The checks of the preferences dialog, then those of apply, so that a folder
-// apply would refuse is refused now. The game folder being replaced still
-// holds a game: its Assets folder is refused too, as the windows refuse it.
-void check_custom_assets(const Path& custom, const Path& civ4, const Path& old_civ4, const Path& mods,
-    const Path& settings, bool named_now, bool force)
+// The checks of the preferences window and of apply, so that a folder apply
+// would refuse is refused now.
+void check_custom_assets(const Path& custom, const FolderSettings& folders, bool named_now, bool force)
 {
-    const std::string name = shown(custom);
-    CustomAssetsVerdict verdict = judge_custom_assets_dir(custom, civ4);
-    if (judge_custom_assets_dir(custom, old_civ4) == CustomAssetsVerdict::GameAssets)
-        verdict = CustomAssetsVerdict::GameAssets;
-    switch (verdict) {
-    case CustomAssetsVerdict::GameAssets:
-        throw GenericError(
-            format("The custom assets folder \"%S\" is the game's own Assets folder: applying mods "
-                   "deletes and rebuilds it. Choose another folder.",
-                &name));
-    case CustomAssetsVerdict::UnusualName:
-        if (named_now && !force)
-            throw GenericError(
-                format("The custom assets folder \"%S\" is not named \"Assets\" or \"CustomAssets\". "
-                       "Applying mods deletes and rebuilds it.%s",
-                    &name, force_hint));
-        break;
-    case CustomAssetsVerdict::Accepted:
-        break;
-    }
-    checked_custom_assets_dir(custom, kept_folders(civ4, mods, settings));
+    const CustomAssetsJudgement judgement = judge_custom_assets_dir(custom, folders);
+    if (judgement.refused())
+        throw GenericError(judgement.message);
+    if (judgement.verdict == CustomAssetsVerdict::UnusualName && named_now && !force)
+        throw GenericError(judgement.message + force_hint);
 }
 
 std::string or_not_set(const Path& p) { return p.empty() ? std::string("(not set)") : shown(p); }
@@ -199,9 +180,11 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         const Path custom = options.custom_assets_dir
             ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
             : core.get_custom_assets_dir();
-        if (!custom.empty())
-            check_custom_assets(custom, civ4, core.get_civ4_dir(), mods, core.get_settings_dir(),
-                options.custom_assets_dir.has_value(), options.force);
+        if (!custom.empty()) {
+            const FolderSettings folders{
+                civ4, mods, core.get_settings_dir(), folder_settings(core).home, core.get_civ4_dir()};
+            check_custom_assets(custom, folders, options.custom_assets_dir.has_value(), options.force);
+        }
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);

@@ -13,6 +13,7 @@
 #include "core/custom_assets.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
+#include "core/prefs_checks.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
@@ -23,13 +24,6 @@
 namespace velmora {
 
 namespace {
-
-// The user's own home folder, also when the core was given another one.
-Path environment_home()
-{
-    const char* home = std::getenv("HOME");
-    return home && *home ? Path(home) : Path();
-}
 
 float fraction(double value) { return static_cast<float>(value); }
 
@@ -51,11 +45,7 @@ void release_free_memory()
 
 Path Orrindel::checked_target() const
 {
-    return checked_custom_assets_dir(custom_assets_dir,
-        {{"game folder", civ4_dir},
-            {"game's Assets folder", civ4_dir.empty() ? Path() : civ4_dir / Path("Assets")},
-            {"mods folder", mods_dir}, {"settings folder", settings_dir}, {"home folder", home},
-            {"home folder", environment_home()}});
+    return checked_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
 }
 
 void Orrindel::apply()

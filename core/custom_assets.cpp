@@ -26,11 +26,6 @@ Path beside(const Path& target, const char* suffix)
     return child_path(target.subpath(0, target.size() - 1), "." + target[-1] + suffix);
 }
 
-bool is_within(const Path& inner, const Path& outer)
-{
-    return inner.size() >= outer.size() && inner.subpath(0, outer.size()) == outer;
-}
-
 std::string last_error() { return std::strerror(errno); }
 
 // Removes a folder, file or link of ours; a link is removed, never followed.
@@ -131,40 +126,6 @@ Path real_location(const Path& p)
         return result;
     }
     return p;
-}
-
-Path checked_custom_assets_dir(const Path& custom_assets, const std::vector<KeptFolder>& kept)
-{
-    if (custom_assets.empty())
-        throw GenericError(
-            "The custom assets folder is not set. Choose it in the preferences before applying mods.");
-    const Path real = real_location(custom_assets);
-    if (real.size() <= 1)
-        throw GenericError(
-            format("The custom assets folder %S is the root of a drive or file system. Velmora deletes and "
-                   "rebuilds that folder: choose a folder of its own.",
-                &custom_assets));
-    platform::Kind kind = platform::kind_of(real.str());
-    if (kind != platform::Kind::None && kind != platform::Kind::Folder)
-        throw GenericError(format("The custom assets folder %S is not a folder.", &custom_assets));
-    // The folder it is, if any, names the problem better than one it contains.
-    const KeptFolder* hit = nullptr;
-    for (const KeptFolder& k : kept) {
-        if (k.path.empty())
-            continue;
-        Path location = real_location(k.path);
-        if (location == real) {
-            hit = &k;
-            break;
-        }
-        if (!hit && is_within(location, real))
-            hit = &k;
-    }
-    if (hit)
-        throw GenericError(format("The custom assets folder %S is or contains the %S %S. Velmora deletes and "
-                                  "rebuilds that folder: choose a folder of its own.",
-            &custom_assets, &hit->what, &hit->path));
-    return real;
 }
 
 CustomAssetsLock::CustomAssetsLock(const Path& target, int wait_ms)

@@ -13,19 +13,6 @@ namespace velmora {
 // with the symbolic links, "." and ".." of the part that exists resolved.
 Path real_location(const Path& p);
 
-// A folder that applying must never delete, and the words that name it in a
-// message ("game folder"). An empty path is not checked.
-struct KeptFolder {
-    std::string what;
-    Path path;
-};
-
-// The real location of the custom-assets folder, which applying deletes and
-// rebuilds. Throws GenericError, before anything is touched, when the folder
-// is not set, is a file, is the root of a file system or a drive, or is or
-// contains one of the kept folders.
-Path checked_custom_assets_dir(const Path& custom_assets, const std::vector<KeptFolder>& kept);
-
 // Holds the lock on a custom-assets folder for one apply, taken on the folder
 // that holds it (the folder itself is swapped). The system releases the lock
 // when the process ends, killed or not.

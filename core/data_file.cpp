@@ -25,8 +25,12 @@ std::vector<Path> data_folders()
 {
     std::vector<Path> folders{Path()};
     std::string exe = platform::executable_dir();
-    if (!exe.empty())
+    if (!exe.empty()) {
         folders.emplace_back(exe);
+        // An installed program finds its data beside its own bin folder, so
+        // that an install moved elsewhere, or unpacked under DESTDIR, works.
+        folders.push_back(Path(exe) / Path("../share/velmora"));
+    }
     std::string installed = VELMORA_DATA_DIR;
     if (!installed.empty())
         folders.emplace_back(installed);

@@ -10,8 +10,10 @@ namespace velmora {
 
 // The folders that may hold the program's data files ("elements.txt",
 // "velmora.glade"), in the order they are searched: the current folder (an
-// empty Path), the folder of the running executable, the installed data folder.
-// Searching beyond the current folder lets the program start from anywhere.
+// empty Path), the folder of the running executable, "../share/velmora"
+// beside that folder (the installed layout, wherever it was moved), the data
+// folder of the configured install prefix. Searching beyond the current
+// folder lets the program start from anywhere.
 std::vector<Path> data_folders();
 
 // The data file `name` in the first of folders that holds it as a file; an

@@ -1,25 +1,138 @@
 #include "core/prefs_checks.h"
 
+#include <cstdlib>
+#include <vector>
+
+#include "base/errors.h"
+#include "base/format.h"
 #include "core/custom_assets.h"
+#include "core/orrindel.h"
 #include "path/platform.h"
 
 namespace velmora {
 
-CustomAssetsVerdict judge_custom_assets_dir(const Path& custom_assets, const Path& civ4_dir)
+namespace {
+
+// A folder that applying must never delete, and the words that name it in a
+// message ("game folder").
+struct KeptFolder {
+    std::string what;
+    Path path;
+};
+
+// The user's own home folder, also when the core was given another one.
+Path environment_home()
 {
-    if (!civ4_dir.empty()) {
-        const Path game_assets = civ4_dir / Path("Assets");
-        // The name alone would miss a link to the game's folder, or a path
-        // through one.
-        if (custom_assets == game_assets || real_location(custom_assets) == real_location(game_assets))
-            return CustomAssetsVerdict::GameAssets;
+    const char* home = std::getenv("HOME");
+    return home && *home ? Path(home) : Path();
+}
+
+std::vector<KeptFolder> kept_folders(const FolderSettings& f)
+{
+    return {{"game folder", f.civ4_dir},
+        {"game's Assets folder", f.civ4_dir.empty() ? Path() : f.civ4_dir / Path("Assets")},
+        {"mods folder", f.mods_dir}, {"settings folder", f.settings_dir}, {"home folder", f.home},
+        {"home folder", environment_home()}};
+}
+
+bool is_within(const Path& inner, const Path& outer)
+{
+    return inner.size() >= outer.size() && inner.subpath(0, outer.size()) == outer;
+}
+
+bool is_game_assets(const Path& custom_assets, const Path& civ4_dir)
+{
+    if (civ4_dir.empty())
+        return false;
+    const Path game_assets = civ4_dir / Path("Assets");
+    // The name alone would miss a link to the game's folder, or a path
+    // through one.
+    return custom_assets == game_assets || real_location(custom_assets) == real_location(game_assets);
+}
+
+// The kept folder the custom-assets folder is, else the first one it contains.
+const KeptFolder* kept_folder_hit(const Path& real, const std::vector<KeptFolder>& kept)
+{
+    const KeptFolder* hit = nullptr;
+    for (const KeptFolder& k : kept) {
+        if (k.path.empty())
+            continue;
+        Path location = real_location(k.path);
+        if (location == real)
+            return &k;
+        if (!hit && is_within(location, real))
+            hit = &k;
     }
-    const std::string last = custom_assets.empty() ? std::string() : custom_assets[-1];
+    return hit;
+}
+
+bool has_assets_name(const Path& p)
+{
+    const std::string last = p.empty() ? std::string() : p[-1];
     // The game's own folder is "Assets" in any letter case; the custom one is
     // spelt the way the game names it.
-    if (platform::stricmp(last.c_str(), "Assets") == 0 || last == "CustomAssets")
-        return CustomAssetsVerdict::Accepted;
-    return CustomAssetsVerdict::UnusualName;
+    return platform::stricmp(last.c_str(), "Assets") == 0 || last == "CustomAssets";
+}
+
+CustomAssetsJudgement judged(CustomAssetsVerdict verdict, std::string message, const Path& real = Path())
+{
+    return {verdict, std::move(message), real};
+}
+
+} // namespace
+
+FolderSettings folder_settings(const Orrindel& core)
+{
+    const Path& settings = core.get_settings_dir();
+    return {core.get_civ4_dir(), core.get_mods_dir(), settings,
+        settings.size() > 1 ? settings.subpath(0, settings.size() - 1) : Path(), Path()};
+}
+
+CustomAssetsJudgement judge_custom_assets_dir(const Path& custom_assets, const FolderSettings& folders)
+{
+    using V = CustomAssetsVerdict;
+    if (custom_assets.empty())
+        return judged(V::NotSet,
+            "The custom assets folder is not set. Choose it in the preferences before applying mods.");
+    // Messages show paths in the native form the user typed or chose.
+    const std::string shown = platform::native(custom_assets);
+    const Path real = real_location(custom_assets);
+    if (real.size() <= 1)
+        return judged(V::Root,
+            format("The custom assets folder %S is the root of a drive or file system. Velmora deletes and "
+                   "rebuilds that folder: choose a folder of its own.",
+                &shown));
+    platform::Kind kind = platform::kind_of(real.str());
+    if (kind != platform::Kind::None && kind != platform::Kind::Folder)
+        return judged(V::NotAFolder, format("The custom assets folder %S is not a folder.", &shown));
+    if (is_game_assets(custom_assets, folders.civ4_dir) || is_game_assets(custom_assets, folders.old_civ4_dir))
+        return judged(V::GameAssets,
+            format("The custom assets folder \"%S\" is the game's own Assets folder: applying mods "
+                   "deletes and rebuilds it. Choose another folder.",
+                &shown));
+    const std::vector<KeptFolder> kept = kept_folders(folders);
+    if (const KeptFolder* hit = kept_folder_hit(real, kept)) {
+        const std::string kept_shown = platform::native(hit->path);
+        return judged(V::HoldsKeptFolder,
+            format("The custom assets folder %S is or contains the %S %S. Velmora deletes and "
+                   "rebuilds that folder: choose a folder of its own.",
+                &shown, &hit->what, &kept_shown));
+    }
+    if (!has_assets_name(custom_assets))
+        return judged(V::UnusualName,
+            format("The custom assets folder \"%S\" is not named \"Assets\" or \"CustomAssets\". "
+                   "Applying mods deletes and rebuilds it.",
+                &shown),
+            real);
+    return judged(V::Accepted, std::string(), real);
+}
+
+Path checked_custom_assets_dir(const Path& custom_assets, const FolderSettings& folders)
+{
+    CustomAssetsJudgement judgement = judge_custom_assets_dir(custom_assets, folders);
+    if (judgement.refused())
+        throw GenericError(judgement.message);
+    return judgement.real;
 }
 
 } // namespace velmora

@@ -11,7 +11,7 @@ packages=(
   libgit2-dev libarchive-dev libxxhash-dev
   xvfb xauth
   patch
-  git
+  git desktop-file-utils appstream dpkg-dev file
 )
 if [ "${VELMORA_FUZZ:-0}" = 1 ]; then
   packages+=(clang-14 libclang-rt-14-dev)

@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "core/game_detect.h"
 #include "core/orrindel.h"
+#include "core/prefs_checks.h"
 #include "path/fs.h"
 #include "ui/detectdialog.h"
 #include "path/path.h"
@@ -144,32 +145,38 @@ void PrefsDialog::browse(const char* title, Gtk::Entry& entry)
         entry.set_text(folder);
 }
 
-// The custom-assets folder is deleted and rebuilt by every apply: it must not
-// be the game's own "Assets" folder, and a folder that is not named like an
-// assets folder is taken only when the user insists.
+// The custom-assets folder is deleted and rebuilt by every apply: the core's
+// rule refuses the game's own "Assets" folder and the other folders it must
+// not delete, and a folder that is not named like an assets folder is taken
+// only when the user insists.
 bool PrefsDialog::custom_assets_dir_accepted()
 {
-    Path ca(custom_assets_dir_entry->get_text());
-    std::string last = ca.empty() ? std::string() : ca[-1];
-    if (platform::stricmp(last.c_str(), "Assets") == 0 || last == "CustomAssets") {
-        // Against the game folder in use now: a new one typed alongside is not yet trusted.
-        Path main = orrindel->get_civ4_dir() / Path("Assets");
-        if (ca != main)
-            return true;
+    FolderSettings folders = folder_settings(*orrindel);
+    folders.old_civ4_dir = folders.civ4_dir;
+    folders.civ4_dir = Path(civ4_dir_entry->get_text());
+    folders.mods_dir = Path(mods_dir_entry->get_text());
+    const CustomAssetsJudgement judgement
+        = judge_custom_assets_dir(Path(custom_assets_dir_entry->get_text()), folders);
+    switch (judgement.verdict) {
+    case CustomAssetsVerdict::Accepted:
+    case CustomAssetsVerdict::NotSet: // nothing to delete; apply asks for it
+        return true;
+    case CustomAssetsVerdict::UnusualName:
+        return show_message(this,
+                   "Your custom assets directory does not seem to be an assets directory!  This might be "
+                   "okay, if you know what you're doing.  However, please note that this directory will "
+                   "be deleted when you apply mods.  Continue?",
+                   Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO)
+            == Gtk::RESPONSE_YES;
+    case CustomAssetsVerdict::GameAssets:
         show_error(this,
             "Your custom assets directory is the same as your main assets directory.  This won't work.  "
-            "Please "
-            "change your custom assets directory to something else.");
+            "Please change your custom assets directory to something else.");
+        return false;
+    default:
+        show_error(this, judgement.message);
         return false;
     }
-    return show_message(this,
-               "Your custom assets directory does not seem to be an assets directory!  This might be okay, "
-               "if you "
-               "know what you're doing.  However, please note that this directory will be deleted when you "
-               "apply "
-               "mods.  Continue?",
-               Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO)
-        == Gtk::RESPONSE_YES;
 }
 
 void PrefsDialog::on_response(int response)

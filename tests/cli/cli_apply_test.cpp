@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -116,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, CliPreferTest,
         PreferCase{"four over all, by file name",
             {"a.Pellarix:b.Pellarix", "a.Pellarix:c.Pellarix", "c.Pellarix:b.Pellarix"}, 4},
         PreferCase{"five over all",
-            {"Archers Five:Archers Six", "Archers Five:Archers Four", "Archers Four:Archers Six"}, 5}));
+            {"Archers Five:Archers Six", "Archers Five:Archers Four", "Archers Four:Archers Six"}, 5}),
+    ::velmora::test::CaseName());
 
 TEST_F(CliConflictTest, applyWithoutAnswerOnAPipeStopsAndChangesNothing)
 {
@@ -173,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, CliRuleErrorTest,
             "contradicting rules", {"Archers Four:Archers Five", "b.Pellarix:a.Pellarix"}, 1, "contradicts"},
         RuleErrorCase{"rules in a circle",
             {"Archers Four:Archers Five", "Archers Five:Archers Six", "Archers Six:Archers Four"}, 1,
-            "'Archers Four'"}));
+            "'Archers Four'"}),
+    ::velmora::test::CaseName());
 
 TEST_F(CliConflictTest, ruleSplitsWhereBothSidesNameMods)
 {
@@ -273,7 +276,8 @@ TEST_P(CliApplyErrorTest, failsBeforeTouchingTheCustomAssets)
 INSTANTIATE_TEST_SUITE_P(Errors, CliApplyErrorTest,
     ::testing::Values(ApplyErrorCase{"unreadable enabled mod", true, true, "damaged.Pellarix"},
         ApplyErrorCase{"game folder not set", false, true, "The game folder is not set"},
-        ApplyErrorCase{"custom assets folder not set", true, false, "The custom assets folder is not set"}));
+        ApplyErrorCase{"custom assets folder not set", true, false, "The custom assets folder is not set"}),
+    ::velmora::test::CaseName());
 
 } // namespace
 } // namespace velmora::test

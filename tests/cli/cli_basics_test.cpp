@@ -8,6 +8,7 @@
 #include "cli/cli_fixture.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, CliUsageTest,
         UsageCase{"empty folder for a preference", {"prefs", "--mods-dir", ""}, 2, "", "--mods-dir"},
         UsageCase{"help", {"--help"}, 0, "Usage: velmora-cli", ""},
         UsageCase{"help of a command", {"apply", "--help"}, 0, "--prefer", ""},
-        UsageCase{"version", {"--version"}, 0, "velmora-cli ", ""}));
+        UsageCase{"version", {"--version"}, 0, "velmora-cli ", ""}),
+    ::velmora::test::CaseName());
 
 class CliStartTest : public CliTest { };
 

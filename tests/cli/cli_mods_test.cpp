@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -127,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Marks, CliEnableTest,
         // The configuration knows mods by name: both files of a name go together.
         EnableCase{"one file of a shared name", {"enable", "gamma one.Pellarix"}, {"Beta", "Gamma", "Gamma"}},
         EnableCase{"an enabled one again", {"enable", "Beta"}, {"Beta"}},
-        EnableCase{"disable", {"disable", "beta.Pellarix"}, {}}));
+        EnableCase{"disable", {"disable", "beta.Pellarix"}, {}}),
+    ::velmora::test::CaseName());
 
 TEST_F(CliEnableTest, unknownNameChangesNothing)
 {
@@ -253,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Errors, CliShowErrorTest,
         ShowErrorCase{"damaged mod file", {"show", "Damaged"}, "damaged.Pellarix"},
         ShowErrorCase{"change to a file the mod leaves alone",
             {"show", "Archers", "--change", "XML/Civ4Defines.xml"},
-            "has no change to the file \"XML/Civ4Defines.xml\""}));
+            "has no change to the file \"XML/Civ4Defines.xml\""}),
+    ::velmora::test::CaseName());
 
 } // namespace
 } // namespace velmora::test

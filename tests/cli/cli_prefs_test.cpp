@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "cli/cli_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsAcceptTest,
             "Games/CustomAssets"},
         AcceptCase{"game folder", {"--civ4-dir", "@/other game"}, "civ4_dir", "other game"},
         AcceptCase{"missing mods folder with --force", {"--mods-dir", "@/later/mods", "--force"}, "mods_dir",
-            "later/mods"}));
+            "later/mods"}),
+    ::velmora::test::CaseName());
 
 struct RefuseCase {
     const char* title;
@@ -125,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsRefuseTest,
         RefuseCase{"missing game folder", {"--civ4-dir", "@/no game"}, "does not exist"},
         RefuseCase{"game folder without Assets", {"--civ4-dir", "@/game without assets"},
             "has no \"Assets\" folder"},
-        RefuseCase{"missing mods folder", {"--mods-dir", "@/no mods"}, "The mods folder"}));
+        RefuseCase{"missing mods folder", {"--mods-dir", "@/no mods"}, "The mods folder"}),
+    ::velmora::test::CaseName());
 
 TEST_F(CliPrefsTest, newGameFolderIsCheckedAgainstTheStoredCustomAssets)
 {
@@ -185,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, CliCreateErrorTest,
         CreateErrorCase{"device name", "My Mod", "CON", 2, "device name"},
         CreateErrorCase{"name ending in a dot", "My Mod", "Archers.", 2, "ends with a dot"},
         CreateErrorCase{"missing folder", "No Mod", "Archers", 1, "does not exist"},
-        CreateErrorCase{"existing mod file", "My Mod", "Alpha", 1, "already exists. Give --force"}));
+        CreateErrorCase{"existing mod file", "My Mod", "Alpha", 1, "already exists. Give --force"}),
+    ::velmora::test::CaseName());
 
 #if __has_include("creator/modcreator.h")
 TEST_F(CliCreateTest, createsTheModInTheModsFolder)

@@ -17,6 +17,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -174,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(ModCounts, ApplyProgressTest,
     ::testing::Values(ProgressCase{{"Alone"}, {{"Loading", 0.0f}, {"Alone", 0.1f}}},
         ProgressCase{{"A", "B", "C", "D"},
             {{"Loading", 0.0f}, {"Loading", 0.025f}, {"Loading", 0.05f}, {"Loading", 0.075f}, {"A", 0.1f},
-                {"B", 0.325f}, {"C", 0.55f}, {"D", 0.775f}}}));
+                {"B", 0.325f}, {"C", 0.55f}, {"D", 0.775f}}}),
+    ::velmora::test::CaseNameBy<&ProgressCase::mods>());
 
 TEST_F(ApplyTest, withNoEnabledModTheFolderIsRemovedAndNothingIsAsked)
 {
@@ -527,7 +529,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolderTest,
         RefusedCase{
             "above_game", [](const CoreSandbox& b) { return b / "game/.."; }, "or contains the game folder"},
         RefusedCase{"assets_in_other_case", [](const CoreSandbox& b) { return b / "game/ASSETS"; },
-            "or contains the game's Assets folder"},
+            "is the game's own Assets folder"},
         RefusedCase{"mods", [](const CoreSandbox& b) { return b.mods(); }, "or contains the mods folder"},
         RefusedCase{
             "settings", [](const CoreSandbox& b) { return b.settings(); }, "or contains the settings folder"},

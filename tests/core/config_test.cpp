@@ -11,6 +11,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -91,7 +92,8 @@ TEST_P(ConfigFolderTextTest, isReadAsAPathAndWrittenBackInNormalForm)
 INSTANTIATE_TEST_SUITE_P(Folders, ConfigFolderTextTest,
     ::testing::Values(FolderText{"C:/Games/Civ4/Beyond the Sword", "C:\\Games\\Civ4\\Beyond the Sword"},
         FolderText{"C:/Games//Civ4/", "C:\\Games\\Civ4\\"},
-        FolderText{"C:\\Games\\Civ4\\\\", "C:\\Games\\Civ4\\"}, FolderText{"/opt//civ4", "\\opt\\civ4"}));
+        FolderText{"C:\\Games\\Civ4\\\\", "C:\\Games\\Civ4\\"}, FolderText{"/opt//civ4", "\\opt\\civ4"}),
+    ::velmora::test::CaseNameBy<&FolderText::written>());
 
 TEST_F(ConfigTest, anUnreadableFileIsKeptAsideAndTheDefaultsStay)
 {

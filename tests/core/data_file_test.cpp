@@ -6,6 +6,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -39,7 +40,8 @@ TEST_P(FindDataFileTest, takesTheFirstFolderHoldingTheFile)
 
 INSTANTIATE_TEST_SUITE_P(Layouts, FindDataFileTest,
     ::testing::Values(DataFileCase{"fff", 0}, DataFileCase{"-ff", 1}, DataFileCase{"--f", 2},
-        DataFileCase{"df-", 1}, DataFileCase{"---", -1}, DataFileCase{"dd-", -1}));
+        DataFileCase{"df-", 1}, DataFileCase{"---", -1}, DataFileCase{"dd-", -1}),
+    ::velmora::test::CaseNameBy<&DataFileCase::layout>());
 
 TEST(FindDataFile, inTheCurrentFolderIsTheBareName)
 {
@@ -49,13 +51,15 @@ TEST(FindDataFile, inTheCurrentFolderIsTheBareName)
     EXPECT_EQ(find_data_file("elements.txt").str(), "elements.txt");
 }
 
-TEST(FindDataFile, searchesTheCurrentFolderThenTheProgramsFolderThenTheInstalledOne)
+TEST(FindDataFile, searchesTheCurrentFolderThenTheProgramsFolderThenItsShareFolderThenTheInstalledOne)
 {
     std::vector<Path> folders = data_folders();
-    ASSERT_EQ(folders.size(), 3u);
+    ASSERT_EQ(folders.size(), 4u);
     EXPECT_TRUE(folders[0].empty());
-    EXPECT_EQ(folders[1], Path(platform::executable_dir()));
-    EXPECT_NE(folders[2].str().find("velmora"), std::string::npos);
+    const Path program(platform::executable_dir());
+    EXPECT_EQ(folders[1], program);
+    EXPECT_EQ(folders[2], program.subpath(0, program.size() - 1) / Path("share/velmora"));
+    EXPECT_NE(folders[3].str().find("velmora"), std::string::npos);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/mod_name.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -36,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(Names, ModFileName,
         NameCase{"line\nbreak", "control character"}, NameCase{"dot.", "ends with a dot"},
         NameCase{"space ", "ends with a dot or a space"}, NameCase{"CON", "device name"},
         NameCase{"con", "device name"}, NameCase{"Nul.mod", "device name"}, NameCase{"com1", "device name"},
-        NameCase{"LPT9", "device name"}, NameCase{"aux .x", "device name"}));
+        NameCase{"LPT9", "device name"}, NameCase{"aux .x", "device name"}),
+    ::velmora::test::CaseName());
 
 } // namespace
 } // namespace velmora

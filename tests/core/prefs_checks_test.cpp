@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "base/errors.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/tempdir.h"
@@ -11,49 +12,101 @@ namespace velmora {
 namespace {
 
 using test::TempDir;
+using test::write_file;
+using V = CustomAssetsVerdict;
 
 struct VerdictCase {
     const char* title;
-    const char* custom_assets; // below the temporary folder
-    const char* civ4_dir; // below the temporary folder; "" for not set
-    CustomAssetsVerdict verdict;
+    const char* custom_assets; // below the temporary folder; "/" for the root, "" for not set
+    V verdict;
+    const char* message; // a part of the message; "" when none is given
+    const char* civ4_dir = "Civ4"; // below the temporary folder; "" for not set
+    const char* old_civ4_dir = "";
 };
 
 std::ostream& operator<<(std::ostream& os, const VerdictCase& c) { return os << c.title; }
 
+// A game in "Civ4", the settings in "home/.velmora" with the mods below, a
+// link "Game Link" to the game folder and a file "notes.txt".
 class CustomAssetsVerdictTest : public ::testing::TestWithParam<VerdictCase> {
 protected:
     void SetUp() override
     {
         mkpath(dir / "Civ4/Assets", 0755);
+        mkpath(dir / "Other Civ4/Assets", 0755);
+        mkpath(dir / "home/.velmora/mods", 0755);
+        write_file(dir / "notes.txt", "not a folder");
         // A folder name that leads to the game's Assets through a link.
         ASSERT_EQ(
             ::symlink(platform::native(dir / "Civ4").c_str(), platform::native(dir / "Game Link").c_str()),
             0);
     }
+
+    Path below(const char* relative) const
+    {
+        if (!*relative)
+            return Path();
+        return *relative == '/' ? Path(relative) : dir / relative;
+    }
+
+    FolderSettings folders(const VerdictCase& c) const
+    {
+        return {below(c.civ4_dir), dir / "home/.velmora/mods", dir / "home/.velmora", dir / "home",
+            below(c.old_civ4_dir)};
+    }
+
     TempDir dir;
 };
 
 TEST_P(CustomAssetsVerdictTest, judgesByNameAndByRealLocation)
 {
     const VerdictCase& c = GetParam();
-    Path civ4 = *c.civ4_dir ? dir / c.civ4_dir : Path();
-    EXPECT_EQ(judge_custom_assets_dir(dir / c.custom_assets, civ4), c.verdict);
+    CustomAssetsJudgement judgement = judge_custom_assets_dir(below(c.custom_assets), folders(c));
+    EXPECT_EQ(judgement.verdict, c.verdict);
+    EXPECT_NE(judgement.message.find(c.message), std::string::npos) << judgement.message;
+    EXPECT_EQ(judgement.message.empty(), c.verdict == V::Accepted);
+}
+
+TEST_P(CustomAssetsVerdictTest, checkedFolderThrowsTheMessageOfARefusal)
+{
+    const VerdictCase& c = GetParam();
+    CustomAssetsJudgement judgement = judge_custom_assets_dir(below(c.custom_assets), folders(c));
+    if (judgement.refused()) {
+        try {
+            checked_custom_assets_dir(below(c.custom_assets), folders(c));
+            ADD_FAILURE() << "not refused";
+        } catch (const GenericError& e) {
+            EXPECT_EQ(e.what(), judgement.message);
+        }
+    } else {
+        EXPECT_EQ(checked_custom_assets_dir(below(c.custom_assets), folders(c)), judgement.real);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, CustomAssetsVerdictTest,
-    ::testing::Values(
-        VerdictCase{"CustomAssets", "My Games/CustomAssets", "Civ4", CustomAssetsVerdict::Accepted},
-        VerdictCase{"Assets in any case", "My Games/aSSets", "Civ4", CustomAssetsVerdict::Accepted},
-        VerdictCase{"CustomAssets in another case", "My Games/customassets", "Civ4",
-            CustomAssetsVerdict::UnusualName},
-        VerdictCase{"another name", "My Games/Output", "Civ4", CustomAssetsVerdict::UnusualName},
-        VerdictCase{"the game's Assets", "Civ4/Assets", "Civ4", CustomAssetsVerdict::GameAssets},
+    ::testing::Values(VerdictCase{"CustomAssets", "My Games/CustomAssets", V::Accepted, ""},
+        VerdictCase{"Assets_in_any_case", "My Games/aSSets", V::Accepted, ""},
+        VerdictCase{"CustomAssets_in_another_case", "My Games/customassets", V::UnusualName,
+            "is not named \"Assets\" or \"CustomAssets\""},
+        VerdictCase{"another_name", "My Games/Output", V::UnusualName, "Applying mods deletes and rebuilds it"},
+        VerdictCase{"not_set", "", V::NotSet, "is not set"},
+        VerdictCase{"root", "/", V::Root, "root of a drive"},
+        VerdictCase{"a_file", "notes.txt", V::NotAFolder, "is not a folder"},
+        VerdictCase{"the_games_Assets", "Civ4/Assets", V::GameAssets, "is the game's own Assets folder"},
         VerdictCase{
-            "the game's Assets in another case", "CIV4/assets", "Civ4", CustomAssetsVerdict::GameAssets},
-        VerdictCase{
-            "the game's Assets through a link", "Game Link/Assets", "Civ4", CustomAssetsVerdict::GameAssets},
-        VerdictCase{"no game folder set", "Civ4/Assets", "", CustomAssetsVerdict::Accepted}));
+            "the_games_Assets_in_another_case", "CIV4/assets", V::GameAssets, "is the game's own Assets folder"},
+        VerdictCase{"the_games_Assets_through_a_link", "Game Link/Assets", V::GameAssets,
+            "is the game's own Assets folder"},
+        VerdictCase{"the_replaced_games_Assets", "Civ4/Assets", V::GameAssets, "is the game's own Assets folder",
+            "Other Civ4", "Civ4"},
+        VerdictCase{"no_game_folder_set", "Civ4/Assets", V::Accepted, "", ""},
+        VerdictCase{"the_game_folder", "Civ4", V::HoldsKeptFolder, "is or contains the game folder"},
+        VerdictCase{"above_the_game_folder", "Civ4/..", V::HoldsKeptFolder, "is or contains the game folder"},
+        VerdictCase{"the_mods_folder", "home/.velmora/mods", V::HoldsKeptFolder, "or contains the mods folder"},
+        VerdictCase{"the_settings_folder", "home/.velmora", V::HoldsKeptFolder,
+            "or contains the settings folder"},
+        VerdictCase{"the_home_folder", "home", V::HoldsKeptFolder, "or contains the home folder"}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace
 } // namespace velmora

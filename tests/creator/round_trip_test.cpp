@@ -21,6 +21,7 @@
 
 #if __has_include("tools/gamegen/gamegen.h")
 #include "tools/gamegen/gamegen.h"
+#include "support/case_name.h"
 #define VELMORA_HAVE_GAMEGEN 1
 #endif
 
@@ -244,7 +245,8 @@ TEST_P(GeneratedRoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFil
             ADD_FAILURE() << describe(f.file, fault, false);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u));
+INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest, ::testing::Values(1u, 2u, 3u),
+    ::velmora::test::CaseName());
 #endif
 
 } // namespace

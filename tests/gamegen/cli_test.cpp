@@ -4,6 +4,7 @@
 
 #include "support/tempdir.h"
 #include "tools/gamegen/cli.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -72,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, GamegenProgramRefuses,
         Misuse{{"modify", "DIR/A", "DIR/B", "--scale", "1"}, 2, "no --scale"},
         Misuse{{"assets", "DIR/Full"}, 1, "Full\" is not empty"},
         Misuse{{"assets", "DIR/A", "--scale", "0"}, 1, "scale 0 is out of range"},
-        Misuse{{"modify", "DIR/Missing", "DIR/B"}, 1, "Missing\" does not exist"}));
+        Misuse{{"modify", "DIR/Missing", "DIR/B"}, 1, "Missing\" does not exist"}),
+    ::velmora::test::CaseNameBy<&Misuse::message>());
 
 } // namespace
 } // namespace velmora

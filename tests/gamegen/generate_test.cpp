@@ -10,6 +10,7 @@
 #include "support/tempdir.h"
 #include "tools/gamegen/gamegen.h"
 #include "tools/gamegen/xml_doc.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -153,7 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Files, GeneratedFile,
         Shape{"XML/Audio/AudioDefines.xml", "AudioDefines", "x-schema:AudioDefinesSchema.xml",
             "<?xml version=\"1.0\"?>", true},
         Shape{"XML/Units/CIV4UnitSchema.xml", "Schema", "urn:schemas-microsoft-com:xml-data",
-            "<!-- Sample game data made by velmora-gamegen (seed 7, scale 0.01) -->", false}));
+            "<!-- Sample game data made by velmora-gamegen (seed 7, scale 0.01) -->", false}),
+    ::velmora::test::CaseNameBy<&Shape::path>());
 
 TEST_F(GeneratedTree, textFilesHoldLatin1BytesAndStructuredLanguages)
 {
@@ -255,7 +257,8 @@ TEST_P(GenerateAssetsScale, outOfRangeIsRefusedBeforeWriting)
 
 INSTANTIATE_TEST_SUITE_P(Cases, GenerateAssetsScale,
     testing::Values(
-        0.0, -1.0, 20.5, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()));
+        0.0, -1.0, 20.5, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()),
+    ::velmora::test::CaseName());
 
 } // namespace
 } // namespace velmora

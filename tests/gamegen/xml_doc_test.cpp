@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/gamegen/xml_doc.h"
+#include "support/case_name.h"
 
 namespace velmora::gamegen {
 namespace {
@@ -90,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, XmlDocumentRefuses,
         Refused{"<a/>\n<b/>\n", "after the root"}, Refused{"<a>\n\t<b>x & y</b>\n</a>\n", "not plain text"},
         Refused{"<!-- a -- b -->\n<a/>\n", "\"--\""}, Refused{"<a>\n</b>\n", "</a> expected"},
         Refused{"<a>\n\n</a>\n", "empty line"}, Refused{"<!-- only -->\n", "no root"},
-        Refused{"<a x=1/>\n", "attribute"}, Refused{"<a>\r</a>\n", "carriage return"}));
+        Refused{"<a x=1/>\n", "attribute"}, Refused{"<a>\r</a>\n", "carriage return"}),
+    ::velmora::test::CaseNameBy<&Refused::reason>());
 
 } // namespace
 } // namespace velmora::gamegen

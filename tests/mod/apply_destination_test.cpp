@@ -12,6 +12,7 @@
 #include "path/platform.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -78,7 +79,8 @@ TEST_P(EscapingPath, writesNothingAnywhereAndNamesThePath)
 INSTANTIATE_TEST_SUITE_P(Cases, EscapingPath,
     testing::Values("..\\..\\escape.txt", "\\etc\\velmora-escape.txt", "/etc/velmora-escape.txt",
         "C:\\escape.txt", "C:escape.txt", "XML\\..\\..\\escape.txt", "XML\\..\\..\\..\\outside\\escape.txt",
-        "XML\\Units\\", ""));
+        "XML\\Units\\", ""),
+    ::velmora::test::CaseName());
 
 // A symbolic link inside the custom-assets folder that leads out of it, to
 // a folder, to a file or to nothing, is never written through, whatever the

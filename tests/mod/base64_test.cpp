@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mod/base64.h"
+#include "support/case_name.h"
 
 using velmora::base64_decode;
 using velmora::base64_encode;
@@ -49,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, Base64Example,
     testing::Values(CodeCase{"", ""}, CodeCase{"a", "x1"}, CodeCase{"abc", "x9So"},
         // The top of the alphabet: six one-bits are "-", 62 is ".".
         CodeCase{std::string(3, '\xff'), "----"}, CodeCase{"\xfe\xef\xff", ".-.-"},
-        CodeCase{std::string(3, '\0'), "0000"}));
+        CodeCase{std::string(3, '\0'), "0000"}),
+    ::velmora::test::CaseNameBy<&CodeCase::code>());
 
 TEST(Base64, roundTripsEveryByteValue)
 {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "mod/change_path.h"
+#include "support/case_name.h"
 
 using velmora::is_safe_change_path;
 
@@ -17,7 +18,8 @@ INSTANTIATE_TEST_SUITE_P(GamePaths, SafeChangePath,
         "XML/Units/Civ4UnitInfos.xml", "XML\\Units/Civ4UnitInfos.xml", "Civ4.ini", "res\\Fonts\\GameFont.tga",
         "XML\\..\\Python\\x.py", "XML\\.\\x.xml", "XML\\\\x.xml", ".hidden",
         "Art\\Leaderheads\\P\xc3\xa9tain.dds", "Sounds\\my file.wav", "XML\\CONSOLE.xml",
-        "XML\\Text\\CIV4GameText_Objects.xml"));
+        "XML\\Text\\CIV4GameText_Objects.xml"),
+    ::velmora::test::CaseName());
 
 class UnsafeChangePath : public testing::TestWithParam<std::string> { };
 
@@ -37,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Escapes, UnsafeChangePath,
         ".", "XML\\", "XML/", "XML\\..", "XML\\.",
         // Control bytes, characters Windows forbids, devices.
         std::string("XML\\x\0.xml", 10), "XML\\x\n.xml", "XML\\x\t.xml", "XML\\x\x7f", "a<b", "a>b", "a|b",
-        "a?b", "a*b", "a\"b", "CON", "XML\\nul.xml", "XML\\Com1", "lpt9.txt", "aux ", "XML\\PRN.xml.bak"));
+        "a?b", "a*b", "a\"b", "CON", "XML\\nul.xml", "XML\\Com1", "lpt9.txt", "aux ", "XML\\PRN.xml.bak"),
+    ::velmora::test::CaseName());
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "path/platform.h"
 #include "support/tempdir.h"
 #include "xml/misc.h"
+#include "support/case_name.h"
 
 using velmora::Change;
 using velmora::format_xml;
@@ -104,7 +105,8 @@ TEST_P(ChangeTypeName, isWrittenByFormat)
 
 INSTANTIATE_TEST_SUITE_P(Types, ChangeTypeName,
     testing::Values(
-        TypeNameCase{0, "diff"}, TypeNameCase{1, "xml"}, TypeNameCase{2, "whole"}, TypeNameCase{3, ""}));
+        TypeNameCase{0, "diff"}, TypeNameCase{1, "xml"}, TypeNameCase{2, "whole"}, TypeNameCase{3, ""}),
+    ::velmora::test::CaseName());
 
 // --- Saving --------------------------------------------------------------------
 
@@ -181,7 +183,8 @@ INSTANTIATE_TEST_SUITE_P(Payloads, ModSaveEncoding,
         // XML cannot carry these bytes as text: plain, they would make the file unreadable.
         EncodeCase{"Latin-1 after 1024 bytes", Change::WHOLE, kilobyte + "Tr\xe8s", true},
         EncodeCase{"control byte after 1024 bytes", Change::WHOLE, kilobyte + "\x01", true},
-        EncodeCase{"Latin-1 script diff", Change::DIFF, "+# Fran\xe7ois\n", true}));
+        EncodeCase{"Latin-1 script diff", Change::DIFF, "+# Fran\xe7ois\n", true}),
+    ::velmora::test::CaseName());
 
 // An empty file (a package's __init__.py) is a change of its own; the empty
 // difference of an unchanged script is not, and still vanishes on reading.
@@ -365,7 +368,8 @@ TEST_P(ModSaveFailure, throwsNamingTheFileAndLeavesTheFolderAsItWas)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Targets, ModSaveFailure, testing::Values("file\\m.Pellarix", "folder.Pellarix", "missing\\m.Pellarix"));
+    Targets, ModSaveFailure, testing::Values("file\\m.Pellarix", "folder.Pellarix", "missing\\m.Pellarix"),
+    ::velmora::test::CaseName());
 
 // --- Loading -------------------------------------------------------------------
 
@@ -391,7 +395,8 @@ INSTANTIATE_TEST_SUITE_P(Attributes, ModLoadType,
     testing::Values(TypeCase{"type=\"diff\"", Change::DIFF}, TypeCase{"type=\"xml\"", Change::XML},
         TypeCase{"type=\"whole\"", Change::WHOLE}, TypeCase{"type=\"Diff\"", Change::WHOLE},
         TypeCase{"type=\"XML\"", Change::WHOLE}, TypeCase{"type=\"patch\"", Change::WHOLE},
-        TypeCase{"type=\"\"", Change::WHOLE}, TypeCase{"", Change::WHOLE}));
+        TypeCase{"type=\"\"", Change::WHOLE}, TypeCase{"", Change::WHOLE}),
+    ::velmora::test::CaseNameBy<&TypeCase::attributes>());
 
 TEST(ModLoad, readsAnyRootAndIgnoresUnknownElements)
 {
@@ -543,7 +548,8 @@ INSTANTIATE_TEST_SUITE_P(Entities, ModReadEntity,
     testing::Values(
         EntityCase{"external entity", "<!DOCTYPE Pellarix [<!ENTITY ext SYSTEM \"secret.txt\">]>"},
         EntityCase{"external DTD", "<!DOCTYPE Pellarix SYSTEM \"evil.dtd\">"},
-        EntityCase{"parameter entity", "<!DOCTYPE Pellarix [<!ENTITY % p SYSTEM \"evil.dtd\"> %p;]>"}));
+        EntityCase{"parameter entity", "<!DOCTYPE Pellarix [<!ENTITY % p SYSTEM \"evil.dtd\"> %p;]>"}),
+    ::velmora::test::CaseName());
 
 class ModLoadUnsafePath : public testing::TestWithParam<std::string> { };
 
@@ -579,7 +585,8 @@ TEST_P(ModLoadUnsafePath, refusesTheWholeModNamingFileAndPath)
 INSTANTIATE_TEST_SUITE_P(Files, ModLoadUnsafePath,
     testing::Values("file=\"..\\..\\.bashrc\"", "file=\"XML\\..\\..\\x\"", "file=\"../../x\"",
         "file=\"/etc/x\"", "file=\"\\x\"", "file=\"C:x\"", "file=\"c:\\x\"", "file=\"...\\x\"",
-        "file=\".. \\x\"", "file=\"\"", "file=\"a&#10;b\"", "file=\"XML\\CON\""));
+        "file=\".. \\x\"", "file=\"\"", "file=\"a&#10;b\"", "file=\"XML\\CON\""),
+    ::velmora::test::CaseName());
 
 TEST(ModLoad, refusesAChangeWithoutFile)
 {

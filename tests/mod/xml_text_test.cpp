@@ -3,6 +3,7 @@
 #include <string>
 
 #include "mod/xml_text.h"
+#include "support/case_name.h"
 
 using velmora::is_xml_text;
 using velmora::to_xml_text;
@@ -37,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, XmlText,
         // Truncated, overlong, surrogate and non-character sequences.
         TextCase{"a\xc3", false, "a\xc3\x83"}, TextCase{"\xc0\xaf", false, "\xc3\x80\xc2\xaf"},
         TextCase{"\xed\xa0\x80", false, ""}, TextCase{"\xef\xbf\xbe", false, ""},
-        TextCase{"\xf4\x90\x80\x80", false, ""}));
+        TextCase{"\xf4\x90\x80\x80", false, ""}),
+    ::velmora::test::CaseNameBy<&TextCase::text>());
 
 } // namespace

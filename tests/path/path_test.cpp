@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "path/path.h"
+#include "support/case_name.h"
 
 using velmora::Path;
 
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, PathInit,
         InitCase{"a\\b\\", "a\\b\\", {"a", "b", ""}, 3, false},
         InitCase{"a//b///c", "a\\b\\c", {"a", "b", "c"}, 3, false},
         InitCase{"a/./../b", "a\\.\\..\\b", {"a", ".", "..", "b"}, 4, false},
-        InitCase{"Assets\\XML\\Things", "Assets\\XML\\Things", {"Assets", "XML", "Things"}, 3, false}));
+        InitCase{"Assets\\XML\\Things", "Assets\\XML\\Things", {"Assets", "XML", "Things"}, 3, false}),
+    ::velmora::test::CaseNameBy<&InitCase::input>());
 
 struct IndexCase {
     std::string path;
@@ -81,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, PathIndex,
         IndexCase{"a\\b\\c", 5, ""}, IndexCase{"a\\b\\c", -1, "c"}, IndexCase{"a\\b\\c", -3, "a"},
         IndexCase{"a\\b\\c", -4, ""}, IndexCase{"C:/Games//Civ4/", -1, ""},
         IndexCase{"C:/Games//Civ4/", -2, "Civ4"}, IndexCase{"\\", -1, "\\"}, IndexCase{"\\a", 0, "\\"},
-        IndexCase{"", -1, ""}, IndexCase{"", 0, ""}));
+        IndexCase{"", -1, ""}, IndexCase{"", 0, ""}),
+    ::velmora::test::CaseNameBy<&IndexCase::path>());
 
 struct JoinCase {
     std::string left;
@@ -106,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, PathJoin,
         JoinCase{"\\", {".."}, "\\"}, JoinCase{"C:\\", {".."}, "C:\\"}, JoinCase{"C:", {".."}, "C:"},
         JoinCase{"", {".."}, ""}, JoinCase{"a", {"."}, "a"}, JoinCase{"", {"x\\y"}, "x\\y"},
         JoinCase{"\\", {"x"}, "\\x"}, JoinCase{"C:\\", {"x"}, "C:\\x"}, JoinCase{"a\\", {"b"}, "a\\b"},
-        JoinCase{"a\\b\\c", {"..\\..\\d"}, "a\\d"}, JoinCase{"a", {"..\\..\\x"}, "x"}));
+        JoinCase{"a\\b\\c", {"..\\..\\d"}, "a\\d"}, JoinCase{"a", {"..\\..\\x"}, "x"}),
+    ::velmora::test::CaseNameBy<&JoinCase::left>());
 
 TEST(Path, equalityIgnoresLetterCaseOnly)
 {

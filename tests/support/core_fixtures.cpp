@@ -7,6 +7,7 @@
 #include "core/manifest.h"
 #include "path/fs.h"
 #include "path/platform.h"
+#include "support/text.h"
 #include "xml/element_info.h"
 
 namespace velmora::test {
@@ -25,38 +26,6 @@ std::string fixture_elements_table()
 }
 
 namespace {
-
-std::string crlf(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-std::string escape_xml(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 bool needs_encoding(const std::string& bytes)
 {
@@ -125,30 +94,6 @@ void write_game(const Path& civ4_dir)
 {
     write_file(civ4_dir / Path("Assets") / Path(unit_infos_file), game_unit_infos());
     write_file(civ4_dir / Path("Assets") / Path(events_script_file), game_events_script());
-}
-
-std::string encode_mod_base64(const std::string& bytes)
-{
-    static const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.-";
-    std::string out;
-    unsigned acc = 0, bits = 0, count = 0;
-    for (char c : bytes) {
-        acc += static_cast<unsigned>(static_cast<unsigned char>(c)) << bits;
-        bits += 8;
-        while (bits >= 6) {
-            out += alphabet[acc % 64];
-            acc >>= 6;
-            bits -= 6;
-            ++count;
-        }
-        if (count >= 80) {
-            out += '\n';
-            count = 0;
-        }
-    }
-    if (bits > 0)
-        out += alphabet[acc % 64];
-    return out;
 }
 
 std::string mod_file_text(const std::string& name, const std::vector<FixtureChange>& changes,

@@ -6,6 +6,7 @@
 
 #include "path/path.h"
 #include "support/tempdir.h"
+#include "support/text.h"
 
 namespace velmora::test {
 
@@ -36,10 +37,6 @@ struct FixtureChange {
 std::string mod_file_text(const std::string& name, const std::vector<FixtureChange>& changes = {},
     const std::string& author = "Velmora Tests", const std::string& version = "1.0",
     const std::string& description = "A test mod");
-
-// The mod format's base-64 code: its own alphabet, low bits first, a line feed
-// after every 80 characters.
-std::string encode_mod_base64(const std::string& bytes);
 
 // Works in folder for the life of the object, then goes back.
 class CurrentFolder {

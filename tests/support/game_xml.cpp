@@ -30,17 +30,6 @@ std::string game_document(const std::string& root, const std::string& root_attri
     return text;
 }
 
-std::string crlf(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 std::string to_latin1(const std::string& utf8)
 {
     std::string out;

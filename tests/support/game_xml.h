@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/text.h"
+
 namespace velmora::test {
 
 // Game-like XML for tests, written by hand (no game file is copied): the layout
@@ -23,8 +25,6 @@ enum class Declaration {
 std::string game_document(const std::string& root, const std::string& root_attributes,
     const std::string& body, Declaration declaration = Declaration::plain);
 
-// The same text with CRLF line ends, as about a third of the game's files have.
-std::string crlf(const std::string& text);
 // UTF-8 text to ISO-8859-1 bytes (characters beyond U+00FF become '?').
 std::string to_latin1(const std::string& utf8);
 

@@ -15,6 +15,7 @@
 #include "ui/statusdialog.h"
 #include "support/unit_schema.h"
 #include "ui_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -98,6 +99,21 @@ TEST_F(MainWindowTest, refreshFollowsTheFolderAndKeepsTheMarks)
     EXPECT_EQ(box.rows(), expected);
 }
 
+// A dialog answer as a test name.
+std::string response_name(int response)
+{
+    switch (response) {
+    case Gtk::RESPONSE_OK:
+        return "ok";
+    case Gtk::RESPONSE_CANCEL:
+        return "cancel";
+    case Gtk::RESPONSE_DELETE_EVENT:
+        return "window_closed";
+    default:
+        return "response_" + std::to_string(-response);
+    }
+}
+
 struct DeleteCase {
     int response;
     bool deleted;
@@ -122,7 +138,8 @@ TEST_P(MainWindowDelete, asksFirstAndDeletesTheFileOnlyOnOk)
 
 INSTANTIATE_TEST_SUITE_P(Answers, MainWindowDelete,
     testing::Values(DeleteCase{Gtk::RESPONSE_OK, true}, DeleteCase{Gtk::RESPONSE_CANCEL, false},
-        DeleteCase{Gtk::RESPONSE_DELETE_EVENT, false}));
+        DeleteCase{Gtk::RESPONSE_DELETE_EVENT, false}),
+    [](const auto& info) { return response_name(info.param.response); });
 
 TEST_F(MainWindowTest, deletingAModWhoseFileCannotBeRemovedKeepsItListed)
 {
@@ -561,7 +578,8 @@ TEST_P(MainWindowCreateReplace, asksBeforeReplacingAListedModsFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, MainWindowCreateReplace,
-    testing::Values(ReplaceCase{Gtk::RESPONSE_OK, true}, ReplaceCase{Gtk::RESPONSE_CANCEL, false}));
+    testing::Values(ReplaceCase{Gtk::RESPONSE_OK, true}, ReplaceCase{Gtk::RESPONSE_CANCEL, false}),
+    [](const auto& info) { return response_name(info.param.answer); });
 
 TEST_F(MainWindowCreate, failureIsShownAndCreatesNothing)
 {
@@ -617,7 +635,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, MainWindowCreateRefusal,
     testing::Values(RefusedEntry{nullptr, "Good Name", "Choose the folder"},
         RefusedEntry{"nowhere", "Good Name", "does not exist"}, RefusedEntry{"game", "", "needs a name"},
         RefusedEntry{"game", "..\\..\\..\\escape", "'\\'"}, RefusedEntry{"game", "../escape", "'/'"},
-        RefusedEntry{"game", "AUX", "device name"}));
+        RefusedEntry{"game", "AUX", "device name"}),
+    ::velmora::test::CaseNameBy<&RefusedEntry::message>());
 
 } // namespace
 } // namespace velmora::test

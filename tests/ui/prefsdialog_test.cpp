@@ -7,6 +7,7 @@
 #include "ui/mainwindow.h"
 #include "ui/prefsdialog.h"
 #include "ui_fixture.h"
+#include "support/case_name.h"
 
 namespace velmora::test {
 namespace {
@@ -100,7 +101,8 @@ TEST_P(PrefsDialogName, takesAssetsFoldersAndAsksAboutOthers)
 INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogName,
     testing::Values(NameCase{"My Games/assets", false}, NameCase{"My Games/ASSETS", false},
         NameCase{"My Games/CustomAssets", false}, NameCase{"My Games/customassets", true},
-        NameCase{"My Games/Mods", true}));
+        NameCase{"My Games/Mods", true}),
+    ::velmora::test::CaseName());
 
 struct SameFolderCase {
     const char* civ4_entry;
@@ -110,8 +112,8 @@ struct SameFolderCase {
 
 class PrefsDialogSameFolder : public PrefsDialogTest, public testing::WithParamInterface<SameFolderCase> { };
 
-// The custom-assets folder is tested against the game folder in use, not
-// against one typed in the same go.
+// The custom-assets folder is tested against the game folder in use and
+// against one typed in the same go: apply would refuse the new game's Assets.
 TEST_P(PrefsDialogSameFolder, refusesTheGamesOwnAssetsFolder)
 {
     const SameFolderCase& c = GetParam();
@@ -137,7 +139,26 @@ TEST_P(PrefsDialogSameFolder, refusesTheGamesOwnAssetsFolder)
 INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogSameFolder,
     testing::Values(SameFolderCase{"game", "game/Assets", true}, SameFolderCase{"game", "GAME/assets", true},
         SameFolderCase{"other game", "game/Assets", true},
-        SameFolderCase{"other game", "other game/Assets", false}));
+        SameFolderCase{"other game", "other game/Assets", true},
+        SameFolderCase{"other game", "My Games/CustomAssets", false}),
+    ::velmora::test::CaseNameBy<&SameFolderCase::custom_assets_entry>());
+
+// The folders apply refuses to delete are refused before they are stored.
+TEST_F(PrefsDialogTest, refusesTheSettingsFolderWithTheCoresReason)
+{
+    prefs->custom_assets_dir_entry->set_text(native("home/.velmora"));
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK);
+
+    prefs->response(Gtk::RESPONSE_OK);
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("is or contains the settings folder"), std::string::npos)
+        << answers.messages[0];
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(prefs->is_visible());
+    EXPECT_EQ(box.core.get_custom_assets_dir(), box.custom_assets());
+}
 
 // Waits until the chooser shows folder; it reads folders in the background.
 bool chooser_shows(Gtk::FileChooser& chooser, const std::string& folder)

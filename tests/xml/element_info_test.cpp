@@ -7,6 +7,7 @@
 #include "support/element_table.h"
 #include "support/tempdir.h"
 #include "xml/element_info.h"
+#include "support/case_name.h"
 
 using velmora::ElementInfo;
 using velmora::ElementInfoStorage;
@@ -106,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, ElementTableGroup,
         GroupCase{"/Civ4XInfos/XInfos/XInfo[2]/Type", "XInfos", "Type"},
         GroupCase{"/XInfos/XInfo", "XInfos", "XInfo"}, GroupCase{"/Civ4XInfos/XInfo", "XInfos", "XInfo"},
         GroupCase{"/Civ4XInfos", "XInfos", "Civ4XInfos"}, GroupCase{"/Other/A/B", "Other", "B"},
-        GroupCase{"/Civ4/A", "", "A"}));
+        GroupCase{"/Civ4/A", "", "A"}),
+    ::velmora::test::CaseNameBy<&GroupCase::path>());
 
 class ElementTableErrors : public testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "xml/element_path.h"
 #include "xml/elements.h"
 #include "xml/parse.h"
+#include "support/case_name.h"
 
 using namespace velmora;
 using velmora::test::ElementTableScope;
@@ -73,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, NamingRules,
         RuleCase{"/Civ4XInfos/XInfos/Civ4XInfo", VALUE, nullptr},
         RuleCase{"/Civ4XInfos/XInfos/Civ4XInfos", TOPLEVEL, nullptr},
         RuleCase{"/Civ4XInfos/XInfos/Xinfo", VALUE, nullptr},
-        RuleCase{"/Civ4XInfos/XINFOS", VALUE, nullptr}));
+        RuleCase{"/Civ4XInfos/XINFOS", VALUE, nullptr}),
+    ::velmora::test::CaseNameBy<&RuleCase::path>());
 
 TEST(ElementTableLookup, aListedElementTakesTheTableTypeAndKeyWhateverItsName)
 {
@@ -204,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Messages, ElementModelErrors,
         ErrorCase{"", "<XInfos><XInfo><Type>A</Type></XInfo></XInfos>", true,
             "Attempt to build list of element XInfos with type 1"},
         ErrorCase{"XInfos Items set\n", "<Items><Item>A</Item><XInfo><Type>B</Type></XInfo></Items>", true,
-            "Non-value element XInfo when building element list"}));
+            "Non-value element XInfo when building element list"}),
+    ::velmora::test::CaseNameBy<&ErrorCase::message>());
 
 // ---- lists ----
 
@@ -277,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, CompareElements,
         PairCase{"<A>text<B/></A>", "<A>other</A>", true},
         PairCase{"<A xmlns=\"x-schema:S.xml\"/>", "<A/>", true},
         PairCase{"<p:A xmlns:p=\"urn:p\" p:x=\"1\"/>", "<A xmlns:q=\"urn:p\" q:x=\"1\"/>", true},
-        PairCase{"<A xmlns:p=\"urn:p\" p:x=\"1\"/>", "<A x=\"1\"/>", false}));
+        PairCase{"<A xmlns:p=\"urn:p\" p:x=\"1\"/>", "<A x=\"1\"/>", false}),
+    ::velmora::test::CaseNameBy<&PairCase::a>());
 
 class OpaqueEqual : public testing::TestWithParam<PairCase> { };
 
@@ -326,7 +330,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, OpaqueEqual,
         PairCase{"<E a=\"1\" b=\"2\"><T c=\"3\"/></E>", "<E b=\"2\" a=\"1\"><T c=\"3\"/></E>", true},
         PairCase{"<E><T c=\"3\"/></E>", "<E><T c=\"4\"/></E>", false},
         PairCase{"<E>a<![CDATA[b]]>c</E>", "<E>abc</E>", true},
-        PairCase{"<E>a<!-- x -->b</E>", "<E>ab</E>", true}, PairCase{"<E/>", "<F/>", false}));
+        PairCase{"<E>a<!-- x -->b</E>", "<E>ab</E>", true}, PairCase{"<E/>", "<F/>", false}),
+    ::velmora::test::CaseNameBy<&PairCase::a>());
 
 // ---- tree editing ----
 

@@ -16,6 +16,7 @@
 #include "xml/element_path.h"
 #include "xml/elements.h"
 #include "xml/parse.h"
+#include "support/case_name.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -183,6 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Elements, ShippedTableSpots,
         SpotCase{hints_xml, "/Civ4Hints/HintInfos/HintInfo[3]", OBJECT, "Description"},
         SpotCase{unit_schema_xml, "/Schema", OPAQUE, ""},
         SpotCase{art_defines_unit_xml, "/Civ4ArtDefines", TOPLEVEL, ""},
-        SpotCase{corporation_info_xml, "/Civ4CorporationInfo", TOPLEVEL, ""}));
+        SpotCase{corporation_info_xml, "/Civ4CorporationInfo", TOPLEVEL, ""}),
+    ::velmora::test::CaseNameBy<&SpotCase::path>());
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "xml/misc.h"
+#include "support/case_name.h"
 
 namespace velmora {
 namespace {
@@ -26,7 +27,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, FormatXml,
         FormatXmlCase{"<!-- head --><a><!-- in --></a>", "<!-- head -->\n<a>\n  <!-- in -->\n</a>"},
         // More closing than opening tags stays at the left margin.
         FormatXmlCase{"</a></b><c/>", "\n</a>\n</b>\n<c/>"}, FormatXmlCase{"", ""},
-        FormatXmlCase{"no tags", ""}));
+        FormatXmlCase{"no tags", ""}),
+    ::velmora::test::CaseNameBy<&FormatXmlCase::input>());
 
 struct SplitCase {
     std::string input;
@@ -46,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, Split,
     testing::Values(SplitCase{"a  b\tc", " \t", false, {"a", "b", "c"}}, SplitCase{"  ", " ", false, {}},
         SplitCase{"a,,b", ",", true, {"a", "", "b"}}, SplitCase{",a,", ",", true, {"a"}},
         SplitCase{"a,,", ",", true, {"a", ""}}, SplitCase{"", ",", true, {}},
-        SplitCase{"XInfos XInfo object Type\r", " \t\r\n", false, {"XInfos", "XInfo", "object", "Type"}}));
+        SplitCase{"XInfos XInfo object Type\r", " \t\r\n", false, {"XInfos", "XInfo", "object", "Type"}}),
+    ::velmora::test::CaseNameBy<&SplitCase::input>());
 
 TEST(BasenameFromPath, dropsTheIndexOfTheLastComponentOnly)
 {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "tests/support/text.h"
 #include "tools/gamegen/catalog.h"
 
 namespace velmora::gamegen {
@@ -172,7 +173,7 @@ std::string interface_text(Rng& rng, const Language& lang)
         break;
     case 3:
         if (lang.element == "English")
-            s += " " + escape_text("&") + " " + phrase(rng, lang, 1);
+            s += " " + test::escape_xml("&") + " " + phrase(rng, lang, 1);
         break;
     default:
         break;

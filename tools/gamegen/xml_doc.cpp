@@ -30,28 +30,6 @@ XmlNode* XmlNode::child(const std::string& element)
     return const_cast<XmlNode*>(static_cast<const XmlNode*>(this)->child(element));
 }
 
-std::string escape_text(const std::string& raw)
-{
-    std::string out;
-    out.reserve(raw.size());
-    for (char c : raw) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 namespace {
 
 void write_node(std::string& out, const XmlNode& n, int depth, std::string_view eol)

@@ -49,8 +49,6 @@ std::string write_document(const XmlDocument& doc);
 // refused: false, with the line and the reason in error.
 bool read_document(const std::string& bytes, XmlDocument& doc, std::string& error);
 
-// Text made safe to stand between tags: & < > escaped.
-std::string escape_text(const std::string& raw);
 
 } // namespace velmora::gamegen
 

@@ -1,0 +1,61 @@
+#include "support/text.h"
+
+namespace velmora::test {
+
+std::string crlf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string escape_xml(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string encode_mod_base64(const std::string& bytes)
+{
+    static const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.-";
+    std::string out;
+    unsigned acc = 0, bits = 0, count = 0;
+    for (char c : bytes) {
+        acc += static_cast<unsigned>(static_cast<unsigned char>(c)) << bits;
+        bits += 8;
+        while (bits >= 6) {
+            out += alphabet[acc % 64];
+            acc >>= 6;
+            bits -= 6;
+            ++count;
+        }
+        if (count >= 80) {
+            out += '\n';
+            count = 0;
+        }
+    }
+    if (bits > 0)
+        out += alphabet[acc % 64];
+    return out;
+}
+
+} // namespace velmora::test
