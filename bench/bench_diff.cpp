@@ -318,6 +318,19 @@ int main(int argc, char** argv)
             write_pair(dir + "/script.old", dir + "/script.new", 20000, 50, 1, script_line);
             return 0;
         }
+        if (argc > 1) {
+            const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+            (help ? std::cout : std::cerr)
+                << "Usage: bench_diff\n"
+                   "       bench_diff --generate DIR\n"
+                   "       bench_diff --create OLD NEW OUT | --apply DIFF OLD OUT\n"
+                   "\n"
+                   "Without arguments: measures creating and applying line differences against\n"
+                   "GNU diff and patch and prints Markdown table rows. --generate writes the\n"
+                   "script pair into DIR; --create and --apply run one measured step alone,\n"
+                   "for a profiler.\n";
+            return help ? 0 : 2;
+        }
         return run_all(argv[0]);
     } catch (const std::exception& e) {
         // In a child this ends one measurement, which the parent reports.

@@ -26,12 +26,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -44,6 +46,7 @@
 #include "core/verify.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
+#include "path/platform.h"
 #include "tools/gamegen/gamegen.h"
 #include "xml/parse.h"
 
@@ -82,12 +85,70 @@ std::unique_ptr<Orrindel> start(const std::string& home)
     return core;
 }
 
-int child_apply(const std::string& home)
+// Enables every mod but those named in `left_out`, then applies.
+int child_apply(const std::string& home, const std::vector<std::string>& left_out)
 {
     auto core = start(home);
     for (Mod* mod : core->get_mods())
-        core->set_mod_enabled(mod, true);
+        core->set_mod_enabled(mod, std::find(left_out.begin(), left_out.end(), mod->name) == left_out.end());
     // Every conflict goes to the mod listed first.
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->apply();
+    return 0;
+}
+
+// The time of one step inside a child, written to the file named by
+// VELMORA_BENCH_TIME; the parent takes it for the child's wall and CPU time.
+struct StepTimer {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = cpu_ms();
+
+    static double cpu_ms()
+    {
+        rusage u {};
+        getrusage(RUSAGE_SELF, &u);
+        auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+        return ms(u.ru_utime) + ms(u.ru_stime);
+    }
+    void report() const
+    {
+        const char* file = std::getenv("VELMORA_BENCH_TIME");
+        if (!file)
+            return;
+        std::ofstream(file) << std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count()
+                            << " " << cpu_ms() - cpu << "\n";
+    }
+};
+
+// Applying again in a running Velmora, as the window does: the mods are
+// loaded already. "incremental": the mods but "Small" applied (over the
+// folder as that apply left it), then "Small" enabled and applied, timed.
+// "full": all applied, the folder removed, then all applied again, timed.
+int child_apply_again(const std::string& home, const std::string& mode)
+{
+    auto core = start(home);
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, mode == "full" || mod->name != "Small");
+    core->apply();
+    if (mode == "full")
+        fs::remove_all(platform::native(core->get_custom_assets_dir()));
+    else
+        for (Mod* mod : core->get_mods())
+            core->set_mod_enabled(mod, true);
+    StepTimer timer;
+    core->apply();
+    timer.report();
+    return 0;
+}
+
+// apply without the check of what it built against the game's schemas.
+int child_apply_unverified(const std::string& home)
+{
+    auto core = start(home);
+    core->set_verify_after_apply(false);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
     core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
@@ -239,7 +300,7 @@ int reference_scan(const std::string& mods_dir)
     return 0;
 }
 
-// --- Measuring (as in bench_diff) ------------------------------------------
+// --- Measuring -------------------------------------------------------------
 
 // The child's own peak resident memory (VmHWM of its address space), written
 // to the file named by VELMORA_BENCH_PEAK. ru_maxrss from wait4 cannot be
@@ -286,9 +347,12 @@ Sample run(const std::vector<std::string>& args)
     argv.push_back(nullptr);
     auto begin = std::chrono::steady_clock::now();
     const std::string peak_file = work_dir + "/peak";
+    const std::string time_file = work_dir + "/time";
+    std::remove(time_file.c_str());
     pid_t pid = fork();
     if (pid == 0) {
         setenv("VELMORA_BENCH_PEAK", peak_file.c_str(), 1);
+        setenv("VELMORA_BENCH_TIME", time_file.c_str(), 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -299,52 +363,119 @@ Sample run(const std::vector<std::string>& args)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         fail("the child " + args[0] + " failed");
     auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    return {std::chrono::duration<double, std::milli>(end - begin).count(),
-        ms(usage.ru_utime) + ms(usage.ru_stime), read_peak(peak_file)};
-}
-
-// The best of several runs; `prepare` runs before each (not measured).
-template <typename Prepare>
-Sample measure(int runs, const std::vector<std::string>& args, Prepare prepare)
-{
-    prepare();
-    Sample best = run(args);
-    for (int n = 1; n < runs; ++n) {
-        prepare();
-        Sample s = run(args);
-        best.wall_ms = std::min(best.wall_ms, s.wall_ms);
-        best.cpu_ms = std::min(best.cpu_ms, s.cpu_ms);
-        best.peak_kb = std::max(best.peak_kb, s.peak_kb);
+    Sample s {std::chrono::duration<double, std::milli>(end - begin).count(), ms(usage.ru_utime) + ms(usage.ru_stime),
+        read_peak(peak_file)};
+    // A child that timed one step of its own reports that step alone.
+    std::ifstream step(time_file);
+    double wall = 0, cpu = 0;
+    if (step >> wall >> cpu) {
+        s.wall_ms = wall;
+        s.cpu_ms = cpu;
     }
-    return best;
+    step.close();
+    std::remove(time_file.c_str());
+    return s;
 }
 
-Sample measure(int runs, const std::vector<std::string>& args)
+// One measured program: its arguments and what must happen before each run
+// (not measured), such as emptying its output folder.
+struct Job {
+    std::vector<std::string> args;
+    std::function<void()> prepare = [] { };
+};
+
+Sample run(const Job& job)
 {
-    return measure(runs, args, [] { });
+    job.prepare();
+    return run(job.args);
 }
 
-void row(const char* operation, const std::string& input, const char* program, const Sample& s)
+double median(std::vector<double> v)
 {
-    std::printf("| %s | %s | %s | %.1f ms | %.1f ms | %.1f MB |\n", operation, input.c_str(), program,
-        s.wall_ms, s.cpu_ms, s.peak_kb / 1024.0);
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Several runs of one program: the median and the spread of each figure.
+struct Series {
+    std::vector<double> wall, cpu;
+    long peak_kb = 0;
+
+    void add(const Sample& s)
+    {
+        wall.push_back(s.wall_ms);
+        cpu.push_back(s.cpu_ms);
+        peak_kb = std::max(peak_kb, s.peak_kb);
+    }
+};
+
+struct Spread {
+    double median, min, max;
+};
+
+Spread spread(const std::vector<double>& v)
+{
+    return {median(v), *std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end())};
+}
+
+// A ratio of two programs measured in pairs: the runs alternate (ours, then
+// the reference), so that a burst of load on the shared machine falls on
+// both, and each pair gives one ratio; the median of those ratios is the figure.
+struct Paired {
+    Series ours, ref;
+    std::vector<double> wall_ratio, cpu_ratio;
+};
+
+int runs = 5;
+double game_scale = 1.0;
+
+Paired measure_pairs(const Job& ours, const Job& ref)
+{
+    Paired p;
+    for (int n = 0; n < runs; ++n) {
+        Sample a = run(ours);
+        Sample b = run(ref);
+        p.ours.add(a);
+        p.ref.add(b);
+        p.wall_ratio.push_back(a.wall_ms / b.wall_ms);
+        p.cpu_ratio.push_back(a.cpu_ms / b.cpu_ms);
+    }
+    return p;
+}
+
+Series measure(int count, const Job& job)
+{
+    Series s;
+    for (int n = 0; n < count; ++n)
+        s.add(run(job));
+    return s;
+}
+
+void row(const std::string& operation, const std::string& input, const std::string& program, const Series& s)
+{
+    const Spread w = spread(s.wall), c = spread(s.cpu);
+    std::printf("| %s | %s | %s | %.1f ms (%.1f–%.1f) | %.1f ms | %.1f MB |\n", operation.c_str(), input.c_str(),
+        program.c_str(), w.median, w.min, w.max, c.median, s.peak_kb / 1024.0);
     std::fflush(stdout);
 }
 
 struct Ratio {
     std::string what;
-    double ratio;
-    double cpu_ratio;
+    Spread wall, cpu;
     double goal;
+    double memory; // peak memory, ours / reference; 0 when not a goal
+    double memory_goal;
 };
 std::vector<Ratio> ratios;
 
-void compare(const char* operation, const std::string& input, const Sample& ours, const Sample& ref,
-    const char* ref_name, double goal)
+void compare(const std::string& operation, const std::string& input, const Paired& p, const std::string& ref_name,
+    double goal, double memory_goal = 0)
 {
-    row(operation, input, "Velmora", ours);
-    row(operation, input, ref_name, ref);
-    ratios.push_back({std::string(operation) + ", " + input, ours.wall_ms / ref.wall_ms, ours.cpu_ms / ref.cpu_ms, goal});
+    row(operation, input, "Velmora", p.ours);
+    row(operation, input, ref_name, p.ref);
+    ratios.push_back({operation + ", " + input, spread(p.wall_ratio), spread(p.cpu_ratio), goal,
+        double(p.ours.peak_kb) / p.ref.peak_kb, memory_goal});
 }
 
 // --- Inputs ----------------------------------------------------------------
@@ -408,49 +539,181 @@ std::string mb(std::uintmax_t bytes)
     return s.str();
 }
 
-// --- Verification after apply ----------------------------------------------
-
-// apply without the check of what it built against the game's schemas.
-int child_apply_unverified(const std::string& home)
+std::string mod_name(unsigned m)
 {
-    auto core = start(home);
-    core->set_verify_after_apply(false);
-    for (Mod* mod : core->get_mods())
-        core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
-    core->apply();
-    return 0;
+    char name[32];
+    std::snprintf(name, sizeof name, "Mod %02u", m);
+    return name;
 }
 
-// Apply with and without verification, 10 mods on the full-scale game, and
-// what verification finds in the result.
-void bench_verification(const std::string& dir, const std::string& civ4, const std::string& assets,
-    const Orrindel& setup)
+// A generated game with a settings folder that names it.
+struct Game {
+    std::string civ4, assets;
+    GameGenSummary summary;
+    std::string setup_home;
+    std::unique_ptr<Orrindel> setup;
+    std::string mods; // the apply mods made so far, "Mod NN.Pellarix"
+    unsigned made = 0;
+};
+
+Game make_game(const std::string& name, double scale)
 {
-    const std::string home = dir + "/verify";
-    const std::string custom = dir + "/VerifiedAssets";
-    make_home(home, civ4, custom);
+    Game g;
+    g.civ4 = work_dir + "/" + name;
+    g.assets = g.civ4 + "/Assets";
+    g.summary = generate_assets(Path(g.assets), {1, scale});
+    g.setup_home = work_dir + "/" + name + "-setup";
+    make_home(g.setup_home, g.civ4, "");
+    g.setup = std::make_unique<Orrindel>(Path(g.setup_home));
+    g.setup->startup();
+    g.mods = work_dir + "/" + name + "-mods";
+    fs::create_directories(g.mods);
+    return g;
+}
+
+// Makes the apply mods 1 to count of a game (those not made yet), each from a
+// modify_tree copy with `fraction` of the files changed.
+void make_apply_mods(Game& g, unsigned count)
+{
+    for (unsigned m = g.made + 1; m <= count; ++m) {
+        const std::string copy = work_dir + "/copy/Assets";
+        modify_tree(Path(g.assets), Path(copy), {100 + m, 0.1});
+        create_mod(*g.setup, copy, g.mods + "/" + mod_name(m) + ".Pellarix", mod_name(m));
+        fs::remove_all(copy);
+    }
+    g.made = std::max(g.made, count);
+}
+
+// A settings folder for applying the game's mods 1 to count (hard links to
+// the made mods) into custom; returns its path.
+std::string apply_home(const Game& g, const std::string& name, unsigned count, const std::string& custom)
+{
+    const std::string home = work_dir + "/" + name;
+    make_home(home, g.civ4, custom);
     fs::create_directories(mods_dir_of(home));
-    for (unsigned m = 1; m <= 10; ++m) {
-        const std::string copy = dir + "/copy/Assets";
-        modify_tree(Path(assets), Path(copy), {400 + m, 0.1});
+    for (unsigned m = 1; m <= count; ++m) {
+        const std::string file = "/" + mod_name(m) + ".Pellarix";
+        fs::create_hard_link(g.mods + file, mods_dir_of(home) + file);
+    }
+    return home;
+}
+
+Job empty_then(const std::string& folder, std::vector<std::string> args)
+{
+    return {std::move(args), [folder] {
+                fs::remove_all(folder);
+                fs::create_directories(folder);
+            }};
+}
+
+std::string game_input(const Game& g, unsigned mods)
+{
+    std::ostringstream s;
+    s << mods << " mods, " << (g.summary.xml.bytes + g.summary.python.bytes + g.summary.binary.bytes) / 1000000
+      << " MB game";
+    return s.str();
+}
+
+// --- The benchmarks (one function each) --------------------------------------
+
+// apply: 20 mods, each file they change listed in order for the reference.
+void bench_apply(Game& g)
+{
+    make_apply_mods(g, 20);
+    const std::string custom = work_dir + "/CustomAssets";
+    const std::string home = apply_home(g, "apply", 20, custom);
+    const std::string list = work_dir + "/apply.list";
+    // The reference follows the order in which Velmora applies them: the
+    // mods list's order, which load_mods gives.
+    {
+        std::ofstream out(list);
+        Orrindel core {Path(home)};
+        core.startup();
+        fs::create_directories(work_dir + "/whole");
+        unsigned wholes = 0;
+        for (Mod* listed : core.get_mods()) {
+            Mod mod;
+            mod.load(listed->path);
+            for (const Change& c : mod.changes) {
+                std::string rel = c.file;
+                std::replace(rel.begin(), rel.end(), '\\', '/');
+                if (c.type == Change::XML) {
+                    out << "xml\t" << rel << "\n";
+                } else if (c.type == Change::DIFF) {
+                    out << "diff\t" << rel << "\n";
+                } else {
+                    const std::string bytes = work_dir + "/whole/" + std::to_string(wholes++);
+                    std::ofstream(bytes, std::ios::binary) << c.text;
+                    out << "whole\t" << rel << "\t" << bytes << "\n";
+                }
+            }
+        }
+    }
+    const std::string ref_out = work_dir + "/reference-out";
+    Paired p = measure_pairs(empty_then(custom, {"apply", home}),
+        empty_then(ref_out, {"reference-apply", g.assets, list, ref_out}));
+    compare("apply", game_input(g, 20), p, "parse and write each touched file", 1.2, 2.0);
+    drop(custom);
+    drop(ref_out);
+    drop(home);
+    drop(work_dir + "/whole");
+}
+
+// incremental apply: mods 1 to 19 applied, then one small mod more enabled
+// and applied again, against a full apply of the same 20 mods.
+void bench_incremental(Game& g)
+{
+    make_apply_mods(g, 19);
+    const std::string custom = work_dir + "/CustomAssets-incremental";
+    const std::string saved = work_dir + "/CustomAssets-19";
+    const std::string home = apply_home(g, "incremental", 19, custom);
+    {
+        // The small mod: a fiftieth of the files changed.
+        const std::string copy = work_dir + "/copy/Assets";
+        modify_tree(Path(g.assets), Path(copy), {999, 0.02});
         for (const auto& e : fs::recursive_directory_iterator(copy))
             if (e.path().extension() == ".py")
                 fs::remove(e.path());
-        char name[32];
-        std::snprintf(name, sizeof name, "Mod %02u", m);
-        create_mod(setup, copy, mods_dir_of(home) + "/" + name + ".Pellarix", name);
+        create_mod(*g.setup, copy, mods_dir_of(home) + "/Small.Pellarix", "Small");
         fs::remove_all(copy);
     }
-    auto clear = [&] { fs::remove_all(custom); fs::create_directories(custom); };
-    Sample with = measure(3, {"apply", home}, clear);
-    Sample without = measure(3, {"apply-unverified", home}, clear);
-    const std::string input = "10 mods, full-scale game";
-    row("apply with verification", input, "Velmora", with);
-    row("apply without verification", input, "Velmora", without);
-    std::printf("\nVerification: %.1f %% of apply's wall time, %.1f %% of its CPU time (goal: at most 10 %%).\n",
-        100.0 * (with.wall_ms - without.wall_ms) / without.wall_ms,
-        100.0 * (with.cpu_ms - without.cpu_ms) / without.cpu_ms);
+    fs::remove_all(custom);
+    run({"apply", home, "Small"});
+    fs::copy(custom, saved, fs::copy_options::recursive);
+    auto restore = [&] {
+        fs::remove_all(custom);
+        fs::copy(saved, custom, fs::copy_options::recursive);
+    };
+    // In a new process each time: the mods are loaded as part of the apply.
+    Paired p = measure_pairs({{"apply", home}, restore}, empty_then(custom, {"apply", home}));
+    row("incremental apply", "one small mod enabled, 20 mods, new process", "Velmora, again after 19", p.ours);
+    row("incremental apply", "one small mod enabled, 20 mods, new process", "Velmora, into an empty folder", p.ref);
+    ratios.push_back({"incremental apply, new process (mods loaded again), against a full apply", spread(p.wall_ratio),
+        spread(p.cpu_ratio), 0.1, 0, 0});
+    // In a running Velmora, as after a click in the window: the apply() call alone.
+    Paired q = measure_pairs({{"apply-again", home, "incremental"}, restore}, {{"apply-again", home, "full"}, restore});
+    row("incremental apply", "one small mod enabled, 20 mods, mods loaded", "Velmora, again after 19", q.ours);
+    row("incremental apply", "one small mod enabled, 20 mods, mods loaded", "Velmora, into an empty folder", q.ref);
+    ratios.push_back({"incremental apply, one small mod enabled of 20, against a full apply", spread(q.wall_ratio),
+        spread(q.cpu_ratio), 0.1, 0, 0});
+    drop(custom);
+    drop(saved);
+    drop(home);
+}
+
+// Apply with and without verification, 10 mods on the game, and what
+// verification finds in the result.
+void bench_verification(Game& g)
+{
+    make_apply_mods(g, 10);
+    const std::string custom = work_dir + "/VerifiedAssets";
+    const std::string home = apply_home(g, "verify", 10, custom);
+    Paired p = measure_pairs(empty_then(custom, {"apply", home}), empty_then(custom, {"apply-unverified", home}));
+    const std::string input = game_input(g, 10);
+    row("apply with verification", input, "Velmora", p.ours);
+    row("apply without verification", input, "Velmora", p.ref);
+    ratios.push_back({"apply with verification, against without", spread(p.wall_ratio), spread(p.cpu_ratio), 1.1,
+        0, 0});
     auto core = start(home);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
@@ -470,132 +733,118 @@ void bench_verification(const std::string& dir, const std::string& civ4, const s
     drop(home);
 }
 
-bool only_verification = false;
-
-int run_all()
+// Fits time = a * size^b by least squares on the logarithms: b is the growth
+// (1 linear, 2 quadratic).
+double growth_exponent(const std::vector<std::pair<double, double>>& points)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/velmora-bench-XXXXXX";
-    if (work_dir.empty()) {
-        if (!mkdtemp(pattern.data()))
-            fail("cannot make a folder in " + pattern);
-        work_dir = pattern;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    const double n = points.size();
+    for (const auto& [size, ms] : points) {
+        const double x = std::log(size), y = std::log(ms);
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
     }
-    const std::string& dir = work_dir;
-    const std::string civ4 = dir + "/Civ4";
-    const std::string assets = civ4 + "/Assets";
-    GameGenSummary game = generate_assets(Path(assets), {1, 1.0});
-    const std::string largest = assets + "/" + game.largest_xml;
+    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+}
 
-    const std::string setup_home = dir + "/setup";
-    make_home(setup_home, civ4, "");
-    Orrindel setup {Path(setup_home)};
-    setup.startup();
-
-    if (only_verification) {
-        bench_verification(dir, civ4, assets, setup);
-        remove_work_dir();
-        return 0;
+// Growth of apply with the number of mods and with the size of the game.
+void bench_growth(Game& g)
+{
+    const int count = std::max(1, runs - 2);
+    std::printf("\n| Apply growth | Input | Wall time (median, min–max) | CPU time | Peak memory |\n|---|---|---|---|---|\n");
+    const std::string custom = work_dir + "/CustomAssets-growth";
+    std::vector<std::pair<double, double>> by_mods, by_scale, cpu_by_mods, cpu_by_scale;
+    auto point = [&](Game& game, unsigned mods, const std::string& label) {
+        make_apply_mods(game, mods);
+        const std::string home = apply_home(game, "growth", mods, custom);
+        Series s = measure(count, empty_then(custom, {"apply", home}));
+        const Spread w = spread(s.wall), c = spread(s.cpu);
+        std::printf("| %s | %s | %.1f ms (%.1f–%.1f) | %.1f ms | %.1f MB |\n", label.c_str(),
+            game_input(game, mods).c_str(), w.median, w.min, w.max, c.median, s.peak_kb / 1024.0);
+        std::fflush(stdout);
+        fs::remove_all(home);
+        fs::remove_all(custom);
+        return std::make_pair(w.median, c.median);
+    };
+    for (unsigned mods : {5u, 10u, 20u, 40u}) {
+        const auto [wall, cpu] = point(g, mods, "by mods");
+        by_mods.emplace_back(mods, wall);
+        cpu_by_mods.emplace_back(mods, cpu);
     }
-
-    // 1. apply: 20 mods from modify_tree copies, each file they change listed
-    // in order for the reference.
-    {
-        const std::string home = dir + "/apply";
-        const std::string custom = dir + "/CustomAssets";
-        make_home(home, civ4, custom);
-        fs::create_directories(mods_dir_of(home));
-        std::ofstream list(dir + "/apply.list");
-        for (unsigned m = 1; m <= 20; ++m) {
-            const std::string copy = dir + "/copy/Assets";
-            modify_tree(Path(assets), Path(copy), {100 + m, 0.1});
-            char name[32];
-            std::snprintf(name, sizeof name, "Mod %02u", m);
-            const std::string file = mods_dir_of(home) + "/" + name + ".Pellarix";
-            create_mod(setup, copy, file, name);
-            fs::remove_all(copy);
+    // Other game sizes, 10 mods each.
+    for (double scale : {0.5, 1.0, 2.0}) {
+        const double s = scale * game_scale;
+        // The fit takes the game's bytes: the generator's scale is not quite proportional to them.
+        auto bytes = [](const Game& game) {
+            return double(game.summary.xml.bytes + game.summary.python.bytes + game.summary.binary.bytes);
+        };
+        if (scale == 1.0) {
+            const auto [wall, cpu] = point(g, 10, "by game size");
+            by_scale.emplace_back(bytes(g), wall);
+            cpu_by_scale.emplace_back(bytes(g), cpu);
+            continue;
         }
-        // The reference follows the order in which Velmora applies them: the
-        // mods list's order, which load_mods gives.
-        {
-            Orrindel core {Path(home)};
-            core.startup();
-            fs::create_directories(dir + "/whole");
-            unsigned wholes = 0;
-            for (Mod* listed : core.get_mods()) {
-                Mod mod;
-                mod.load(listed->path);
-                for (const Change& c : mod.changes) {
-                    std::string rel = c.file;
-                    std::replace(rel.begin(), rel.end(), '\\', '/');
-                    if (c.type == Change::XML) {
-                        list << "xml\t" << rel << "\n";
-                    } else if (c.type == Change::DIFF) {
-                        list << "diff\t" << rel << "\n";
-                    } else {
-                        const std::string bytes = dir + "/whole/" + std::to_string(wholes++);
-                        std::ofstream(bytes, std::ios::binary) << c.text;
-                        list << "whole\t" << rel << "\t" << bytes << "\n";
-                    }
-                }
-            }
-        }
-        list.close();
-        const std::string ref_out = dir + "/reference-out";
-        Sample ours = measure(3, {"apply", home}, [&] { fs::remove_all(custom); fs::create_directories(custom); });
-        Sample ref = measure(3, {"reference-apply", assets, dir + "/apply.list", ref_out},
-            [&] { fs::remove_all(ref_out); fs::create_directories(ref_out); });
-        compare("apply", "20 mods, full-scale game", ours, ref, "parse and write each touched file", 1.3);
-        drop(custom);
-        drop(ref_out);
-        drop(home);
-        drop(dir + "/whole");
+        Game other = make_game(scale < 1 ? "Civ4-small" : "Civ4-large", s);
+        const auto [wall, cpu] = point(other, 10, "by game size");
+        by_scale.emplace_back(bytes(other), wall);
+        cpu_by_scale.emplace_back(bytes(other), cpu);
+        fs::remove_all(other.civ4);
+        fs::remove_all(other.mods);
+        fs::remove_all(other.setup_home);
     }
+    std::printf("\nFitted growth (time proportional to size^b, 1 is linear): by the number of mods b = %.2f (wall), "
+                "%.2f (CPU); by the game's size b = %.2f (wall), %.2f (CPU).\n\n",
+        growth_exponent(by_mods), growth_exponent(cpu_by_mods), growth_exponent(by_scale),
+        growth_exponent(cpu_by_scale));
+    std::fflush(stdout);
+}
 
-    // 2. conflict check: 30 mods that all change the largest file, each made
-    // from a modified copy of a tree that holds only that file.
-    {
-        const std::string one = dir + "/one/Assets";
-        fs::path rel = game.largest_xml;
-        fs::create_directories((fs::path(one) / rel).parent_path());
-        fs::copy_file(largest, fs::path(one) / rel);
-        const std::string mods = dir + "/check-mods";
-        fs::create_directories(mods);
-        for (unsigned m = 1; m <= 30; ++m) {
-            const std::string copy = dir + "/copy/Assets";
-            modify_tree(Path(one), Path(copy), {200 + m, 1.0});
-            char name[32];
-            std::snprintf(name, sizeof name, "Mod %02u", m);
-            create_mod(setup, copy, mods + "/" + name + ".Pellarix", name);
-            fs::remove_all(copy);
-        }
-        fs::remove_all(dir + "/one");
-        const std::string input = "30 mods of " + game.largest_xml.substr(game.largest_xml.rfind('/') + 1)
-            + " (" + mb(game.largest_xml_bytes) + "), 435 pairs";
-        Sample ours = measure(3, {"check", mods});
-        Sample ref = measure(3, {"reference-check", mods});
-        compare("conflict check", input, ours, ref, "load, parse each change once", 2.0);
-        drop(mods);
+// conflict check: 30 mods that all change the largest file, each made
+// from a modified copy of a tree that holds only that file.
+void bench_check(Game& g)
+{
+    const std::string one = work_dir + "/one/Assets";
+    fs::path rel = g.summary.largest_xml;
+    fs::create_directories((fs::path(one) / rel).parent_path());
+    fs::copy_file(g.assets + "/" + g.summary.largest_xml, fs::path(one) / rel);
+    const std::string mods = work_dir + "/check-mods";
+    fs::create_directories(mods);
+    for (unsigned m = 1; m <= 30; ++m) {
+        const std::string copy = work_dir + "/copy/Assets";
+        modify_tree(Path(one), Path(copy), {200 + m, 1.0});
+        create_mod(*g.setup, copy, mods + "/" + mod_name(m) + ".Pellarix", mod_name(m));
+        fs::remove_all(copy);
     }
+    fs::remove_all(work_dir + "/one");
+    const std::string input = "30 mods of " + g.summary.largest_xml.substr(g.summary.largest_xml.rfind('/') + 1)
+        + " (" + mb(g.summary.largest_xml_bytes) + "), 435 pairs";
+    Paired p = measure_pairs({{"check", mods}}, {{"reference-check", mods}});
+    compare("conflict check", input, p, "load, parse each change once", 1.5);
+    drop(mods);
+}
 
-    // 3. mod creation from a full modified copy.
-    {
-        const std::string copy = dir + "/full-copy/Assets";
-        modify_tree(Path(assets), Path(copy), {300, 0.1});
-        fill_copy(assets, copy);
-        const std::string out = dir + "/created.Pellarix";
-        Sample ours = measure(3, {"create", setup_home, copy, out});
-        Sample ref = measure(3, {"reference-create", assets, copy});
-        compare("mod creation", "full modified copy, a tenth changed", ours, ref,
-            "read both trees, parse both versions", 1.5);
-        drop(dir + "/full-copy");
-        drop(out);
-    }
+// mod creation from a full modified copy.
+void bench_create(Game& g)
+{
+    const std::string copy = work_dir + "/full-copy/Assets";
+    modify_tree(Path(g.assets), Path(copy), {300, 0.1});
+    fill_copy(g.assets, copy);
+    const std::string out = work_dir + "/created.Pellarix";
+    Paired p = measure_pairs({{"create", g.setup_home, copy, out}}, {{"reference-create", g.assets, copy}});
+    compare("mod creation", "full modified copy, a tenth changed", p, "read both trees, parse both versions", 1.3,
+        2.0);
+    drop(work_dir + "/full-copy");
+    drop(out);
+}
 
-    // 4. start-up scan: 500 mods of each size.
+// start-up scan: 500 mods of each size.
+void bench_scan(Game& g)
+{
     for (std::size_t size : {std::size_t(1000000), std::size_t(10000)}) {
-        const std::string home = dir + "/scan-" + std::to_string(size);
-        make_home(home, civ4, "");
+        const std::string home = work_dir + "/scan-" + std::to_string(size);
+        make_home(home, g.civ4, "");
         const std::string mods = mods_dir_of(home);
         fs::create_directories(mods);
         Mod mod;
@@ -617,18 +866,58 @@ int run_all()
                 fail("cannot save a mod in " + mods);
         }
         const std::string input = "500 mods of " + (size >= 1000000 ? mb(size) : std::to_string(size / 1000) + " KB");
-        Sample ours = measure(3, {"scan", home});
-        Sample ref = measure(3, {"reference-scan", mods});
-        compare("start-up scan", input, ours, ref, "open each, read 1 KB", 3.0);
+        Paired p = measure_pairs({{"scan", home}}, {{"reference-scan", mods}});
+        compare("start-up scan", input, p, "open each, read 1 KB", 1.5);
         drop(home);
     }
+}
 
-    bench_verification(dir, civ4, assets, setup);
+const char* const benchmark_names[]
+    = {"apply", "incremental", "growth", "check", "create", "scan", "verification"};
 
-    std::printf("\n| Benchmark | Velmora / reference, wall | CPU | Goal |\n|---|---|---|---|\n");
-    for (const Ratio& r : ratios)
-        std::printf("| %s | %.2f | %.2f | at most %.1f%s |\n", r.what.c_str(), r.ratio, r.cpu_ratio, r.goal,
-            r.ratio <= r.goal ? "" : " (missed)");
+int run_all(const std::vector<std::string>& only)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/velmora-bench-XXXXXX";
+    if (work_dir.empty()) {
+        if (!mkdtemp(pattern.data()))
+            fail("cannot make a folder in " + pattern);
+        work_dir = pattern;
+    }
+    Game game = make_game("Civ4", game_scale);
+    auto wanted = [&](const char* name) {
+        return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
+    };
+    if (wanted("apply"))
+        bench_apply(game);
+    if (wanted("incremental"))
+        bench_incremental(game);
+    if (wanted("check"))
+        bench_check(game);
+    if (wanted("create"))
+        bench_create(game);
+    if (wanted("scan"))
+        bench_scan(game);
+    if (wanted("verification"))
+        bench_verification(game);
+    if (wanted("growth"))
+        bench_growth(game);
+
+    std::printf("\n| Benchmark | Velmora / reference, wall: median (min–max) | CPU: median (min–max) | Peak memory "
+                "| Goal |\n|---|---|---|---|---|\n");
+    for (const Ratio& r : ratios) {
+        char memory[32] = "", goal[64];
+        std::snprintf(goal, sizeof goal, "at most %.2f", r.goal);
+        if (r.memory_goal > 0) {
+            std::snprintf(memory, sizeof memory, "%.2f", r.memory);
+            std::snprintf(goal, sizeof goal, "at most %.2f, memory at most %.1f", r.goal, r.memory_goal);
+        }
+        const bool met = r.wall.median <= r.goal && (r.memory_goal == 0 || r.memory <= r.memory_goal);
+        std::printf("| %s | %.2f (%.2f–%.2f) | %.2f (%.2f–%.2f) | %s | %s%s |\n", r.what.c_str(), r.wall.median,
+            r.wall.min, r.wall.max, r.cpu.median, r.cpu.min, r.cpu.max, memory, goal,
+            met ? "" : " (missed)");
+    }
+    std::printf("\n%d paired runs each, game at scale %.2f.\n", runs, game_scale);
     remove_work_dir();
     return 0;
 }
@@ -637,9 +926,11 @@ int child(const std::vector<std::string>& a)
 {
     const std::string& what = a.at(0);
     if (what == "apply")
-        return child_apply(a.at(1));
+        return child_apply(a.at(1), std::vector<std::string>(a.begin() + 2, a.end()));
     if (what == "apply-unverified")
         return child_apply_unverified(a.at(1));
+    if (what == "apply-again")
+        return child_apply_again(a.at(1), a.at(2));
     if (what == "check")
         return child_check(a.at(1));
     if (what == "create")
@@ -657,6 +948,24 @@ int child(const std::vector<std::string>& a)
     return 2;
 }
 
+const char* const usage =
+    "Usage: bench_mods [--quick] [--runs N] [--scale S] [--keep DIR] [BENCHMARK...]\n"
+    "\n"
+    "Measures Velmora's mod operations against reference programs on a generated\n"
+    "game and prints Markdown tables: each row the median of paired runs (Velmora\n"
+    "and the reference alternating) with the spread (min-max), then the ratios\n"
+    "and the growth of apply with the number of mods and the game's size.\n"
+    "\n"
+    "  --quick      3 runs on a game at scale 0.25, for trying changes out\n"
+    "  --runs N     paired runs per ratio (default 5)\n"
+    "  --scale S    size of the generated game (default 1, the real game's size)\n"
+    "  --keep DIR   generate the inputs in DIR and leave them there\n"
+    "  --help       this text\n"
+    "\n"
+    "BENCHMARK: apply, incremental, growth, check, create, scan, verification\n"
+    "(default: all).\n"
+    "Needs about 1 GB of free space under $TMPDIR at full scale.\n";
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -670,15 +979,43 @@ int main(int argc, char** argv)
             report_peak();
             return rc;
         }
-        // Only the verification rows: bench_mods --verification.
-        if (argc == 2 && std::strcmp(argv[1], "--verification") == 0)
-            only_verification = true;
-        if (argc == 3 && std::strcmp(argv[1], "--keep") == 0) {
-            work_dir = argv[2];
-            keep_inputs = true;
-            fs::create_directories(work_dir);
+        std::vector<std::string> only;
+        for (int i = 1; i < argc; ++i) {
+            const std::string a = argv[i];
+            auto value = [&]() -> std::string {
+                if (i + 1 >= argc) {
+                    std::cerr << "bench_mods: " << a << " needs a value\n" << usage;
+                    std::exit(2);
+                }
+                return argv[++i];
+            };
+            if (a == "--help" || a == "-h") {
+                std::cout << usage;
+                return 0;
+            } else if (a == "--quick") {
+                runs = 3;
+                game_scale = 0.25;
+            } else if (a == "--runs") {
+                runs = std::max(1, std::atoi(value().c_str()));
+            } else if (a == "--scale") {
+                game_scale = std::atof(value().c_str());
+                if (!(game_scale > 0)) {
+                    std::cerr << "bench_mods: the scale must be above 0\n";
+                    return 2;
+                }
+            } else if (a == "--keep") {
+                work_dir = value();
+                keep_inputs = true;
+                fs::create_directories(work_dir);
+            } else if (std::find(std::begin(benchmark_names), std::end(benchmark_names), a)
+                != std::end(benchmark_names)) {
+                only.push_back(a);
+            } else {
+                std::cerr << "bench_mods: unknown argument " << a << "\n" << usage;
+                return 2;
+            }
         }
-        return run_all();
+        return run_all(only);
     } catch (const std::exception& e) {
         std::cerr << "bench_mods: " << e.what() << "\n";
         remove_work_dir();

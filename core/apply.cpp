@@ -2,15 +2,20 @@
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
 #include <cstdlib>
 #include <ctime>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <libxml++/exceptions/exception.h>
 
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/apply_order.h"
 #include "core/custom_assets.h"
+#include "core/incremental.h"
 #include "core/manifest.h"
 #include "core/prefs_checks.h"
 #include "core/orrindel.h"
+#include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/platform.h"
@@ -27,6 +32,13 @@ float fraction(double value) { return static_cast<float>(value); }
 XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
 {
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
+}
+
+void release_free_memory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -46,6 +58,9 @@ void Orrindel::apply()
 
     verification = Verification();
     load_enabled_mods(enabled);
+    // Reading the mods' files parsed each whole; what the parses left freed
+    // goes back to the system before the game's files are parsed.
+    release_free_memory();
     std::vector<RememberedAnswer> to_remember;
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled, to_remember));
     // Kept only once the answers are known not to contradict each other.
@@ -194,25 +209,45 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     const GameFiles game = GameFiles::of_game(civ4_dir);
     // Each schema is read once for the whole apply, merges and check alike.
     SchemaCache schemas;
-    const double n = static_cast<double>(order.size());
-    unsigned i = 0;
-    std::vector<const Mod*> applied;
-    for (const Mod* mod : order) {
-        signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
-        try {
-            if (apply_step)
+    Manifest manifest;
+    if (apply_step) {
+        const double n = static_cast<double>(order.size());
+        unsigned i = 0;
+        for (const Mod* mod : order) {
+            signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
+            try {
                 apply_step(*mod, game, build.folder());
-            else if (mod->apply(game, build.folder(), applied, &schemas) != 0)
-                throw GenericError(format("Cannot apply mod '%S'.", &mod->name));
-        } catch (const xmlpp::exception& e) {
-            throw xml_error(*mod, e);
+            } catch (const xmlpp::exception& e) {
+                throw xml_error(*mod, e);
+            }
+            ++i;
         }
-        applied.push_back(mod);
-        ++i;
+        // Without the real steps the inputs say nothing about the files: none recorded.
+        manifest = Manifest::of_folder(build.folder());
+    } else {
+        // Files whose inputs are those of the last apply come over from the old folder.
+        IncrementalBuild incremental(target, game, order);
+        auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
+        const std::vector<const Mod*> mods(order.begin(), order.end());
+        const Mod* current = nullptr;
+        try {
+            apply_mods(
+                mods, game, build.folder(), carry,
+                [&](const Mod& mod, unsigned done, unsigned total) {
+                    current = &mod;
+                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                },
+                &schemas);
+        } catch (const xmlpp::exception& e) {
+            if (!current)
+                throw;
+            throw xml_error(*current, e);
+        }
+        manifest = incremental.manifest(build.folder());
     }
     if (verify_after_apply)
         verification = verify_folder(build.folder(), game, schemas);
-    Manifest::of_folder(build.folder()).write(build.folder());
+    manifest.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);
     build.commit();

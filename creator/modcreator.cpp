@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
+#include <map>
+#include <string_view>
+#include <unordered_map>
 #include <sstream>
 #include <unordered_set>
 #include <vector>
@@ -123,26 +127,7 @@ std::unique_ptr<xmlpp::DomParser> parse(const Path& file, const std::string& byt
     }
 }
 
-const char* name_of(const xmlpp::Element* e) { return reinterpret_cast<const char*>(e->cobj()->name); }
-
-bool has_element_children(const xmlpp::Element* e)
-{
-    for (const xmlNode* c = e->cobj()->children; c; c = c->next)
-        if (c->type == XML_ELEMENT_NODE)
-            return true;
-    return false;
-}
-
-// Plain items compare by their text; an item with content of its own (an
-// opaque one) by that content, which its leading text does not show.
-bool same_item(const ElementList::value_type& a, const ElementList::value_type& b)
-{
-    if (has_element_children(a.second) || has_element_children(b.second))
-        return opaque_equal(a.second, b.second);
-    return a.first == b.first;
-}
-
-void remove(xmlpp::Element* e) { e->get_parent()->remove_child(e); }
+const char* name_of(const xmlNode* e) { return reinterpret_cast<const char*>(e->name); }
 
 const char* type_word(Change::Type type)
 {
@@ -422,47 +407,355 @@ void ModCreator::process_whole(const Path& rel, const Path& game, const Path& mo
     mod->changes.push_back({rel.str(), Change::WHOLE, std::move(bytes)});
 }
 
-int ModCreator::process_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+// The comparison walks libxml2's nodes directly: libxml++ would create a C++
+// object for every node it hands out, and the element table would be asked
+// once per element with freshly built strings.
+class ModCreator::Comparison {
+public:
+    Comparison(ModCreator& creator, const xmlNode* any);
+
+    int element(xmlNode* orig, xmlNode* modified, unsigned int depth);
+    int object_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
+    int list_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
+    int set_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
+
+private:
+    struct Kind {
+        int type;
+        const char* key; // a record's key word, as get_object_key
+    };
+    // The element children of a container or record by key, in key order
+    // (the order of the report), as build_element_map numbers them.
+    struct NodeMap {
+        std::vector<std::pair<std::string_view, xmlNode*>> entries;
+        std::deque<std::string> numbered; // the keys "[n]" made, which entries point into
+        xmlNode* find(std::string_view key) const
+        {
+            auto it = std::lower_bound(entries.begin(), entries.end(), key,
+                [](const std::pair<std::string_view, xmlNode*>& e, std::string_view k) { return e.first < k; });
+            return it != entries.end() && it->first == key ? it->second : nullptr;
+        }
+    };
+    using NodeList = std::vector<std::pair<std::string_view, xmlNode*>>;
+
+    const Kind& kind_of(const xmlNode* e);
+    std::string_view key_of(xmlNode* c);
+    NodeMap build_map(xmlNode* e);
+    NodeList build_list(xmlNode* e);
+    void check_unchanged(xmlNode* e, unsigned int depth);
+    bool keep_new_element(xmlNode* e, std::string_view key, unsigned int depth);
+    void drop_ignored_children(xmlNode* e, unsigned int depth);
+
+    ModCreator& creator;
+    const std::string group;
+    // The table's answer by element name. Names that the document's dictionary
+    // holds are kept by address: the parser stores each name once there.
+    std::unordered_map<const xmlChar*, Kind> by_address;
+    std::map<std::string, Kind, std::less<>> by_name;
+};
+
+namespace {
+
+const xmlNode* top_element(const xmlNode* n)
+{
+    while (n->parent && n->parent->type == XML_ELEMENT_NODE)
+        n = n->parent;
+    return n;
+}
+
+bool is_element(const xmlNode* n) { return n->type == XML_ELEMENT_NODE; }
+
+// The text of the first text child, as libxml++'s get_child_text gives it.
+const xmlNode* child_text(const xmlNode* e)
+{
+    for (const xmlNode* c = e->children; c; c = c->next)
+        if (c->type == XML_TEXT_NODE)
+            return c;
+    return nullptr;
+}
+
+std::string_view text_of(const xmlNode* e)
+{
+    const xmlNode* t = child_text(e);
+    return t && t->content ? std::string_view(reinterpret_cast<const char*>(t->content)) : std::string_view();
+}
+
+xmlNode* first_element(xmlNode* e)
+{
+    for (xmlNode* c = e->children; c; c = c->next)
+        if (is_element(c))
+            return c;
+    return nullptr;
+}
+
+bool has_element_children(const xmlNode* e) { return first_element(const_cast<xmlNode*>(e)) != nullptr; }
+
+void remove_node(xmlNode* n)
+{
+    xmlpp::Node::free_wrappers(n);
+    xmlUnlinkNode(n);
+    xmlFreeNode(n);
+}
+
+void remove_nonelements(xmlNode* e)
+{
+    for (xmlNode* c = e->children; c;) {
+        xmlNode* next = c->next;
+        if (!is_element(c))
+            remove_node(c);
+        c = next;
+    }
+}
+
+bool same_text(const xmlChar* a, const xmlChar* b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return a == b || std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b)) == 0;
+}
+
+bool same_namespace(const xmlNs* a, const xmlNs* b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return same_text(a->href, b->href);
+}
+
+// The two subtrees as the parser built them are the same: names, attributes
+// in order, texts, comments, everything. Such a record cannot differ however
+// the element table describes it, so it needs no maps.
+bool same_subtree(const xmlNode* a, const xmlNode* b)
+{
+    if (a->type != b->type || !same_text(a->name, b->name))
+        return false;
+    if (a->type != XML_ELEMENT_NODE)
+        return same_text(a->content, b->content);
+    if (!same_namespace(a->ns, b->ns))
+        return false;
+    const xmlAttr* p = a->properties;
+    const xmlAttr* q = b->properties;
+    for (; p && q; p = p->next, q = q->next) {
+        if (!same_text(p->name, q->name) || !same_namespace(p->ns, q->ns))
+            return false;
+        const xmlNode* x = p->children;
+        const xmlNode* y = q->children;
+        for (; x && y; x = x->next, y = y->next)
+            if (!same_subtree(x, y))
+                return false;
+        if (x || y)
+            return false;
+    }
+    if (p || q)
+        return false;
+    const xmlNode* x = a->children;
+    const xmlNode* y = b->children;
+    for (; x && y; x = x->next, y = y->next)
+        if (!same_subtree(x, y))
+            return false;
+    return !x && !y;
+}
+
+// Plain items compare by their text; an item with content of its own (an
+// opaque one) by that content, which its leading text does not show.
+bool same_item(const std::pair<std::string_view, xmlNode*>& a, const std::pair<std::string_view, xmlNode*>& b)
+{
+    if (has_element_children(a.second) || has_element_children(b.second))
+        return opaque_equal(a.second, b.second);
+    return a.first == b.first;
+}
+
+} // namespace
+
+ModCreator::Comparison::Comparison(ModCreator& creator, const xmlNode* any)
+    : creator(creator)
+    , group(group_of_root(name_of(top_element(any))))
+{ }
+
+const ModCreator::Comparison::Kind& ModCreator::Comparison::kind_of(const xmlNode* e)
+{
+    const bool interned = e->doc && e->doc->dict && xmlDictOwns(e->doc->dict, e->name) == 1;
+    if (interned) {
+        auto it = by_address.find(e->name);
+        if (it != by_address.end())
+            return it->second;
+    }
+    const char* name = name_of(e);
+    auto it = by_name.find(std::string_view(name));
+    if (it == by_name.end()) {
+        // The path of any element of that name in this document gives the
+        // table's answer: only the group and the name count.
+        const std::string path = "/Civ4" + group + "/" + name;
+        it = by_name.emplace(name, Kind {get_element_type(path), get_object_key(path)}).first;
+    }
+    if (interned)
+        by_address.emplace(e->name, it->second);
+    return it->second;
+}
+
+std::string_view ModCreator::Comparison::key_of(xmlNode* c)
+{
+    const char* name = name_of(c);
+    const Kind& kind = kind_of(c);
+    if (kind.type != OBJECT)
+        return name;
+    if (!kind.key)
+        throw GenericError(std::string("Don't know key for object ") + name);
+    // A record listed without a key word is matched by its name, like a field.
+    if (!*kind.key)
+        return name;
+    for (xmlNode* k = c->children; k; k = k->next)
+        if (is_element(k) && std::strcmp(name_of(k), kind.key) == 0)
+            // The game's data has records whose key element is empty: "" is their key.
+            return text_of(k);
+    throw GenericError(std::string("No key found for object ") + name);
+}
+
+ModCreator::Comparison::NodeMap ModCreator::Comparison::build_map(xmlNode* e)
+{
+    NodeMap map;
+    std::vector<std::pair<std::string_view, xmlNode*>> children;
+    for (xmlNode* c = e->children; c; c = c->next)
+        if (is_element(c))
+            children.emplace_back(key_of(c), c);
+    // A repeated key gets "[1]", "[2]"... in document order; a numbered key
+    // that is taken already moves on to the next free number.
+    std::unordered_map<std::string_view, unsigned> seen;
+    std::unordered_set<std::string_view> taken;
+    seen.reserve(children.size());
+    taken.reserve(children.size());
+    for (auto& [key, c] : children) {
+        unsigned& count = seen[key];
+        std::string_view numbered = key;
+        if (count > 0) {
+            map.numbered.push_back(std::string(key) + "[" + std::to_string(count) + "]");
+            numbered = map.numbered.back();
+        }
+        ++count;
+        while (taken.count(numbered)) {
+            map.numbered.push_back(std::string(key) + "[" + std::to_string(count) + "]");
+            numbered = map.numbered.back();
+            ++count;
+        }
+        taken.insert(numbered);
+        map.entries.emplace_back(numbered, c);
+    }
+    std::sort(map.entries.begin(), map.entries.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    return map;
+}
+
+ModCreator::Comparison::NodeList ModCreator::Comparison::build_list(xmlNode* e)
+{
+    NodeList list;
+    for (xmlNode* c = e->children; c; c = c->next) {
+        if (!is_element(c))
+            continue;
+        const int type = kind_of(c).type;
+        if (type != VALUE && type != OPAQUE)
+            throw GenericError(std::string("Non-value element ") + name_of(c) + " when building element list");
+        // Empty items (padding such as <BonusType/>) occur in the game's data.
+        list.emplace_back(text_of(c), c);
+    }
+    return list;
+}
+
+// The walk of an element compared with itself: nothing differs, but the
+// report shows what is ignored and the element table's errors are found, as
+// for any other element.
+void ModCreator::Comparison::check_unchanged(xmlNode* e, unsigned int depth)
+{
+    const int type = kind_of(e).type;
+    switch (type) {
+    case IGNORE:
+        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(e));
+        return;
+    case TOPLEVEL: {
+        xmlNode* a = first_element(e);
+        if (!a)
+            throw GenericError("Toplevel element with no contents?");
+        check_unchanged(a, depth);
+        return;
+    }
+    case CONTAINER:
+    case OBJECT: {
+        if (!creator.report) {
+            // Without a report only the errors count: no order to keep, no map to build.
+            for (xmlNode* c = e->children; c; c = c->next)
+                if (is_element(c))
+                    key_of(c);
+            for (xmlNode* c = e->children; c; c = c->next)
+                if (is_element(c))
+                    check_unchanged(c, type == CONTAINER ? depth + 1 : depth);
+            return;
+        }
+        const NodeMap map = build_map(e);
+        for (const auto& entry : map.entries)
+            check_unchanged(entry.second, type == CONTAINER ? depth + 1 : depth);
+        return;
+    }
+    case LIST:
+    case SET:
+        build_list(e);
+        return;
+    case OPAQUE:
+        return;
+    case VALUE:
+        if (has_element_children(e))
+            throw GenericError(std::string("Value element ") + name_of(e)
+                + " has children.  Maybe it isn't really a value element?");
+        return;
+    default: {
+        const std::string name = name_of(e);
+        throw GenericError(format("Don't know type of element %S", &name));
+    }
+    }
+}
+
+int ModCreator::Comparison::element(xmlNode* orig, xmlNode* modified, unsigned int depth)
 {
     if (std::strcmp(name_of(orig), name_of(modified)) != 0)
         throw GenericError("Attempt to process elements with different names");
-    const int type = get_element_type(orig);
+    if (orig == modified) {
+        check_unchanged(orig, depth);
+        return 1;
+    }
+    const int type = kind_of(orig).type;
     switch (type) {
     case IGNORE:
-        report_line(depth, std::string("Warning: ignoring ") + name_of(orig));
+        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(orig));
         return 1;
     case TOPLEVEL: {
-        xmlpp::Element* a = get_child_element(orig);
-        xmlpp::Element* b = get_child_element(modified);
+        xmlNode* a = first_element(orig);
+        xmlNode* b = first_element(modified);
         if (!a || !b)
             throw GenericError("Toplevel element with no contents?");
-        return process_element(a, b, depth);
+        return element(a, b, depth);
     }
     case CONTAINER:
     case OBJECT:
-        return process_object_element(orig, modified, depth);
+        return object_element(orig, modified, depth);
     case LIST:
-        return process_list_element(orig, modified, depth);
+        return list_element(orig, modified, depth);
     case SET:
-        return process_set_element(orig, modified, depth);
+        return set_element(orig, modified, depth);
     case OPAQUE:
-        if (orig == modified || opaque_equal(orig, modified))
+        if (opaque_equal(orig, modified))
             return 1;
-        report_line(depth, std::string(name_of(orig)) + ": changed");
+        creator.report_line(depth, std::string(name_of(orig)) + ": changed");
         return 0;
     case VALUE: {
         if (has_element_children(orig) || has_element_children(modified))
             throw GenericError(std::string("Value element ") + name_of(orig)
                 + " has children.  Maybe it isn't really a value element?");
-        const xmlpp::TextNode* a = orig->get_child_text();
-        const xmlpp::TextNode* b = modified->get_child_text();
+        const xmlNode* a = child_text(orig);
+        const xmlNode* b = child_text(modified);
         if (!a || !b)
             return !a && !b ? 1 : 0;
-        const std::string ta = a->get_content();
-        const std::string tb = b->get_content();
+        const std::string_view ta = text_of(orig), tb = text_of(modified);
         if (ta == tb)
             return 1;
-        report_line(depth, std::string(name_of(orig)) + ": changed " + ta + " -> " + tb);
+        creator.report_line(
+            depth, std::string(name_of(orig)) + ": changed " + std::string(ta) + " -> " + std::string(tb));
         return 0;
     }
     default: {
@@ -472,57 +765,62 @@ int ModCreator::process_element(xmlpp::Element* orig, xmlpp::Element* modified, 
     }
 }
 
-int ModCreator::process_object_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
 {
-    // An element compared with itself (an unchanged file) is neither mapped
-    // twice nor pruned: nothing in it differs, and its document is dropped.
-    const bool itself = orig == modified;
-    const ElementMap mo = build_element_map(orig);
-    const ElementMap mm = itself ? ElementMap() : build_element_map(modified);
-    const bool container = get_element_type(orig) == CONTAINER;
-    std::string keyname;
+    if (orig == modified) {
+        check_unchanged(orig, depth);
+        return 1;
+    }
+    const NodeMap mo = build_map(orig);
+    const NodeMap mm = build_map(modified);
+    const Kind& kind = kind_of(orig);
+    const bool container = kind.type == CONTAINER;
+    std::string_view keyname;
     if (!container) {
-        const char* key = get_object_key(orig);
-        if (!key)
+        if (!kind.key)
             throw GenericError(std::string("Don't know key for object ") + name_of(orig));
-        keyname = key;
+        keyname = kind.key;
     }
 
     bool unchanged = true;
-    for (const auto& [key, m] : itself ? mo : mm) {
-        auto o = mo.find(key);
-        if (o == mo.end()) {
+    for (const auto& [key, m] : mm.entries) {
+        xmlNode* o = mo.find(key);
+        if (!o) {
             if (keep_new_element(m, key, depth))
                 unchanged = false;
             continue;
         }
         // Fields are reported at their record's depth; records one level below their container.
-        if (process_element(o->second, m, container ? depth + 1 : depth) != 1) {
+        const unsigned int child_depth = container ? depth + 1 : depth;
+        // The key of a changed record stays: it names the record the change applies to.
+        const bool drop = container || key != keyname;
+        if (drop && same_subtree(o, m)) {
+            check_unchanged(o, child_depth);
+            remove_node(m);
+        } else if (element(o, m, child_depth) != 1) {
             unchanged = false;
             if (container)
-                report_line(depth, key + ": changed");
-        } else if (!itself && (container || key != keyname)) {
-            // The key of a changed record stays: it names the record the change applies to.
-            remove(m);
+                creator.report_line(depth, std::string(key) + ": changed");
+        } else if (drop) {
+            remove_node(m);
         }
     }
-    if (!itself)
-        remove_nonelements(modified);
+    remove_nonelements(modified);
     return unchanged ? 1 : 0;
 }
 
-int ModCreator::process_list_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+int ModCreator::Comparison::list_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
 {
-    const ElementList lo = build_element_list(orig);
+    const NodeList lo = build_list(orig);
     if (orig == modified)
         return 1;
-    const ElementList lm = build_element_list(modified);
+    const NodeList lm = build_list(modified);
     if (lo.size() != lm.size())
         return 0;
     bool unchanged = true;
     for (auto a = lo.begin(), b = lm.begin(); a != lo.end(); ++a, ++b) {
         if (!same_item(*a, *b)) {
-            report_line(depth, a->first + " != " + b->first);
+            creator.report_line(depth, std::string(a->first) + " != " + std::string(b->first));
             unchanged = false;
             break;
         }
@@ -531,15 +829,15 @@ int ModCreator::process_list_element(xmlpp::Element* orig, xmlpp::Element* modif
     return unchanged ? 1 : 0;
 }
 
-int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
 {
-    const ElementList lo = build_element_list(orig);
+    const NodeList lo = build_list(orig);
     if (orig == modified)
         return 1;
-    const ElementList lm = build_element_list(modified);
+    const NodeList lm = build_list(modified);
     // A set of a few hundred types compared item by item would be quadratic.
-    std::unordered_set<std::string> plain;
-    std::vector<const ElementList::value_type*> structured;
+    std::unordered_set<std::string_view> plain;
+    std::vector<const NodeList::value_type*> structured;
     for (const auto& item : lo) {
         if (has_element_children(item.second))
             structured.push_back(&item);
@@ -549,13 +847,14 @@ int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modifi
 
     bool unchanged = true;
     for (const auto& item : lm) {
-        bool found = has_element_children(item.second) ? std::any_of(structured.begin(), structured.end(),
-                         [&item](const ElementList::value_type* o) { return same_item(*o, item); })
-                                                       : plain.count(item.first) > 0;
+        bool found = has_element_children(item.second)
+            ? std::any_of(structured.begin(), structured.end(),
+                  [&item](const NodeList::value_type* o) { return same_item(*o, item); })
+            : plain.count(item.first) > 0;
         if (found) {
-            remove(item.second);
+            remove_node(item.second);
         } else {
-            report_line(depth, item.first + ": new");
+            creator.report_line(depth, std::string(item.first) + ": new");
             drop_ignored_children(item.second, depth + 1);
             unchanged = false;
         }
@@ -567,31 +866,52 @@ int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modifi
 // A child that the game's element lacks stays in the change, except what the
 // element table marks "ignore": merging refuses such elements, so a mod that
 // carried one could never be applied.
-bool ModCreator::keep_new_element(xmlpp::Element* e, const std::string& key, unsigned int depth)
+bool ModCreator::Comparison::keep_new_element(xmlNode* e, std::string_view key, unsigned int depth)
 {
-    if (get_element_type(e) == IGNORE) {
-        report_line(depth, std::string("Warning: ignoring ") + name_of(e));
-        remove(e);
+    if (kind_of(e).type == IGNORE) {
+        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(e));
+        remove_node(e);
         return false;
     }
-    report_line(depth, key + ": new");
+    creator.report_line(depth, std::string(key) + ": new");
     drop_ignored_children(e, depth + 1);
     return true;
 }
 
-void ModCreator::drop_ignored_children(xmlpp::Element* e, unsigned int depth)
+void ModCreator::Comparison::drop_ignored_children(xmlNode* e, unsigned int depth)
 {
-    for (xmlpp::Node* child : e->get_children()) {
-        auto* c = dynamic_cast<xmlpp::Element*>(child);
-        if (!c)
-            continue;
-        if (get_element_type(c) == IGNORE) {
-            report_line(depth, std::string("Warning: ignoring ") + name_of(c));
-            e->remove_child(c);
-        } else {
-            drop_ignored_children(c, depth + 1);
+    for (xmlNode* c = e->children; c;) {
+        xmlNode* next = c->next;
+        if (is_element(c)) {
+            if (kind_of(c).type == IGNORE) {
+                creator.report_line(depth, std::string("Warning: ignoring ") + name_of(c));
+                remove_node(c);
+            } else {
+                drop_ignored_children(c, depth + 1);
+            }
         }
+        c = next;
     }
+}
+
+int ModCreator::process_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    return Comparison(*this, orig->cobj()).element(orig->cobj(), modified->cobj(), depth);
+}
+
+int ModCreator::process_object_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    return Comparison(*this, orig->cobj()).object_element(orig->cobj(), modified->cobj(), depth);
+}
+
+int ModCreator::process_list_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    return Comparison(*this, orig->cobj()).list_element(orig->cobj(), modified->cobj(), depth);
+}
+
+int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
+{
+    return Comparison(*this, orig->cobj()).set_element(orig->cobj(), modified->cobj(), depth);
 }
 
 void ModCreator::report_line(unsigned int depth, const std::string& text)

@@ -69,14 +69,15 @@ public:
     int process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth);
 
 private:
+    class Comparison;
+    friend class Comparison;
+
     Path game_file(const Path& rel);
     Path find_in(const Path& folder, const Path& rel, bool& found);
     void process_xml(const Path& rel, const Path& game, const Path& modified);
     void process_diff(const Path& rel, const Path& game, const Path& modified);
     void process_whole(const Path& rel, const Path& game, const Path& modified);
     void report_type(const Path& rel, const char* word);
-    bool keep_new_element(xmlpp::Element* e, const std::string& key, unsigned int depth);
-    void drop_ignored_children(xmlpp::Element* e, unsigned int depth);
     void report_line(unsigned int depth, const std::string& text);
     void write_report(const std::string& text);
 

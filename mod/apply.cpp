@@ -3,7 +3,12 @@
 #include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
+#include <algorithm>
 #include <cerrno>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <map>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -13,6 +18,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "diff/diff.h"
+#include "mod/apply_mods.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
 #include "mod/conflict_cache.h"
@@ -85,6 +91,49 @@ void refuse_links_out(const Mod& mod, const Change& change, const Path& target, 
     }
 }
 
+// Gives the pages of freed blocks back to the system. A game file's
+// document is many small blocks; the allocator keeps their pages once they
+// are freed, and the next, larger file would add its own on top.
+void release_free_memory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+// fix_case(base / rel) for a base that is spelled as on disk already: only
+// rel's folders are read. Reading every folder from the root up costs more
+// than the rest of applying a change that is carried over, and the
+// temporary folder's parents may hold thousands of names.
+Path fix_case_below(const Path& base, const Path& rel)
+{
+    Path result = base;
+    bool searching = true;
+    for (auto it = rel.begin(); it != rel.end(); ++it) {
+        std::string c = *it;
+        if (!searching || c == "\\") {
+            result /= Path(c);
+            continue;
+        }
+        searching = false;
+        std::vector<std::string> names;
+        if (platform::read_dir(result.size() == 0 ? std::string(".") : result.str(), names)) {
+            // The choice of fix_case: the first in byte order of the names that match.
+            std::sort(names.begin(), names.end());
+            for (const auto& n : names) {
+                if (platform::stricmp(n.c_str(), c.c_str()) == 0) {
+                    result /= Path(n);
+                    searching = true;
+                    break;
+                }
+            }
+        }
+        if (!searching)
+            result /= Path(c);
+    }
+    return result;
+}
+
 // The file a change writes: target joined with the change's file, each part
 // that exists already in its on-disk letter case. Refuses any file that would
 // not lie inside target: mods come from forums, and their file names are
@@ -94,7 +143,7 @@ Path destination(const Mod& mod, const Change& change, const Path& target)
     if (!is_safe_change_path(change.file))
         refuse(mod, change, target, "would write outside");
     Path joined = target / Path(change.file);
-    Path fixed = fix_case(joined);
+    Path fixed = fix_case_below(target, Path(change.file));
     if (joined.size() <= target.size() || fixed.size() != joined.size() || !lies_within(joined, target)
         || !(fixed.subpath(0, target.size()) == target))
         refuse(mod, change, target, "would write outside");
@@ -150,7 +199,7 @@ struct SchemaSource {
     SchemaCache& schemas;
 };
 
-std::string merged_document(const Mod& mod, const Change& change, const Path& base, const SchemaSource& where)
+std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
 {
     std::unique_ptr<xmlpp::DomParser> base_parser;
     try {
@@ -159,25 +208,31 @@ std::string merged_document(const Mod& mod, const Change& change, const Path& ba
         std::string message = library_message(e);
         throw XmlError(format("XML error in %S: %s", &base, message.c_str()));
     }
-    xmlpp::Document* document = base_parser->get_document();
-    if (!document->get_root_node())
+    if (!base_parser->get_document()->get_root_node())
         throw XmlError(format("XML error in %S: the file has no root element", &base));
-    {
-        std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
-        const Schema* schema
-            = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
-        try {
-            mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema);
-        } catch (const ConflictError&) {
-            throw;
-        } catch (const XmlError&) {
-            throw;
-        } catch (const GenericError& e) {
-            throw GenericError(e.what() + change_context(mod, change));
-        } catch (const xmlpp::exception& e) {
-            throw GenericError(library_message(e) + change_context(mod, change));
-        }
+    return base_parser;
+}
+
+void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document, const SchemaSource& where)
+{
+    std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
+    const Schema* schema
+        = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
+    try {
+        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema);
+    } catch (const ConflictError&) {
+        throw;
+    } catch (const XmlError&) {
+        throw;
+    } catch (const GenericError& e) {
+        throw GenericError(e.what() + change_context(mod, change));
+    } catch (const xmlpp::exception& e) {
+        throw GenericError(library_message(e) + change_context(mod, change));
     }
+}
+
+std::string written_document(xmlpp::Document* document, const Path& base)
+{
     try {
         // Unformatted, so that the game's layout and comments stay as they were.
         return document->write_to_string("latin1").raw();
@@ -185,6 +240,13 @@ std::string merged_document(const Mod& mod, const Change& change, const Path& ba
         std::string message = library_message(e);
         throw GenericError(format("Cannot write the merged %S: %s", &base, message.c_str()));
     }
+}
+
+std::string merged_document(const Mod& mod, const Change& change, const Path& base, const SchemaSource& where)
+{
+    std::unique_ptr<xmlpp::DomParser> base_parser = parse_base(base);
+    merge_change(mod, change, base_parser->get_document(), where);
+    return written_document(base_parser->get_document(), base);
 }
 
 void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path& dst, const SchemaSource& where)
@@ -287,7 +349,110 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
     write_file(dst, out.str(), std::ios::openmode());
 }
 
+
+// The folded key of a change's file: its name as the file system of the
+// game's players compares it.
+std::string folded_file(const std::string& file)
+{
+    std::string key = file;
+    for (char& c : key)
+        c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    return key;
+}
+
 } // namespace
+
+void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
+    const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
+    SchemaCache* schemas)
+{
+    SchemaCache own;
+    const SchemaSource where{game, target, schemas ? *schemas : own};
+    struct Step {
+        const Mod* mod;
+        const Change* change;
+        std::size_t position; // of mod in order
+    };
+    std::vector<Step> steps;
+    // A merge reads the schema beside its file in target first: when a mod
+    // writes a file that may be such a schema, each merge must see it as the
+    // mods before had left it, so the changes keep the mods' order.
+    bool schema_changed = false;
+    for (std::size_t m = 0; m < order.size(); ++m) {
+        const Mod* mod = order[m];
+        for (const Change& change : mod->changes)
+            destination(*mod, change, target);
+        for (const Change& change : mod->changes) {
+            if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
+                continue;
+            steps.push_back({mod, &change, m});
+            if (folded_file(change.file).find("schema") != std::string::npos)
+                schema_changed = true;
+        }
+    }
+    // The changes of each file, the files in the order of their first change.
+    std::vector<std::vector<Step>> files;
+    if (schema_changed) {
+        for (const Step& step : steps)
+            files.push_back({step});
+    } else {
+        std::map<std::string, std::size_t> index;
+        for (const Step& step : steps) {
+            auto [it, added] = index.emplace(folded_file(step.change->file), files.size());
+            if (added)
+                files.emplace_back();
+            files[it->second].push_back(step);
+        }
+    }
+    const unsigned total = static_cast<unsigned>(files.size());
+    for (unsigned done = 0; done < total; ++done) {
+        // The XML document merged so far, written once no more XML change follows.
+        std::unique_ptr<xmlpp::DomParser> document;
+        Path base, written;
+        auto flush = [&] {
+            if (!document)
+                return;
+            std::string bytes = written_document(document->get_document(), base);
+            document.reset();
+            write_file(written, bytes, std::ios::binary);
+            release_free_memory();
+        };
+        for (const Step& step : files[done]) {
+            const Mod& mod = *step.mod;
+            const Change& change = *step.change;
+            if (starting)
+                starting(mod, done, total);
+            // As Mod::apply: an earlier file may have made a folder that fixes the case of this one.
+            const Path dst = destination(mod, change, target);
+            make_folder(dst);
+            if (carry && carry(change, dst))
+                continue;
+            // A schema read earlier in this apply may be the file this change replaces.
+            where.schemas.forget(dst);
+            switch (change.type) {
+            case Change::WHOLE:
+                document.reset(); // replaced whole: what was merged so far is not kept
+                apply_whole(change, dst);
+                break;
+            case Change::XML:
+                if (!document) {
+                    base = exists(dst) ? dst : game.find(Path(change.file));
+                    document = parse_base(base);
+                    written = dst;
+                }
+                merge_change(mod, change, document->get_document(), where);
+                break;
+            case Change::DIFF: {
+                flush();
+                const std::vector<const Mod*> before(order.begin(), order.begin() + step.position);
+                apply_diff(mod, change, game.find(Path(change.file)), dst, before);
+                break;
+            }
+            }
+        }
+        flush();
+    }
+}
 
 int Mod::apply(const Path& source, const Path& target) const { return apply(GameFiles({source}), target); }
 

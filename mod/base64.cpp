@@ -9,21 +9,18 @@ namespace {
 const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.-";
 constexpr int line_length = 80;
 
-// The index of c in the alphabet, or -1.
-int digit_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A' + 36;
-    if (c == '.')
-        return 62;
-    if (c == '-')
-        return 63;
-    return -1;
-}
+// The index of each character in the alphabet, or -1.
+struct DigitTable {
+    signed char value[256];
+    DigitTable()
+    {
+        for (signed char& v : value)
+            v = -1;
+        for (int i = 0; i < 64; ++i)
+            value[static_cast<unsigned char>(alphabet[i])] = static_cast<signed char>(i);
+    }
+};
+const DigitTable digits;
 
 } // namespace
 
@@ -56,22 +53,25 @@ std::string base64_encode(const std::string& bytes)
 
 std::string base64_decode(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size() * 3 / 4);
+    // Written through a pointer into a buffer of the largest size: mods carry
+    // megabytes of art, and appending byte by byte checks the capacity each time.
+    std::string out(text.size() * 3 / 4 + 1, '\0');
+    char* o = &out[0];
     std::uint32_t acc = 0;
     int bits = 0;
     for (char c : text) {
-        int v = digit_value(c);
+        const int v = digits.value[static_cast<unsigned char>(c)];
         if (v < 0)
             continue;
         acc += static_cast<std::uint32_t>(v) << bits;
         bits += 6;
         if (bits >= 8) {
-            out += static_cast<char>(acc % 256);
+            *o++ = static_cast<char>(acc % 256);
             acc >>= 8;
             bits -= 8;
         }
     }
+    out.resize(static_cast<std::string::size_type>(o - out.data()));
     return out;
 }
 

@@ -1,6 +1,7 @@
 #ifndef VELMORA_MOD_MOD_H
 #define VELMORA_MOD_MOD_H
 
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -81,6 +82,10 @@ public:
         SchemaCache* schemas = nullptr) const;
     // The same with the game's files in source alone.
     int apply(const Path& source, const Path& target) const;
+    // Decides, for one change whose folder dst now lies ready, whether its
+    // file is carried over from an earlier build instead of being written:
+    // true when the change is done (see apply_mods).
+    using CarryOver = std::function<bool(const Change& change, const Path& dst)>;
 
     void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
     // The merges of a change's element into the base's. With a schema, added

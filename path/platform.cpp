@@ -62,6 +62,11 @@ int rename(const std::string& from, const std::string& to)
     return ::rename(native(from).c_str(), native(to).c_str()) == 0 ? 0 : -1;
 }
 
+int hard_link(const std::string& existing, const std::string& name)
+{
+    return ::link(native(existing).c_str(), native(name).c_str()) == 0 ? 0 : -1;
+}
+
 int exchange(const std::string& a, const std::string& b)
 {
 #if defined(__linux__) && defined(SYS_renameat2)

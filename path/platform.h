@@ -35,6 +35,9 @@ int mkdir(const std::string& text);
 int rmdir(const std::string& text);
 int unlink(const std::string& text);
 int rename(const std::string& from, const std::string& to);
+// A second name for an existing file (a hard link); -1 with errno set when the
+// file system cannot give one.
+int hard_link(const std::string& existing, const std::string& name);
 // Swaps two existing names in one step where the system can (renameat2 with
 // RENAME_EXCHANGE on Linux); -1 with errno ENOSYS/EINVAL where it cannot.
 int exchange(const std::string& a, const std::string& b);

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "base/errors.h"
+#include "base/hash.h"
 #include "base/format.h"
 #include "xml/misc.h"
 
@@ -91,6 +92,14 @@ void ElementInfoStorage::clear()
 {
     index_.clear();
     infos_.clear();
+}
+
+std::uint64_t ElementInfoStorage::digest() const
+{
+    Hasher h;
+    for (const ElementInfo& info : infos_)
+        h.add(info.root).add(info.name).add(std::to_string(info.type)).add(info.key);
+    return h.value();
 }
 
 std::string group_of_root(const std::string& root_name)

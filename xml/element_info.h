@@ -1,6 +1,7 @@
 #ifndef VELMORA_XML_ELEMENT_INFO_H
 #define VELMORA_XML_ELEMENT_INFO_H
 
+#include <cstdint>
 #include <list>
 #include <string>
 #include <unordered_map>
@@ -45,6 +46,10 @@ public:
 
     // The first entry for a group and an element name, or null.
     const ElementInfo* find(const std::string& group, const std::string& name) const;
+
+    // A hash of every entry in order: two tables with the same digest merge
+    // alike, so what was built with one need not be built again with the other.
+    std::uint64_t digest() const;
 
     // Empties the table. For tests only: it invalidates every pointer that
     // get_info and get_object_key handed out.

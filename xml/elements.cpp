@@ -43,12 +43,12 @@ int type_by_name(const std::string& name)
 
 const char* key_by_name(const std::string& name) { return type_by_name(name) == OBJECT ? "Type" : nullptr; }
 
+const char* text_of(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+
 const ElementInfo* lookup(const xmlpp::Element* e)
 {
     return ElementInfoStorage::instance().find(element_group(e), e->get_name());
 }
-
-const char* text_of(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
 
 // The first child element of e with that local name.
 xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
@@ -64,13 +64,15 @@ xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
     return nullptr;
 }
 
-// The key of one child in a container's or record's map, before numbering.
-std::string key_of(xmlpp::Element* c)
+// The key of one child in a container's or record's map, before numbering;
+// group is the child's document group.
+std::string key_of(xmlpp::Element* c, const std::string& group)
 {
-    std::string name = c->get_name();
-    if (get_element_type(c) != OBJECT)
+    std::string name = text_of(c->cobj()->name);
+    const ElementInfo* info = ElementInfoStorage::instance().find(group, name);
+    if ((info ? info->type : type_by_name(name)) != OBJECT)
         return name;
-    const char* key = get_object_key(c);
+    const char* key = info ? info->key.c_str() : key_by_name(name);
     if (!key)
         throw GenericError("Don't know key for object " + name);
     // A record listed without a key word is matched by its name, like a field.
@@ -255,9 +257,16 @@ ElementMap build_element_map(xmlpp::Element* e)
     }
     ElementMap map;
     std::map<std::string, unsigned> seen;
-    for (xmlpp::Node* child : e->get_children())
-        if (auto* c = dynamic_cast<xmlpp::Element*>(child))
-            insert_numbered(map, seen, key_of(c), c);
+    // The children's group is e's: looked up once, and the children reached
+    // through libxml2, not through a wrapper for every node between them.
+    const std::string group = element_group(e);
+    for (xmlNode* child = e->cobj()->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE)
+            continue;
+        xmlpp::Node::create_wrapper(child);
+        auto* c = static_cast<xmlpp::Element*>(child->_private);
+        insert_numbered(map, seen, key_of(c, group), c);
+    }
     return map;
 }
 
@@ -270,6 +279,8 @@ bool opaque_equal(const xmlpp::Element* a, const xmlpp::Element* b)
 {
     return equal_nodes(a->cobj(), b->cobj());
 }
+
+bool opaque_equal(const xmlNode* a, const xmlNode* b) { return equal_nodes(a, b); }
 
 void clear_content(xmlpp::Element* e)
 {

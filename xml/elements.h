@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+struct _xmlNode;
+
 namespace xmlpp {
 class Element;
 }
@@ -53,6 +55,7 @@ bool compare_elements(const xmlpp::Element* a, const xmlpp::Element* b);
 // instructions do not count; the text of an element without element children
 // is compared exactly.
 bool opaque_equal(const xmlpp::Element* a, const xmlpp::Element* b);
+bool opaque_equal(const _xmlNode* a, const _xmlNode* b);
 
 // Removes every child node of e; its attributes stay.
 void clear_content(xmlpp::Element* e);

@@ -1,0 +1,237 @@
+#include "core/incremental.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+
+#include "base/hash.h"
+#include "mod/game_files.h"
+#include "mod/mod.h"
+#include "mod/schemas.h"
+#include "path/fs.h"
+#include "path/platform.h"
+#include "xml/element_info.h"
+
+namespace velmora {
+
+namespace {
+
+// Raised when what a file is built from, or how, changes in a way its inputs
+// do not show, so that no file of an older build is taken for a new one.
+const char* const build_rules = "velmora build 2";
+
+std::string folded(const std::string& file)
+{
+    std::string s = file;
+    for (char& c : s) {
+        if (c == '\\')
+            c = '/';
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return s;
+}
+
+bool counts(const Change& c)
+{
+    return c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF;
+}
+
+// The part of p below folder, as Path text ("XML\\Units\\...").
+std::string relative(const Path& p, const Path& folder)
+{
+    std::string rel;
+    for (unsigned i = folder.size(); i < p.size(); ++i) {
+        if (!rel.empty())
+            rel += '\\';
+        rel += p[static_cast<int>(i)];
+    }
+    return rel;
+}
+
+bool file_size(const Path& file, std::uint64_t& out) { return platform::file_size(file.str(), out) == 0; }
+
+// Copies from to a new file to, through a temporary name: to is either
+// complete or absent.
+bool copy_file(const Path& from, const Path& to)
+{
+    const std::string part = to.str() + ".velmora-part";
+    {
+        std::ifstream in(platform::native(from), std::ios::binary);
+        std::ofstream out(platform::native(part), std::ios::binary | std::ios::trunc);
+        if (!in || !out)
+            return false;
+        out << in.rdbuf();
+        out.close();
+        if (!out || in.bad()) {
+            platform::unlink(part);
+            return false;
+        }
+    }
+    if (platform::rename(part, to.str()) != 0) {
+        platform::unlink(part);
+        return false;
+    }
+    return true;
+}
+
+// Adds a game file to h: the folder it was found in and its bytes. False
+// when it exists but cannot be read.
+bool add_game_file(Hasher& h, const Path& file)
+{
+    if (file.empty() || platform::kind_of(file.str()) == platform::Kind::None)
+        return h.add("none"), true;
+    std::uint64_t bytes = 0;
+    if (!hash_file(file, bytes))
+        return false;
+    h.add(file.str()).add(hash_text(bytes));
+    return true;
+}
+
+// The schema names ("x-schema:NAME") in text. The document's root names its
+// schema near the top; every name found counts, which at worst builds a file
+// again that could have been carried over.
+void schema_names(const std::string& text, std::vector<std::string>& names)
+{
+    const std::string mark = "x-schema:";
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+        at += mark.size();
+        std::size_t end = text.find_first_of("\"' \t\r\n<>", at);
+        names.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    }
+}
+
+// The first bytes of file, where its root element stands.
+std::string head_of(const Path& file)
+{
+    std::ifstream in(platform::native(file), std::ios::binary);
+    std::string head(16384, '\0');
+    in.read(&head[0], static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
+} // namespace
+
+IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order)
+    : old_folder(old_folder)
+{
+    if (Manifest::read(old_folder, old_manifest))
+        for (const ManifestEntry& e : old_manifest.entries)
+            old_entries.emplace(folded(e.file), &e);
+
+    // The changes to each file, in the order they are applied.
+    std::map<std::string, std::vector<const Change*>> changes;
+    for (const Mod* mod : order)
+        for (const Change& c : mod->changes)
+            if (counts(c))
+                changes[folded(c.file)].push_back(&c);
+    const std::string table = hash_text(ElementInfoStorage::instance().digest());
+    for (const auto& [key, list] : changes) {
+        Hasher h;
+        h.add(build_rules).add(table);
+        // A file whose first change replaces it whole never reads the game's copy.
+        Path base;
+        if (list.front()->type != Change::WHOLE) {
+            base = game.find(Path(list.front()->file));
+            if (!add_game_file(h.add("game file"), base))
+                continue; // unreadable: built again, and the build says why
+        }
+        // An XML merge orders what it adds by the schema the document names.
+        bool merged = false;
+        std::vector<std::string> names;
+        if (!base.empty() && platform::kind_of(base.str()) == platform::Kind::File)
+            schema_names(head_of(base), names);
+        for (const Change* c : list) {
+            merged = merged || c->type == Change::XML;
+            if (c->type != Change::XML)
+                schema_names(c->text, names);
+        }
+        bool known = true;
+        if (merged) {
+            const Path file(list.front()->file);
+            const Path folder = file.size() > 1 ? file.subpath(0, file.size() - 1) : Path();
+            for (const std::string& name : names) {
+                // One a mod writes is read from the folder being built: built again.
+                const Path rel = folder.empty() ? Path(name) : folder / Path(name);
+                if (changes.count(folded(rel.str()))) {
+                    known = false;
+                    break;
+                }
+                if (!add_game_file(h.add("schema").add(name), find_schema_file(name, file, Path(), game))) {
+                    known = false;
+                    break;
+                }
+            }
+        }
+        if (!known)
+            continue;
+        for (const Change* c : list)
+            h.add(std::to_string(static_cast<int>(c->type))).add(c->file).add(c->text);
+        File& f = files[key];
+        f.inputs = h.value();
+        auto old = old_entries.find(key);
+        if (old != old_entries.end())
+            f.old = old->second;
+    }
+}
+
+bool IncrementalBuild::carry(const Change& change, const Path& dst)
+{
+    File& f = files[folded(change.file)];
+    f.dst = dst;
+    switch (f.state) {
+    case File::Carried:
+        return true;
+    case File::Built:
+        return false;
+    case File::Undecided:
+        break;
+    }
+    f.state = carry_over(f, dst) ? File::Carried : File::Built;
+    if (f.state == File::Carried)
+        ++carried_count;
+    return f.state == File::Carried;
+}
+
+bool IncrementalBuild::carry_over(File& f, const Path& dst)
+{
+    if (!f.old || f.inputs == 0 || f.inputs != f.old->inputs)
+        return false;
+    const Path from = old_folder / Path(f.old->file);
+    // Only a plain file that still holds what was written: a link, or a file
+    // someone edited since, is built again.
+    std::uint64_t hash = 0, size = 0;
+    if (platform::kind_of(from.str()) != platform::Kind::File || !file_size(from, size) || size != f.old->size
+        || !hash_file(from, hash) || hash != f.old->hash)
+        return false;
+    if (platform::kind_of(dst.str()) != platform::Kind::None)
+        return false;
+    return platform::hard_link(from.str(), dst.str()) == 0 || copy_file(from, dst);
+}
+
+Manifest IncrementalBuild::manifest(const Path& fresh) const
+{
+    Manifest m;
+    for (const auto& [key, f] : files) {
+        if (f.dst.empty())
+            continue;
+        ManifestEntry e;
+        e.file = relative(f.dst, fresh);
+        e.inputs = f.inputs;
+        if (f.state == File::Carried) {
+            e.size = f.old->size;
+            e.hash = f.old->hash;
+        } else if (platform::kind_of(f.dst.str()) != platform::Kind::File || !file_size(f.dst, e.size)
+            || !hash_file(f.dst, e.hash)) {
+            continue; // not written (a difference found applied already), or not readable
+        }
+        m.entries.push_back(std::move(e));
+    }
+    // Sorted by file, as Manifest::find looks them up.
+    std::sort(m.entries.begin(), m.entries.end(),
+        [](const ManifestEntry& a, const ManifestEntry& b) { return a.file < b.file; });
+    return m;
+}
+
+} // namespace velmora

@@ -1,0 +1,59 @@
+#ifndef VELMORA_CORE_INCREMENTAL_H
+#define VELMORA_CORE_INCREMENTAL_H
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/manifest.h"
+#include "path/path.h"
+
+namespace velmora {
+
+class GameFiles;
+class Mod;
+struct Change;
+
+// What an apply can take over from the folder the last apply built. A file
+// is built from its inputs alone: the game's copy (and the folder it is
+// found in), the schema an XML merge orders its elements by, the changes of
+// the enabled mods to it in their order, and the element table. When all of
+// these are what the old folder's manifest recorded, and the old file is
+// still the one written then, the file is linked (or copied) into the new
+// folder instead of being built again. Anything in doubt is built again.
+class IncrementalBuild {
+public:
+    // old_folder: the custom-assets folder as the last apply left it (missing
+    // or without a manifest: everything is built); game: the game's "Assets"
+    // folders; order: the mods in the order they are applied.
+    IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order);
+
+    // For Mod::apply: true when change's file was carried over into dst, or
+    // had been already.
+    bool carry(const Change& change, const Path& dst);
+    // The manifest of fresh, the folder built, once every mod is applied.
+    Manifest manifest(const Path& fresh) const;
+    // The number of files carried over.
+    unsigned carried() const { return carried_count; }
+
+private:
+    struct File {
+        std::uint64_t inputs = 0; // 0: not known, built again
+        enum State { Undecided, Carried, Built } state = Undecided;
+        const ManifestEntry* old = nullptr;
+        Path dst; // where the new folder holds it
+    };
+    bool carry_over(File& f, const Path& dst);
+
+    Path old_folder;
+    Manifest old_manifest;
+    std::map<std::string, const ManifestEntry*> old_entries; // by folded file name
+    std::map<std::string, File> files; // by folded change file
+    unsigned carried_count = 0;
+};
+
+} // namespace velmora
+
+#endif

@@ -1,0 +1,31 @@
+#ifndef VELMORA_MOD_APPLY_MODS_H
+#define VELMORA_MOD_APPLY_MODS_H
+
+#include <functional>
+#include <vector>
+
+#include "mod/game_files.h"
+#include "mod/mod.h"
+#include "path/path.h"
+
+namespace velmora {
+
+class SchemaCache;
+
+// Applies the changes of several mods, in their order, file by file: every
+// change to one file before the next file, the files in the order of their
+// first change. The result is the one Mod::apply gives mod after mod (with
+// the mods before each as applied_before, and one schema cache), but an XML
+// file that several mods change is parsed once and written once, and its
+// document is freed as soon as it is written. When a mod changes a file that
+// may be a schema, the changes keep the mods' order instead, so that each
+// merge reads the schema as the mods before it left it. Every destination of
+// every mod is checked before anything is written. `starting` is called
+// before each change with its mod and the number of files done and in all.
+void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
+    const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
+    SchemaCache* schemas = nullptr);
+
+} // namespace velmora
+
+#endif
