@@ -39,8 +39,15 @@ ArchiveReader::ArchiveReader(const Path& file)
         throw GenericError("Out of memory.");
     archive_read_support_filter_all(reader);
     archive_read_support_format_all(reader);
-    if (archive_read_open_filename(reader, platform::native(file).c_str(), 65536) != ARCHIVE_OK)
-        fail("open");
+    if (archive_read_open_filename(reader, platform::native(file).c_str(), 65536) != ARCHIVE_OK) {
+        // A constructor that throws runs no destructor: the reader is freed here.
+        try {
+            fail("open");
+        } catch (...) {
+            archive_read_free(reader);
+            throw;
+        }
+    }
 }
 
 ArchiveReader::~ArchiveReader() { archive_read_free(reader); }
