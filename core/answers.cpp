@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "base/hash.h"
+#include "core/config.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -81,19 +82,9 @@ void RememberedAnswers::save()
         e->add_child("Loser")->set_child_text(a.loser);
         e->add_child("LoserChanges")->set_child_text(hash_text(a.loser_changes));
     }
-    Path temporary(file.str() + ".new");
-    std::string problem;
-    try {
-        doc.write_to_file_formatted(platform::native(temporary));
-        if (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0)
-            problem = std::strerror(errno);
-    } catch (const xmlpp::exception& e) {
-        problem = library_message(e);
-    }
-    if (!problem.empty()) {
-        platform::unlink(temporary.str());
+    const std::string problem = write_document_atomically(doc, file);
+    if (!problem.empty())
         throw GenericError(format("Cannot save the remembered answers %S: %S", &file, &problem));
-    }
 }
 
 unsigned int RememberedAnswers::find(

@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
+#include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
@@ -225,6 +226,22 @@ void Config::save_if_changed()
         save();
 }
 
+std::string write_document_atomically(xmlpp::Document& doc, const Path& file)
+{
+    Path temporary(file.str() + ".new");
+    std::string problem;
+    try {
+        doc.write_to_file_formatted(platform::native(temporary));
+        if (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0)
+            problem = std::strerror(errno);
+    } catch (const xmlpp::exception& e) {
+        problem = library_message(e);
+    }
+    if (!problem.empty())
+        platform::unlink(temporary.str());
+    return problem;
+}
+
 void Config::write(const ConfigValues& values)
 {
     quiet_xml_library();
@@ -238,19 +255,9 @@ void Config::write(const ConfigValues& values)
     for (const std::string& name : values.enabled)
         root->add_child("EnabledMod")->set_child_text(name);
 
-    Path temporary(file.str() + ".new");
-    std::string problem;
-    try {
-        doc.write_to_file_formatted(platform::native(temporary));
-        if (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0)
-            problem = std::strerror(errno);
-    } catch (const xmlpp::exception& e) {
-        problem = e.what();
-    }
-    if (!problem.empty()) {
-        platform::unlink(temporary.str());
+    const std::string problem = write_document_atomically(doc, file);
+    if (!problem.empty())
         throw GenericError(format("Cannot save the configuration file %S: %S", &file, &problem));
-    }
 }
 
 Path Config::keep_bad_file()

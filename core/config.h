@@ -8,9 +8,18 @@
 
 #include "path/path.h"
 
+namespace xmlpp {
+class Document;
+}
+
 namespace velmora {
 
 class Orrindel;
+
+// Writes doc to file through a temporary file beside it, flushed to the disk
+// and renamed over file, so that a failure or a crash leaves the old file
+// whole. Returns why it failed, or "" when it did not.
+std::string write_document_atomically(xmlpp::Document& doc, const Path& file);
 
 // The settings that "conf" holds, as text: the folders in their stored form,
 // the same-field preference and the enabled mods' names, in the order they

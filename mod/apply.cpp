@@ -101,39 +101,6 @@ void release_free_memory()
 #endif
 }
 
-// fix_case(base / rel) for a base that is spelled as on disk already: only
-// rel's folders are read. Reading every folder from the root up costs more
-// than the rest of applying a change that is carried over, and the
-// temporary folder's parents may hold thousands of names.
-Path fix_case_below(const Path& base, const Path& rel)
-{
-    Path result = base;
-    bool searching = true;
-    for (auto it = rel.begin(); it != rel.end(); ++it) {
-        std::string c = *it;
-        if (!searching || c == "\\") {
-            result /= Path(c);
-            continue;
-        }
-        searching = false;
-        std::vector<std::string> names;
-        if (platform::read_dir(result.size() == 0 ? std::string(".") : result.str(), names)) {
-            // The choice of fix_case: the first in byte order of the names that match.
-            std::sort(names.begin(), names.end());
-            for (const auto& n : names) {
-                if (platform::stricmp(n.c_str(), c.c_str()) == 0) {
-                    result /= Path(n);
-                    searching = true;
-                    break;
-                }
-            }
-        }
-        if (!searching)
-            result /= Path(c);
-    }
-    return result;
-}
-
 // The file a change writes: target joined with the change's file, each part
 // that exists already in its on-disk letter case. Refuses any file that would
 // not lie inside target: mods come from forums, and their file names are

@@ -32,11 +32,11 @@ int mkpath(const Path& p, int /*mode: folders get the system's default permissio
     return 0;
 }
 
-Path fix_case(const Path& p)
+Path fix_case_below(const Path& base, const Path& rel)
 {
-    Path result;
+    Path result = base;
     bool searching = true;
-    for (auto it = p.begin(); it != p.end(); ++it) {
+    for (auto it = rel.begin(); it != rel.end(); ++it) {
         std::string c = *it;
         if (!searching || c == "\\") {
             result /= Path(c);
@@ -61,6 +61,8 @@ Path fix_case(const Path& p)
     }
     return result;
 }
+
+Path fix_case(const Path& p) { return fix_case_below(Path(), p); }
 
 std::list<std::string> list_files(const Path& dir)
 {

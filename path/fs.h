@@ -17,6 +17,10 @@ bool exists(const Path& p);
 int mkpath(const Path& p, int mode);
 // p with each component that exists on disk in its on-disk letter case.
 Path fix_case(const Path& p);
+// fix_case(base / rel) for a base spelled as on disk already: only rel's
+// folders are read, not every folder from the root (whose parents may hold
+// thousands of names).
+Path fix_case_below(const Path& base, const Path& rel);
 // The names in dir ("." and ".." left out), sorted in byte order so that every
 // walk over a folder gives the same result on every file system.
 std::list<std::string> list_files(const Path& dir);

@@ -180,8 +180,14 @@ TEST_F(PrefsDialogTest, browsingStartsAtTheEntryAndTakesTheChosenFolder)
         EXPECT_EQ(chooser.get_title(), "Select Civilization IV directory");
         EXPECT_TRUE(chooser_shows(chooser, native("game")));
         // A folder selected in the list is the one chosen, not the one shown.
-        chooser.select_filename(native("game/Mods"));
-        pump();
+        // The list fills in the background: select again until it has the name.
+        for (int i = 0; i < 200 && chooser.get_filename() != native("game/Mods"); ++i) {
+            chooser.select_filename(native("game/Mods"));
+            pump();
+            if (chooser.get_filename() != native("game/Mods"))
+                Glib::usleep(10000);
+        }
+        EXPECT_EQ(chooser.get_filename(), native("game/Mods"));
         return Gtk::RESPONSE_OK;
     });
 
