@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-bench"
-benchmarks=(bench_diff bench_mods)
+benchmarks=(bench_diff bench_paths bench_mods)
 
 launcher=()
 if command -v ccache >/dev/null; then

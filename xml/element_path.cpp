@@ -45,18 +45,23 @@ const xmlNode* top_element(const xmlNode* n)
     return n;
 }
 
-} // namespace
+std::string_view name_of(const xmlNode* n)
+{
+    return reinterpret_cast<const char*>(n->name);
+}
 
-std::string element_path(const xmlpp::Element* e)
+// Builds the path from the element up, taking each component's sibling index
+// from index_of.
+template <typename IndexOf> std::string build_path(const xmlNode* e, IndexOf index_of)
 {
     std::vector<const xmlNode*> chain;
-    for (const xmlNode* n = e->cobj(); n && n->type == XML_ELEMENT_NODE; n = n->parent)
+    for (const xmlNode* n = e; n && n->type == XML_ELEMENT_NODE; n = n->parent)
         chain.push_back(n);
     std::string path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '/';
-        path += reinterpret_cast<const char*>((*it)->name);
-        if (unsigned index = sibling_index(*it)) {
+        path += name_of(*it);
+        if (unsigned index = index_of(*it)) {
             path += '[';
             path += std::to_string(index);
             path += ']';
@@ -65,9 +70,47 @@ std::string element_path(const xmlpp::Element* e)
     return path;
 }
 
+} // namespace
+
+std::string element_path(const xmlpp::Element* e)
+{
+    return build_path(e->cobj(), sibling_index);
+}
+
+std::string ElementPaths::path(const xmlpp::Element* e)
+{
+    return build_path(e->cobj(), [this](const xmlNode* n) { return index(n); });
+}
+
+unsigned ElementPaths::index(const xmlNode* n)
+{
+    auto found = index_.find(n);
+    if (found != index_.end())
+        return found->second;
+    if (!n->parent)
+        return 0;
+    number_children(n->parent);
+    return index_.at(n);
+}
+
 std::string element_group(const xmlpp::Element* e)
 {
     return group_of_root(reinterpret_cast<const char*>(top_element(e->cobj())->name));
+}
+
+// Two passes over the children: how many elements bear each name, then each
+// element's place among those of its name.
+void ElementPaths::number_children(const xmlNode* parent)
+{
+    names_.clear();
+    for (const xmlNode* c = parent->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE)
+            ++names_[name_of(c)].total;
+    for (const xmlNode* c = parent->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE) {
+            NameCount& name = names_[name_of(c)];
+            index_[c] = name.total > 1 ? ++name.seen : 0;
+        }
 }
 
 } // namespace velmora

@@ -13,6 +13,7 @@
 
 using velmora::element_group;
 using velmora::element_path;
+using velmora::ElementPaths;
 
 namespace {
 
@@ -52,12 +53,14 @@ struct NamespaceCase {
 
 class ElementPath : public testing::TestWithParam<NamespaceCase> { };
 
-// Every element's path, in document order.
-std::vector<std::string> all_paths(const xmlpp::Element* root)
+// Every element's path, in document order, by element_path or, with numbered
+// siblings, by one ElementPaths.
+std::vector<std::string> all_paths(const xmlpp::Element* root, bool numbered)
 {
     std::vector<std::string> out;
+    ElementPaths paths;
     std::function<void(const xmlpp::Element*)> walk = [&](const xmlpp::Element* e) {
-        out.push_back(element_path(e));
+        out.push_back(numbered ? paths.path(e) : element_path(e));
         for (const xmlpp::Node* n : e->get_children())
             if (auto* c = dynamic_cast<const xmlpp::Element*>(n))
                 walk(c);
@@ -79,7 +82,8 @@ TEST_P(ElementPath, namesEveryElementByItsLocalName)
             expected.push_back(unit + leaf);
     }
     expected.push_back("/Civ4UnitInfos/Note");
-    EXPECT_EQ(all_paths(root), expected);
+    EXPECT_EQ(all_paths(root, false), expected);
+    EXPECT_EQ(all_paths(root, true), expected);
     EXPECT_EQ(element_group(root), "UnitInfos");
 }
 
@@ -96,8 +100,10 @@ TEST(ElementPath, agreesWithTheLibraryPathWhereTheLibraryNamesElements)
 {
     std::unique_ptr<xmlpp::DomParser> parser
         = velmora::parse_xml_text("<R><A><B/><C/><B><D/></B></A><A/><E><A/></E><B>t</B></R>");
+    ElementPaths paths;
     std::function<void(const xmlpp::Element*)> walk = [&](const xmlpp::Element* e) {
         EXPECT_EQ(element_path(e), std::string(e->get_path()));
+        EXPECT_EQ(paths.path(e), std::string(e->get_path()));
         for (const xmlpp::Node* n : e->get_children())
             if (auto* c = dynamic_cast<const xmlpp::Element*>(n))
                 walk(c);

@@ -45,7 +45,7 @@ public:
     std::map<std::string, xmlpp::Element*> elements; // by element path
     void visit(xmlpp::Element* e)
     {
-        std::string path = element_path(e);
+        std::string path = paths_.path(e);
         elements[path] = e;
         int type = get_element_type(e);
         if (type != get_element_type(path))
@@ -58,6 +58,7 @@ public:
     }
 
 private:
+    ElementPaths paths_; // the walk reads the document only
     void visit_as(xmlpp::Element* e, const std::string& path, int type)
     {
         switch (type) {
