@@ -117,7 +117,7 @@ void index_children(XmlIndex& index, xmlpp::Element* e)
 xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
 {
     for (xmlpp::Element* c : element_children(e))
-        if (c->get_name() == name)
+        if (c->get_name().raw() == name)
             return c;
     return nullptr;
 }

@@ -6,15 +6,18 @@ Mod::HeaderParser::HeaderParser(Mod& m)
     : mod_(m)
 { }
 
+// Names are compared as bytes: Glib::ustring's own comparison collates by the
+// locale, which is slow and may call different names equal.
 void Mod::HeaderParser::on_start_element(const Glib::ustring& name, const AttributeList&)
 {
     text_.clear();
-    if (name == "Change")
+    if (name.raw() == "Change")
         header_done_ = true;
 }
 
-void Mod::HeaderParser::on_end_element(const Glib::ustring& name)
+void Mod::HeaderParser::on_end_element(const Glib::ustring& ustring_name)
 {
+    const std::string& name = ustring_name.raw();
     if (name == "Name")
         mod_.name = text_;
     else if (name == "Author")

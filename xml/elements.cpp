@@ -272,7 +272,8 @@ ElementMap build_element_map(xmlpp::Element* e)
 
 bool compare_elements(const xmlpp::Element* a, const xmlpp::Element* b)
 {
-    return a->get_name() == b->get_name() && same_attributes(a->cobj(), b->cobj());
+    // As bytes: Glib::ustring's == collates by the locale.
+    return xmlStrEqual(a->cobj()->name, b->cobj()->name) && same_attributes(a->cobj(), b->cobj());
 }
 
 bool opaque_equal(const xmlpp::Element* a, const xmlpp::Element* b)
