@@ -60,31 +60,17 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as z:
     z.writestr("Better Archers/Readme.txt", "Archers and longbows hit harder; cities get a little more defence.\r\n")
 PY
 
-cat > "$work/gtkrc" <<'RC'
-gtk-theme-name = "Clearlooks"
-gtk-font-name = "DejaVu Sans 9"
-include "/usr/share/themes/Clearlooks/gtk-2.0/gtkrc"
-RC
+source "$root/tools/screenshot-display.sh"
+write_gtkrc
 
 # --- display -----------------------------------------------------------------
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x720x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+start_display
 
 (cd "$build" && HOME=$home GTK2_RC_FILES=$work/gtkrc WINEPREFIX= exec ./velmora) &
 velmora=$!
 pids+=($velmora)
 
 mkdir -p "$out"
-shot() { # window file
-  import -silent -frame -window "$1" "$2"
-  echo "Saved $2"
-}
 find_window() { # title
   timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1
 }

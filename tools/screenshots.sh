@@ -104,22 +104,11 @@ cat > "$home/.velmora/conf" <<CONF
 CONF
 sed -i "s/'/\&apos;/g" "$home/.velmora/conf"
 
-cat > "$work/gtkrc" <<'RC'
-gtk-theme-name = "Clearlooks"
-gtk-font-name = "DejaVu Sans 9"
-include "/usr/share/themes/Clearlooks/gtk-2.0/gtkrc"
-RC
+source "$root/tools/screenshot-display.sh"
+write_gtkrc
 
 # --- display -----------------------------------------------------------------
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x720x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-# A window manager, for the window frames and for focus.
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+start_display
 
 (cd "$build" && HOME=$home GTK2_RC_FILES=$work/gtkrc exec ./velmora) &
 velmora=$!
@@ -132,10 +121,6 @@ xdotool mousemove 1020 715
 sleep 1.5
 
 mkdir -p "$out"
-shot() { # window file
-  import -silent -frame -window "$1" "$2"
-  echo "Saved $2"
-}
 shot "$window" "$out/main-window.png"
 
 # Apply: the two archer mods conflict, so Velmora asks which one wins and

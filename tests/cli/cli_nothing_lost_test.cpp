@@ -20,15 +20,6 @@ protected:
         write_game(box.game());
         write_mod("a.Pellarix", "Alpha", {archer_combat(4)});
     }
-
-    std::vector<std::string> backups() const
-    {
-        std::vector<std::string> found;
-        for (const std::string& name : list_files(box / "My Games"))
-            if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
-                found.push_back(name);
-        return found;
-    }
 };
 
 // The bytes and the modification time, to the nanosecond.
@@ -140,8 +131,8 @@ TEST_F(CliKeepTest, applyKeepsTheUsersFilesInABackupItNames)
     CliRun run = cli({"apply"});
 
     EXPECT_EQ(run.code, 0) << run.err;
-    ASSERT_EQ(backups().size(), 1u);
-    const Path backup = box / "My Games" / backups()[0];
+    ASSERT_EQ(box.backups().size(), 1u);
+    const Path backup = box / "My Games" / box.backups()[0];
     EXPECT_NE(run.out.find("kept as \"" + native(backup) + "\""), std::string::npos) << run.out;
     EXPECT_EQ(read_file(backup / "res/Fonts/myfont.txt"), "my font");
     EXPECT_FALSE(exists(box.custom_assets() / "res/Fonts/myfont.txt"));
@@ -151,7 +142,7 @@ TEST_F(CliKeepTest, applyKeepsTheUsersFilesInABackupItNames)
     CliRun again = cli({"apply"});
     EXPECT_EQ(again.code, 0) << again.err;
     EXPECT_EQ(again.out.find("kept as"), std::string::npos) << again.out;
-    EXPECT_EQ(backups().size(), 1u);
+    EXPECT_EQ(box.backups().size(), 1u);
 }
 
 TEST_F(CliKeepTest, applyWithoutBackupDeletesTheUsersFiles)
@@ -162,7 +153,7 @@ TEST_F(CliKeepTest, applyWithoutBackupDeletesTheUsersFiles)
     CliRun run = cli({"apply", "--no-backup"});
 
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(backups().empty());
+    EXPECT_TRUE(box.backups().empty());
     EXPECT_FALSE(exists(box.custom_assets() / "res/Fonts/myfont.txt"));
     EXPECT_EQ(list_tree(box.custom_assets()), std::vector<std::string>{unit_infos_file});
 }
@@ -200,7 +191,7 @@ TEST_F(CliKeepTest, twoAppliesStartedTogetherEachSucceedOrStopAndTheTreeIsAlways
         Manifest written;
         ASSERT_TRUE(Manifest::read(box.custom_assets(), written)) << "round " << round;
         EXPECT_EQ(written.entries.size(), reference.entries.size());
-        ASSERT_TRUE(backups().empty()) << "round " << round;
+        ASSERT_TRUE(box.backups().empty()) << "round " << round;
     }
     std::list<std::string> beside = list_files(box / "My Games");
     EXPECT_EQ(beside, std::list<std::string>{"CustomAssets"});

@@ -105,15 +105,6 @@ protected:
         Manifest::of_folder(box.custom_assets()).write(box.custom_assets());
     }
 
-    // The backups beside the custom-assets folder.
-    std::vector<std::string> backups() const
-    {
-        std::vector<std::string> found;
-        for (const std::string& name : list_files(box / "My Games"))
-            if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
-                found.push_back(name);
-        return found;
-    }
 
     void expect_old_custom_assets_untouched() const
     {
@@ -128,7 +119,7 @@ protected:
     {
         std::list<std::string> beside = list_files(box / "My Games");
         beside.remove("CustomAssets");
-        for (const std::string& name : backups())
+        for (const std::string& name : box.backups())
             beside.remove(name);
         EXPECT_TRUE(beside.empty()) << beside.front();
     }
@@ -197,7 +188,7 @@ TEST_F(ApplyTest, aSuccessfulApplyReplacesAFolderOfOnlyItsOwnFilesWithoutABackup
     core.apply();
     EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt", "Y.txt"}));
     EXPECT_TRUE(core.get_last_backup().empty());
-    EXPECT_TRUE(backups().empty());
+    EXPECT_TRUE(box.backups().empty());
     expect_no_leftovers();
 }
 
@@ -236,8 +227,8 @@ protected:
 
     void expect_backup_of(const std::map<std::string, std::string>& before) const
     {
-        ASSERT_EQ(backups().size(), 1u);
-        const Path backup = box / "My Games" / backups()[0];
+        ASSERT_EQ(box.backups().size(), 1u);
+        const Path backup = box / "My Games" / box.backups()[0];
         EXPECT_EQ(core.get_last_backup(), backup);
         for (const auto& [file, bytes] : before)
             EXPECT_EQ(read_file(backup / Path(file)), bytes) << file;
@@ -280,7 +271,7 @@ TEST_P(ApplyKeepsTest, withoutBackupsTheFolderIsReplacedAsAWhole)
     core.apply();
     EXPECT_EQ(list_tree(box.custom_assets()), (std::vector<std::string>{"X.txt"}));
     EXPECT_TRUE(core.get_last_backup().empty());
-    EXPECT_TRUE(backups().empty());
+    EXPECT_TRUE(box.backups().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Touches, ApplyKeepsTest,
@@ -311,9 +302,9 @@ TEST_F(ApplyTest, aBackupIsNeverReplacedByALaterOne)
         write_file(box.custom_assets() / Path("mine.txt"), mine);
         core.apply();
     }
-    ASSERT_EQ(backups().size(), 2u);
+    ASSERT_EQ(box.backups().size(), 2u);
     std::set<std::string> kept;
-    for (const std::string& b : backups())
+    for (const std::string& b : box.backups())
         kept.insert(read_file(box / "My Games" / b / "mine.txt"));
     EXPECT_EQ(kept, (std::set<std::string>{"first", "second"}));
 }

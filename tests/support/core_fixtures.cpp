@@ -175,6 +175,15 @@ void collect(const Path& folder, const std::string& prefix, std::vector<std::str
 
 } // namespace
 
+std::vector<std::string> CoreSandbox::backups() const
+{
+    std::vector<std::string> found;
+    for (const std::string& name : list_files(dir_ / "My Games"))
+        if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
+            found.push_back(name);
+    return found;
+}
+
 std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;

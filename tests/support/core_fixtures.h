@@ -66,6 +66,8 @@ public:
     Path game() const { return dir_ / "game"; }
     Path custom_assets() const { return dir_ / "My Games/CustomAssets"; }
     Path operator/(const std::string& relative) const { return dir_ / relative; }
+    // The backups an apply made of the custom-assets folder, beside it.
+    std::vector<std::string> backups() const;
 
     // Writes "conf" with the given folders and enabled mods.
     void write_conf(

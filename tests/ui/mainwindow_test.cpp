@@ -350,17 +350,7 @@ struct ForeignCase {
     bool applied;
 };
 
-class MainWindowForeignFiles : public MainWindowApply, public testing::WithParamInterface<ForeignCase> {
-protected:
-    std::vector<std::string> backups() const
-    {
-        std::vector<std::string> found;
-        for (const std::string& name : list_files(box / "My Games"))
-            if (name.rfind("CustomAssets.velmora-backup-", 0) == 0)
-                found.push_back(name);
-        return found;
-    }
-};
+class MainWindowForeignFiles : public MainWindowApply, public testing::WithParamInterface<ForeignCase> { };
 
 // A file the user put into the custom-assets folder, and one changed since
 // the last apply: the window says so and where they go before it replaces it.
@@ -385,13 +375,13 @@ TEST_P(MainWindowForeignFiles, areAskedAboutBeforeTheFolderIsReplaced)
         << question;
     if (!GetParam().applied) {
         EXPECT_TRUE(applied.empty());
-        EXPECT_TRUE(backups().empty());
+        EXPECT_TRUE(box.backups().empty());
         EXPECT_EQ(read_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt")), "my font");
         return;
     }
     EXPECT_EQ(applied.size(), 2u);
-    ASSERT_EQ(backups().size(), 1u);
-    const Path backup = box / "My Games" / backups()[0];
+    ASSERT_EQ(box.backups().size(), 1u);
+    const Path backup = box / "My Games" / box.backups()[0];
     EXPECT_EQ(read_file(backup / Path("res\\Fonts\\myfont.txt")), "my font");
     EXPECT_EQ(read_file(backup / Path("old.txt")), "changed by hand");
     EXPECT_FALSE(exists(box.custom_assets() / Path("res")));
