@@ -15,6 +15,7 @@
 namespace velmora {
 namespace {
 
+using test::conflict_of;
 using test::diff_change;
 using test::mod_with;
 using test::text_doc;
@@ -24,17 +25,6 @@ using test::units_doc;
 using test::units_file;
 using test::whole_change;
 using test::xml_change;
-
-// The message of the ConflictError check_conflicts throws; "" when it returns.
-std::string conflict_of(const Mod& a, const Mod& b)
-{
-    try {
-        a.check_conflicts(&b);
-    } catch (const ConflictError& e) {
-        return e.what();
-    }
-    return std::string();
-}
 
 class ModConflicts : public testing::Test {
 protected:

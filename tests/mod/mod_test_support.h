@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "diff/diff.h"
 #include "mod/mod.h"
 #include "support/game_xml.h"
@@ -32,6 +33,17 @@ inline const char* const merge_table = "UnitInfos\tFlavors\tcontainer\n"
                                        "Version\tCiv4Version\ttoplevel\n";
 
 inline const char* const units_file = "XML\\Units\\CIV4UnitInfos.xml";
+
+// The message of the ConflictError check_conflicts throws; "" when it returns.
+inline std::string conflict_of(const Mod& a, const Mod& b)
+{
+    try {
+        a.check_conflicts(&b);
+    } catch (const ConflictError& e) {
+        return e.what();
+    }
+    return std::string();
+}
 
 // A units document as the game lays it out: declaration, comment header,
 // default namespace on the root, tabs; `records` are tab-indented UnitInfo

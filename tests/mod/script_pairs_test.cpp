@@ -14,6 +14,7 @@
 namespace velmora {
 namespace {
 
+using test::conflict_of;
 using test::diff_change;
 using test::diff_text;
 using test::mod_with;
@@ -64,16 +65,6 @@ struct PairCase {
 };
 
 void PrintTo(const PairCase& c, std::ostream* os) { *os << c.name; }
-
-std::string conflict_of(const Mod& a, const Mod& b)
-{
-    try {
-        a.check_conflicts(&b);
-    } catch (const ConflictError& e) {
-        return e.what();
-    }
-    return std::string();
-}
 
 class ScriptPair : public testing::TestWithParam<PairCase> {
 protected:
