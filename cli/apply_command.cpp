@@ -49,8 +49,9 @@ std::string rule(const std::string& winner, const std::string& loser)
     return "--prefer \"" + printable(one_line(winner)) + ":" + printable(one_line(loser)) + "\"";
 }
 
-void print_summary(const Orrindel& core, const std::vector<std::string>& order)
+void print_summary(const Orrindel& core)
 {
+    const std::vector<std::string>& order = core.get_applied_order();
     const std::string folder = shown(core.get_custom_assets_dir());
     if (order.empty()) {
         std::cout << "No mod is enabled: the custom assets folder \"" << folder << "\" was removed.\n";
@@ -67,21 +68,14 @@ void print_summary(const Orrindel& core, const std::vector<std::string>& order)
 
 int run_apply(Orrindel& core, const ApplyOptions& options)
 {
-    const std::size_t loading_steps = core.get_enabled_mods().size();
     const PreferRules rules(core, options.prefer);
     const bool ask = is_terminal(STDIN_FILENO);
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
-    std::vector<std::string> order;
-    std::size_t steps = 0;
     std::optional<Unanswered> unanswered;
 
     Connections connections;
-    // The first steps load the mods; each later one names the mod being applied.
-    connections.add(core.signal_apply_progress.connect([&](const std::string& message, float fraction) {
-        bar.show(message, fraction);
-        if (++steps > loading_steps)
-            order.push_back(message);
-    }));
+    connections.add(core.signal_apply_progress.connect(
+        [&](const std::string& message, float fraction) { bar.show(message, fraction); }));
     core.set_given_answers([&](PriorityQuestion& q) {
         q.remember = options.remember;
         return rules.winner(q.first, q.second);
@@ -116,7 +110,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         std::cout << "The custom assets folder held files that Velmora did not write, or that changed since; "
                      "the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
-    print_summary(core, order);
+    print_summary(core);
     warn_verification(core.get_verification());
     return exit_success;
 }

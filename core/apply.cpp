@@ -57,6 +57,7 @@ void Orrindel::apply()
         throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
     verification = Verification();
+    applied_order.clear();
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
@@ -79,6 +80,8 @@ void Orrindel::apply()
     } else {
         build_custom_assets(order, target);
     }
+    for (const Mod* mod : order)
+        applied_order.push_back(mod->name);
 }
 
 // Applying without a mod the user enabled would build a different game than

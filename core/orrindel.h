@@ -99,6 +99,10 @@ public:
     void set_apply_lock_wait(int ms) { lock_wait_ms = ms; }
     // The backup the last apply made, or an empty path when it made none.
     const Path& get_last_backup() const { return last_backup; }
+    // The names of the mods the last apply() applied, in the order it applied
+    // them (each winner after the mods it wins over); empty before the first
+    // apply and after one that failed.
+    const std::vector<std::string>& get_applied_order() const { return applied_order; }
     // What the last apply() found when it checked the files it built against
     // their schemas (empty before the first apply, or when checking is off).
     const Verification& get_verification() const { return verification; }
@@ -186,6 +190,7 @@ private:
     bool keep_foreign = true;
     int lock_wait_ms = 5000;
     Path last_backup;
+    std::vector<std::string> applied_order;
     std::vector<std::string> warnings;
     Verification verification;
     bool verify_after_apply = true;

@@ -11,16 +11,22 @@ namespace velmora::test {
 namespace {
 
 // Three mods that each give the archer another strength: every pair conflicts.
+// Each also brings a button of its own, which conflicts with nothing.
 class CliConflictTest : public CliTest {
 protected:
     void SetUp() override
     {
-        write_mod("a.Pellarix", "Archers Four", {archer_combat(4)});
-        write_mod("b.Pellarix", "Archers Five", {archer_combat(5)});
-        write_mod("c.Pellarix", "Archers Six", {archer_combat(6)});
+        write_mod("a.Pellarix", "Archers Four", {archer_combat(4), button("Four")});
+        write_mod("b.Pellarix", "Archers Five", {archer_combat(5), button("Five")});
+        write_mod("c.Pellarix", "Archers Six", {archer_combat(6), button("Six")});
         configure({"Archers Four", "Archers Five", "Archers Six"});
         // What an earlier apply left; nothing may touch it unless a run finishes.
         write_file(box.custom_assets() / "earlier.txt", "from an earlier apply");
+    }
+
+    static FixtureChange button(const std::string& name)
+    {
+        return {"Art\\Interface\\Buttons\\" + name + ".dds", "whole", "DDS " + name};
     }
 
     bool custom_assets_untouched() const
@@ -83,6 +89,7 @@ struct PreferCase {
     const char* title;
     std::vector<std::string> rules;
     int winner_combat; // the archer's strength after apply
+    const char* order; // as the summary names the mods
 };
 
 std::ostream& operator<<(std::ostream& os, const PreferCase& c) { return os << c.title; }
@@ -102,7 +109,9 @@ TEST_P(CliPreferTest, applyPutsEachWinnerAfterItsLosers)
 
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "") << "no progress bar without a terminal";
-    EXPECT_NE(run.out.find("Applied 3 mods to \"" + native(box.custom_assets()) + "\""), std::string::npos)
+    EXPECT_NE(run.out.find("Applied 3 mods to \"" + native(box.custom_assets()) + "\", in this order: "
+                  + c.order + ".\n"),
+        std::string::npos)
         << run.out;
     std::string units = applied_units();
     EXPECT_NE(units.find("<iCombat>" + std::to_string(c.winner_combat) + "</iCombat>"), std::string::npos)
@@ -113,11 +122,14 @@ TEST_P(CliPreferTest, applyPutsEachWinnerAfterItsLosers)
 INSTANTIATE_TEST_SUITE_P(Rules, CliPreferTest,
     ::testing::Values(
         PreferCase{"six over all",
-            {"Archers Six:Archers Four", "Archers Six:Archers Five", "Archers Five:Archers Four"}, 6},
+            {"Archers Six:Archers Four", "Archers Six:Archers Five", "Archers Five:Archers Four"}, 6,
+            "'Archers Four', 'Archers Five', 'Archers Six'"},
         PreferCase{"four over all, by file name",
-            {"a.Pellarix:b.Pellarix", "a.Pellarix:c.Pellarix", "c.Pellarix:b.Pellarix"}, 4},
+            {"a.Pellarix:b.Pellarix", "a.Pellarix:c.Pellarix", "c.Pellarix:b.Pellarix"}, 4,
+            "'Archers Five', 'Archers Six', 'Archers Four'"},
         PreferCase{"five over all",
-            {"Archers Five:Archers Six", "Archers Five:Archers Four", "Archers Four:Archers Six"}, 5}),
+            {"Archers Five:Archers Six", "Archers Five:Archers Four", "Archers Four:Archers Six"}, 5,
+            "'Archers Six', 'Archers Four', 'Archers Five'"}),
     ::velmora::test::CaseName());
 
 TEST_F(CliConflictTest, applyWithoutAnswerOnAPipeStopsAndChangesNothing)
