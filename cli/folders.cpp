@@ -25,10 +25,4 @@ Path absolute_folder(const std::string& text)
     return base / given;
 }
 
-bool is_folder(const Path& p)
-{
-    bool folder = false;
-    return platform::stat(p.str(), &folder) == 0 && folder;
-}
-
 } // namespace velmora::cli

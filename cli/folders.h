@@ -15,9 +15,6 @@ namespace cli {
 // folder: the configuration is read by programs started elsewhere.
 Path absolute_folder(const std::string& text);
 
-// Whether p is an existing folder (links followed).
-bool is_folder(const Path& p);
-
 } // namespace cli
 } // namespace velmora
 

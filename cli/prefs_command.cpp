@@ -188,6 +188,11 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);
+        if (options.civ4_dir) {
+            const std::string warning = game_dir_warning(civ4);
+            if (!warning.empty())
+                warn(warning);
+        }
     }
     if (options.ask_fields_only)
         core.set_ask_fields_only(*options.ask_fields_only);

@@ -1,4 +1,5 @@
 #include "cli/session.h"
+#include "path/fs.h"
 
 #include "cli/commands.h"
 #include "cli/folders.h"

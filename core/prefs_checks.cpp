@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "core/custom_assets.h"
 #include "core/orrindel.h"
+#include "path/fs.h"
 #include "path/platform.h"
 
 namespace velmora {
@@ -133,6 +134,35 @@ Path checked_custom_assets_dir(const Path& custom_assets, const FolderSettings& 
     if (judgement.refused())
         throw GenericError(judgement.message);
     return judgement.real;
+}
+
+namespace {
+
+// The child of folder named name in any letter case (the folders of a Windows
+// install may be spelled otherwise on Linux), or an empty path.
+Path child_folder_named(const Path& folder, const char* name)
+{
+    for (const std::string& child : list_files(folder))
+        if (platform::stricmp(child.c_str(), name) == 0 && is_folder(child_path(folder, child)))
+            return child_path(folder, child);
+    return Path();
+}
+
+} // namespace
+
+std::string game_dir_warning(const Path& civ4_dir)
+{
+    if (civ4_dir.empty() || !is_folder(civ4_dir))
+        return std::string();
+    for (const char* expansion : {"Beyond the Sword", "Warlords"}) {
+        const Path inside = child_folder_named(civ4_dir, expansion);
+        if (inside.empty() || child_folder_named(inside, "Assets").empty())
+            continue;
+        return format("The game folder \"%S\" holds %s in \"%S\". Velmora builds on the files of the game folder you "
+                      "choose: to play mods with %s, choose \"%S\"; keep \"%S\" only for the original game.",
+            &civ4_dir, expansion, &inside, expansion, &inside, &civ4_dir);
+    }
+    return std::string();
 }
 
 } // namespace velmora

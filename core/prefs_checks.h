@@ -74,6 +74,15 @@ CustomAssetsJudgement judge_custom_assets_dir(const Path& custom_assets, const F
 // before anything is touched, when it is refused.
 Path checked_custom_assets_dir(const Path& custom_assets, const FolderSettings& folders);
 
+// The top folder of a Beyond the Sword or Warlords install holds the original
+// game's "Assets" beside the expansions' folders: chosen as the game folder,
+// every file Velmora builds starts from the original game's copy, which the
+// expansion then reads in place of its own. What to tell the user when
+// civ4_dir holds such an expansion folder with an "Assets" folder in it (the
+// newest expansion when it holds both), or "" when it does not. Only a warning:
+// a player of the original game chooses that folder rightly.
+std::string game_dir_warning(const Path& civ4_dir);
+
 } // namespace velmora
 
 #endif

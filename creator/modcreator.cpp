@@ -52,12 +52,6 @@ std::string ascii_lower(std::string s)
     return s;
 }
 
-bool is_folder(const Path& p)
-{
-    bool folder = false;
-    return !p.empty() && platform::stat(p.str(), &folder) == 0 && folder;
-}
-
 bool is_file(const Path& p)
 {
     bool folder = false;

@@ -77,6 +77,12 @@ std::list<std::string> list_files(const Path& dir)
     return out;
 }
 
+bool is_folder(const Path& p)
+{
+    bool folder = false;
+    return !p.empty() && platform::stat(p.str(), &folder) == 0 && folder;
+}
+
 Path child_path(const Path& dir, const std::string& name)
 {
     if (dir.empty())

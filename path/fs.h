@@ -24,6 +24,8 @@ Path fix_case_below(const Path& base, const Path& rel);
 // The names in dir ("." and ".." left out), sorted in byte order so that every
 // walk over a folder gives the same result on every file system.
 std::list<std::string> list_files(const Path& dir);
+// Whether p names a folder (following links); false for the empty path.
+bool is_folder(const Path& p);
 // The entry `name` of folder dir, joined literally: a name that reads like a
 // drive ("C:") or a parent ("..") stays a name inside dir.
 Path child_path(const Path& dir, const std::string& name);

@@ -179,6 +179,19 @@ bool PrefsDialog::custom_assets_dir_accepted()
     }
 }
 
+// A game folder that holds an expansion's folder is most often the top folder
+// of a Beyond the Sword install chosen by mistake: asked about when it changes.
+bool PrefsDialog::game_dir_accepted()
+{
+    const Path civ4(civ4_dir_entry->get_text());
+    if (civ4 == orrindel->get_civ4_dir())
+        return true;
+    const std::string warning = game_dir_warning(civ4);
+    return warning.empty()
+        || show_message(this, warning + " Use this folder anyway?", Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO)
+        == Gtk::RESPONSE_YES;
+}
+
 void PrefsDialog::on_response(int response)
 {
     if (!orrindel)
@@ -192,7 +205,7 @@ void PrefsDialog::on_response(int response)
         hide();
         return;
     }
-    if (!custom_assets_dir_accepted())
+    if (!custom_assets_dir_accepted() || !game_dir_accepted())
         return;
     // The game reads the folder the detection proposed once it exists.
     const Path custom(custom_assets_dir_entry->get_text());

@@ -55,6 +55,7 @@ protected:
 
 private:
     void browse(const char* title, Gtk::Entry& entry);
+    bool game_dir_accepted();
     bool custom_assets_dir_accepted();
 };
 

@@ -142,6 +142,26 @@ TEST_F(CliPrefsTest, newGameFolderIsCheckedAgainstTheStoredCustomAssets)
     EXPECT_EQ(stored()["civ4_dir"], native(box.game()));
 }
 
+TEST_F(CliPrefsTest, topFolderOfAnInstallIsStoredWithAWarningNamingTheExpansion)
+{
+    write_game(box / "install");
+    write_game(box / "install/Beyond the Sword");
+
+    CliRun run = cli({"prefs", "--civ4-dir", native(box / "install")});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: The game folder \"" + native(box / "install") + "\" holds Beyond the Sword"),
+        std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("choose \"" + native(box / "install/Beyond the Sword") + "\""), std::string::npos)
+        << run.err;
+    EXPECT_EQ(stored()["civ4_dir"], native(box / "install"));
+
+    run = cli({"prefs", "--civ4-dir", native(box / "install/Beyond the Sword")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+}
+
 // The create-mod dialog's rules for the folder and the name.
 struct CreateErrorCase {
     const char* title;

@@ -108,5 +108,51 @@ INSTANTIATE_TEST_SUITE_P(Folders, CustomAssetsVerdictTest,
         VerdictCase{"the_home_folder", "home", V::HoldsKeptFolder, "or contains the home folder"}),
     [](const auto& info) { return std::string(info.param.title); });
 
+struct GameDirCase {
+    const char* title;
+    std::vector<const char*> folders; // made below the temporary folder
+    const char* civ4_dir;
+    const char* warns_of; // the expansion folder the warning names; "" for no warning
+};
+
+std::ostream& operator<<(std::ostream& os, const GameDirCase& c) { return os << c.title; }
+
+class GameDirWarningTest : public ::testing::TestWithParam<GameDirCase> { };
+
+// The top folder of an install holds the original game's Assets: chosen as the
+// game folder, mods would be built on the original game's files.
+TEST_P(GameDirWarningTest, warnsOfAnExpansionInsideTheGameFolder)
+{
+    const GameDirCase& c = GetParam();
+    TempDir dir;
+    for (const char* folder : c.folders)
+        ASSERT_EQ(mkpath(dir / folder, 0755), 0) << folder;
+
+    const std::string warning = game_dir_warning(dir / c.civ4_dir);
+
+    if (*c.warns_of == '\0') {
+        EXPECT_EQ(warning, "");
+        return;
+    }
+    const std::string expansion = platform::native(dir / c.warns_of);
+    EXPECT_NE(warning.find("choose \"" + expansion + "\""), std::string::npos) << warning;
+    EXPECT_NE(warning.find("The game folder \"" + platform::native(dir / c.civ4_dir) + "\""), std::string::npos)
+        << warning;
+}
+
+INSTANTIATE_TEST_SUITE_P(Installs, GameDirWarningTest,
+    ::testing::Values(
+        GameDirCase{"top_of_a_complete_install",
+            {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4", "Civ4/Beyond the Sword"},
+        GameDirCase{"top_of_a_Warlords_install", {"Civ4/Assets", "Civ4/Warlords/Assets"}, "Civ4", "Civ4/Warlords"},
+        GameDirCase{"expansion_in_another_letter_case", {"Civ4/Assets", "Civ4/BEYOND THE SWORD/assets"}, "Civ4",
+            "Civ4/BEYOND THE SWORD"},
+        GameDirCase{"the_Beyond_the_Sword_folder",
+            {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4/Beyond the Sword", ""},
+        GameDirCase{"an_expansion_folder_without_Assets", {"Civ4/Assets", "Civ4/Beyond the Sword/Docs"}, "Civ4", ""},
+        GameDirCase{"the_original_game_alone", {"Civ4/Assets"}, "Civ4", ""},
+        GameDirCase{"a_missing_folder", {}, "Civ4", ""}),
+    [](const auto& info) { return std::string(info.param.title); });
+
 } // namespace
 } // namespace velmora

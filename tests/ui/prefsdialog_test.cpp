@@ -104,6 +104,35 @@ INSTANTIATE_TEST_SUITE_P(Folders, PrefsDialogName,
         NameCase{"My Games/Mods", true}),
     ::velmora::test::CaseName());
 
+// The top folder of an install holds the original game's Assets and the
+// expansions: asked about, because mods would be built on the original files.
+TEST_F(PrefsDialogTest, asksBeforeTakingTheTopFolderOfAnInstall)
+{
+    write_game(box / "install");
+    write_game(box / "install/Beyond the Sword");
+    prefs->civ4_dir_entry->set_text(native("install"));
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_NO);
+
+    prefs->response(Gtk::RESPONSE_OK);
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("holds Beyond the Sword"), std::string::npos) << answers.messages[0];
+    EXPECT_NE(answers.messages[0].find(native("install/Beyond the Sword")), std::string::npos);
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(prefs->is_visible());
+
+    answers.then_respond(Gtk::RESPONSE_YES);
+    prefs->response(Gtk::RESPONSE_OK);
+
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(box.core.get_civ4_dir(), box / "install");
+    // Stored once, it is not asked about again.
+    box.main().menu_prefs_activated();
+    prefs->response(Gtk::RESPONSE_OK);
+    EXPECT_EQ(answers.messages.size(), 2u);
+}
+
 struct SameFolderCase {
     const char* civ4_entry;
     const char* custom_assets_entry;
