@@ -39,6 +39,17 @@ Path modified_folder(const std::string& text)
         const std::string name = shown(dir);
         throw GenericError(format("The folder \"%S\" does not exist.", &name));
     }
+    // The creator reads DIR itself only when it is named like an assets
+    // folder, else the "Assets" folder inside it: say so before it fails.
+    const std::string last = dir.size() > 0 ? dir[-1] : std::string();
+    if (platform::stricmp(last.c_str(), "Assets") != 0 && platform::stricmp(last.c_str(), "CustomAssets") != 0
+        && !is_folder(child_path(dir, "Assets"))) {
+        const std::string name = shown(dir);
+        throw GenericError(format("The folder \"%S\" is not named \"Assets\" or \"CustomAssets\" and holds no "
+                                  "\"Assets\" folder: give the folder of modified files itself, named like the "
+                                  "game's \"Assets\", or the mod's folder that holds it.",
+            &name));
+    }
     return dir;
 }
 

@@ -167,7 +167,9 @@ void Parser::add_create()
         "Create a mod from DIR, a folder of modified game files, and save it as NAME.Pellarix in the mods "
         "folder",
         [this](Orrindel& core) { return run_create(core, create); });
-    sub->add_option("DIR", create.dir, "The folder of modified files, laid out like the game's Assets folder")
+    sub->add_option("DIR", create.dir,
+           "The folder of modified files, laid out like the game's Assets folder: named Assets or "
+           "CustomAssets, or a mod's folder holding Assets")
         ->required();
     sub->add_option("--name", create.name, "The mod's name, also its file name")->required();
     sub->add_option("--author", create.author, "The mod's author");

@@ -208,6 +208,9 @@ INSTANTIATE_TEST_SUITE_P(Rules, CliCreateErrorTest,
         CreateErrorCase{"device name", "My Mod", "CON", 2, "device name"},
         CreateErrorCase{"name ending in a dot", "My Mod", "Archers.", 2, "ends with a dot"},
         CreateErrorCase{"missing folder", "No Mod", "Archers", 1, "does not exist"},
+        // The files themselves chosen instead of the mod's folder: "My Mod/Assets/XML".
+        CreateErrorCase{"folder without Assets", "My Mod/Assets/XML", "Archers", 1,
+            "is not named \"Assets\" or \"CustomAssets\" and holds no \"Assets\" folder"},
         CreateErrorCase{"existing mod file", "My Mod", "Alpha", 1, "already exists. Give --force"}),
     ::velmora::test::CaseName());
 
