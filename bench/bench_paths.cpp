@@ -36,7 +36,8 @@ std::string units(int records)
     for (int i = 0; i < records; ++i)
         text += "\t\t<UnitInfo>\n\t\t\t<Class>UNITCLASS_" + std::to_string(i) + "</Class>\n\t\t\t<Type>UNIT_"
             + std::to_string(i)
-            + "</Type>\n\t\t\t<Flavors>\n\t\t\t\t<Flavor><FlavorType>FLAVOR_MILITARY</FlavorType><iFlavor>2</iFlavor>"
+            + "</Type>\n\t\t\t<Flavors>\n\t\t\t\t<Flavor><FlavorType>FLAVOR_MILITARY</FlavorType><iFlavor>2</"
+              "iFlavor>"
               "</Flavor>\n\t\t\t\t<Flavor><FlavorType>FLAVOR_GOLD</FlavorType><iFlavor>1</iFlavor></Flavor>\n"
               "\t\t\t</Flavors>\n\t\t</UnitInfo>\n";
     return text + "\t</UnitInfos>\n</Civ4UnitInfos>\n";
@@ -51,7 +52,7 @@ struct Timing {
 
 double cpu_ms()
 {
-    rusage u {};
+    rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
@@ -79,7 +80,8 @@ Timing measure(int records, bool numbered)
                 walk(c);
     };
     walk(parser->get_document()->get_root_node());
-    t.wall_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
+    t.wall_ms
+        = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
     t.cpu_ms = cpu_ms() - cpu_start;
     t.peak_mb = peak_mb();
     return t;
@@ -131,9 +133,8 @@ int main(int argc, char** argv)
         for (bool numbered : {false, true}) {
             Timing t = best_of_three(records, numbered);
             std::printf("| element paths | %d records, %d elements | %s | %.1f ms | %.1f ms | %.1f MB |\n",
-                records, records * 11 + 2,
-                numbered ? "Velmora, ElementPaths" : "Velmora, element_path alone", t.wall_ms, t.cpu_ms,
-                t.peak_mb);
+                records, records * 11 + 2, numbered ? "Velmora, ElementPaths" : "Velmora, element_path alone",
+                t.wall_ms, t.cpu_ms, t.peak_mb);
         }
     }
     return 0;

@@ -45,10 +45,11 @@ Path modified_folder(const std::string& text)
     if (platform::stricmp(last.c_str(), "Assets") != 0 && platform::stricmp(last.c_str(), "CustomAssets") != 0
         && !is_folder(child_path(dir, "Assets"))) {
         const std::string name = shown(dir);
-        throw GenericError(format("The folder \"%S\" is not named \"Assets\" or \"CustomAssets\" and holds no "
-                                  "\"Assets\" folder: give the folder of modified files itself, named like the "
-                                  "game's \"Assets\", or the mod's folder that holds it.",
-            &name));
+        throw GenericError(
+            format("The folder \"%S\" is not named \"Assets\" or \"CustomAssets\" and holds no "
+                   "\"Assets\" folder: give the folder of modified files itself, named like the "
+                   "game's \"Assets\", or the mod's folder that holds it.",
+                &name));
     }
     return dir;
 }

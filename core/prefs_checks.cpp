@@ -158,8 +158,9 @@ std::string game_dir_warning(const Path& civ4_dir)
         const Path inside = child_folder_named(civ4_dir, expansion);
         if (inside.empty() || child_folder_named(inside, "Assets").empty())
             continue;
-        return format("The game folder \"%S\" holds %s in \"%S\". Velmora builds on the files of the game folder you "
-                      "choose: to play mods with %s, choose \"%S\"; keep \"%S\" only for the original game.",
+        return format(
+            "The game folder \"%S\" holds %s in \"%S\". Velmora builds on the files of the game folder you "
+            "choose: to play mods with %s, choose \"%S\"; keep \"%S\" only for the original game.",
             &civ4_dir, expansion, &inside, expansion, &inside, &civ4_dir);
     }
     return std::string();

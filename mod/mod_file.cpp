@@ -181,7 +181,8 @@ int Mod::load_headers(const Path& p)
         in.read(buffer, header_chunk_size);
         std::streamsize n = in.gcount();
         if (n > 0)
-            parser.parse_chunk_raw(reinterpret_cast<const unsigned char*>(buffer), static_cast<xmlpp::SaxParser::size_type>(n));
+            parser.parse_chunk_raw(
+                reinterpret_cast<const unsigned char*>(buffer), static_cast<xmlpp::SaxParser::size_type>(n));
     }
     return 0;
 }

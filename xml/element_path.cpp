@@ -45,10 +45,7 @@ const xmlNode* top_element(const xmlNode* n)
     return n;
 }
 
-std::string_view name_of(const xmlNode* n)
-{
-    return reinterpret_cast<const char*>(n->name);
-}
+std::string_view name_of(const xmlNode* n) { return reinterpret_cast<const char*>(n->name); }
 
 // Builds the path from the element up, taking each component's sibling index
 // from index_of.
@@ -72,10 +69,7 @@ template <typename IndexOf> std::string build_path(const xmlNode* e, IndexOf ind
 
 } // namespace
 
-std::string element_path(const xmlpp::Element* e)
-{
-    return build_path(e->cobj(), sibling_index);
-}
+std::string element_path(const xmlpp::Element* e) { return build_path(e->cobj(), sibling_index); }
 
 std::string ElementPaths::path(const xmlpp::Element* e)
 {

@@ -109,8 +109,8 @@ TEST_P(CliPreferTest, applyPutsEachWinnerAfterItsLosers)
 
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "") << "no progress bar without a terminal";
-    EXPECT_NE(run.out.find("Applied 3 mods to \"" + native(box.custom_assets()) + "\", in this order: "
-                  + c.order + ".\n"),
+    EXPECT_NE(run.out.find("Applied 3 mods to \"" + native(box.custom_assets())
+                  + "\", in this order: " + c.order + ".\n"),
         std::string::npos)
         << run.out;
     std::string units = applied_units();

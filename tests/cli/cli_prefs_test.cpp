@@ -150,7 +150,8 @@ TEST_F(CliPrefsTest, topFolderOfAnInstallIsStoredWithAWarningNamingTheExpansion)
     CliRun run = cli({"prefs", "--civ4-dir", native(box / "install")});
 
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_NE(run.err.find("warning: The game folder \"" + native(box / "install") + "\" holds Beyond the Sword"),
+    EXPECT_NE(
+        run.err.find("warning: The game folder \"" + native(box / "install") + "\" holds Beyond the Sword"),
         std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("choose \"" + native(box / "install/Beyond the Sword") + "\""), std::string::npos)

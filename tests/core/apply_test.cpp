@@ -105,7 +105,6 @@ protected:
         Manifest::of_folder(box.custom_assets()).write(box.custom_assets());
     }
 
-
     void expect_old_custom_assets_untouched() const
     {
         EXPECT_EQ(list_tree(box.custom_assets()),

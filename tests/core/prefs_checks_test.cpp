@@ -136,20 +136,24 @@ TEST_P(GameDirWarningTest, warnsOfAnExpansionInsideTheGameFolder)
     }
     const std::string expansion = platform::native(dir / c.warns_of);
     EXPECT_NE(warning.find("choose \"" + expansion + "\""), std::string::npos) << warning;
-    EXPECT_NE(warning.find("The game folder \"" + platform::native(dir / c.civ4_dir) + "\""), std::string::npos)
+    EXPECT_NE(
+        warning.find("The game folder \"" + platform::native(dir / c.civ4_dir) + "\""), std::string::npos)
         << warning;
 }
 
 INSTANTIATE_TEST_SUITE_P(Installs, GameDirWarningTest,
-    ::testing::Values(
-        GameDirCase{"top_of_a_complete_install",
-            {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4", "Civ4/Beyond the Sword"},
-        GameDirCase{"top_of_a_Warlords_install", {"Civ4/Assets", "Civ4/Warlords/Assets"}, "Civ4", "Civ4/Warlords"},
-        GameDirCase{"expansion_in_another_letter_case", {"Civ4/Assets", "Civ4/BEYOND THE SWORD/assets"}, "Civ4",
-            "Civ4/BEYOND THE SWORD"},
+    ::testing::Values(GameDirCase{"top_of_a_complete_install",
+                          {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4",
+                          "Civ4/Beyond the Sword"},
+        GameDirCase{
+            "top_of_a_Warlords_install", {"Civ4/Assets", "Civ4/Warlords/Assets"}, "Civ4", "Civ4/Warlords"},
+        GameDirCase{"expansion_in_another_letter_case", {"Civ4/Assets", "Civ4/BEYOND THE SWORD/assets"},
+            "Civ4", "Civ4/BEYOND THE SWORD"},
         GameDirCase{"the_Beyond_the_Sword_folder",
-            {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4/Beyond the Sword", ""},
-        GameDirCase{"an_expansion_folder_without_Assets", {"Civ4/Assets", "Civ4/Beyond the Sword/Docs"}, "Civ4", ""},
+            {"Civ4/Assets", "Civ4/Warlords/Assets", "Civ4/Beyond the Sword/Assets"}, "Civ4/Beyond the Sword",
+            ""},
+        GameDirCase{
+            "an_expansion_folder_without_Assets", {"Civ4/Assets", "Civ4/Beyond the Sword/Docs"}, "Civ4", ""},
         GameDirCase{"the_original_game_alone", {"Civ4/Assets"}, "Civ4", ""},
         GameDirCase{"a_missing_folder", {}, "Civ4", ""}),
     [](const auto& info) { return std::string(info.param.title); });
