@@ -1,7 +1,16 @@
-# Sourced by the screenshot scripts: the theme of the pictures, a private Xvfb
-# display with a window manager, and taking a window's picture. Expects $work
-# (the script's temporary folder) and the array pids (processes its cleanup
-# stops).
+# Sourced by the screenshot scripts: a temporary folder $work, the theme of the
+# pictures, a private Xvfb display with a window manager, and taking a window's
+# picture. At exit the processes in the array pids are stopped and $work is
+# removed.
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-screenshots-XXXXXX")
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 # Writes $work/gtkrc, for GTK2_RC_FILES: the same theme and font on every machine.
 write_gtkrc() {

@@ -22,14 +22,7 @@ for tool in import xdotool openbox Xvfb python3; do
 done
 cmake --build "$build" -j 2 --target velmora velmora-gamegen
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-screenshots-XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/tools/screenshot-display.sh"
 
 # --- a home folder as a Linux player's ------------------------------------------
 home=$work/home
@@ -60,7 +53,6 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as z:
     z.writestr("Better Archers/Readme.txt", "Archers and longbows hit harder; cities get a little more defence.\r\n")
 PY
 
-source "$root/tools/screenshot-display.sh"
 write_gtkrc
 
 # --- display -----------------------------------------------------------------

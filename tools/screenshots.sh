@@ -41,14 +41,7 @@ if grep -q '^velmora-gamegen:' "$build/Makefile" 2>/dev/null; then targets+=(vel
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 # --- sample data ---------------------------------------------------------------
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-screenshots-XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/tools/screenshot-display.sh"
 
 home=$work/home
 game="$work/Sid Meier's Civilization 4/Beyond the Sword"
@@ -104,7 +97,6 @@ cat > "$home/.velmora/conf" <<CONF
 CONF
 sed -i "s/'/\&apos;/g" "$home/.velmora/conf"
 
-source "$root/tools/screenshot-display.sh"
 write_gtkrc
 
 # --- display -----------------------------------------------------------------
