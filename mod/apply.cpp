@@ -327,6 +327,21 @@ std::string folded_file(const std::string& file)
     return key;
 }
 
+// Whether change may write a schema that a merge of another file reads. The
+// game's schemas are named "...Schema.xml", but a file's root may name any
+// file as its schema ("x-schema:UnitDefs.xml"), so a change whose text
+// defines element types counts too, and a line difference of an XML file,
+// whose text may show no sign of it.
+bool may_write_schema(const Change& change)
+{
+    const std::string file = folded_file(change.file);
+    if (file.find("schema") != std::string::npos)
+        return true;
+    if (change.type == Change::DIFF)
+        return file.size() >= 4 && file.compare(file.size() - 4, 4, ".xml") == 0;
+    return change.text.find("ElementType") != std::string::npos;
+}
+
 } // namespace
 
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
@@ -353,7 +368,7 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
             if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
                 continue;
             steps.push_back({mod, &change, m});
-            if (folded_file(change.file).find("schema") != std::string::npos)
+            if (may_write_schema(change))
                 schema_changed = true;
         }
     }

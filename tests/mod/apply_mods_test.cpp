@@ -155,6 +155,20 @@ INSTANTIATE_TEST_SUITE_P(Mods, ApplyModsSequence,
                     mod_with("Schema", {whole_change(test::unit_schema_file, help_last_schema())}),
                     mod_with("Third", {warrior_change({"<Help>TXT_KEY_WARRIOR_HELP</Help>"})})};
             }},
+        // The units file names a schema whose name does not say it is one.
+        Sequence {"schemaOfAnotherNameReplacedBetweenTwoMerges", false,
+            [] {
+                auto defs = [](Change change) {
+                    change.text.replace(change.text.find("CIV4UnitSchema.xml"), 18, "UnitDefs.xml");
+                    return change;
+                };
+                return std::vector<Mod> {
+                    mod_with("Defs", {defs(whole_change(units_file, schema_units_doc(schema_unit(warrior_fields())))),
+                                         whole_change("XML\\Units\\UnitDefs.xml", test::unit_schema())}),
+                    mod_with("First", {defs(warrior_change({"<Description>TXT_KEY_WARRIOR</Description>"}))}),
+                    mod_with("Reorder", {whole_change("XML\\Units\\UnitDefs.xml", help_last_schema())}),
+                    mod_with("Third", {defs(warrior_change({"<Help>TXT_KEY_WARRIOR_HELP</Help>"}))})};
+            }},
         Sequence {"fileReplacedWholeBetweenTwoMerges", false,
             [] {
                 return std::vector<Mod> {
