@@ -109,24 +109,13 @@ std::vector<Conflict> find_conflicts(
 {
     for (Mod* mod : enabled)
         load_changes(*mod);
-    const std::unique_ptr<ConflictDescriber> describer = core.conflict_describer();
     std::vector<Conflict> conflicts;
-    for (auto a = enabled.begin(); a != enabled.end(); ++a) {
-        for (auto b = std::next(a); b != enabled.end(); ++b) {
-            try {
-                std::optional<PriorityQuestion> q = core.find_question(**a, **b, *describer);
-                if (!q)
-                    continue;
-                // As apply takes them: a rule, else a remembered answer.
-                const unsigned int ruled = rules.winner(*a, *b);
-                const unsigned int answer = q->skipped ? 0 : ruled ? ruled : q->remembered;
-                conflicts.push_back({*a, *b, q->report.message, std::move(q->report), q->skipped,
-                    !q->skipped && !ruled && q->remembered != 0, answer});
-            } catch (const xmlpp::exception& e) {
-                const std::string message = library_message(e);
-                throw XmlError(format("XML error in mod '%S': %S", &(*a)->name, &message));
-            }
-        }
+    for (PriorityQuestion& q : core.find_questions(enabled)) {
+        // As apply takes them: a rule, else a remembered answer.
+        const unsigned int ruled = rules.winner(q.first, q.second);
+        const unsigned int answer = q.skipped ? 0 : ruled ? ruled : q.remembered;
+        conflicts.push_back({q.first, q.second, q.report.message, std::move(q.report), q.skipped,
+            !q.skipped && !ruled && q.remembered != 0, answer});
     }
     return conflicts;
 }
