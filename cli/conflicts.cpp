@@ -1,9 +1,6 @@
 #include "cli/conflicts.h"
 
 #include <algorithm>
-#include <libxml++/exceptions/exception.h>
-#include <memory>
-#include <optional>
 
 #include "cli/commands.h"
 #include "cli/mod_lookup.h"
@@ -12,7 +9,6 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
 
 namespace velmora::cli {
 

@@ -4,7 +4,6 @@
 #include <functional>
 #include <list>
 #include <memory>
-#include <optional>
 #include <set>
 #include <sigc++/sigc++.h>
 #include <string>
