@@ -1,9 +1,6 @@
 #include "cli/conflicts.h"
 
 #include <algorithm>
-#include <libxml++/exceptions/exception.h>
-#include <memory>
-#include <optional>
 
 #include "cli/commands.h"
 #include "cli/mod_lookup.h"
@@ -12,7 +9,6 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
 
 namespace velmora::cli {
 
@@ -109,24 +105,13 @@ std::vector<Conflict> find_conflicts(
 {
     for (Mod* mod : enabled)
         load_changes(*mod);
-    const std::unique_ptr<ConflictDescriber> describer = core.conflict_describer();
     std::vector<Conflict> conflicts;
-    for (auto a = enabled.begin(); a != enabled.end(); ++a) {
-        for (auto b = std::next(a); b != enabled.end(); ++b) {
-            try {
-                std::optional<PriorityQuestion> q = core.find_question(**a, **b, *describer);
-                if (!q)
-                    continue;
-                // As apply takes them: a rule, else a remembered answer.
-                const unsigned int ruled = rules.winner(*a, *b);
-                const unsigned int answer = q->skipped ? 0 : ruled ? ruled : q->remembered;
-                conflicts.push_back({*a, *b, q->report.message, std::move(q->report), q->skipped,
-                    !q->skipped && !ruled && q->remembered != 0, answer});
-            } catch (const xmlpp::exception& e) {
-                const std::string message = library_message(e);
-                throw XmlError(format("XML error in mod '%S': %S", &(*a)->name, &message));
-            }
-        }
+    for (PriorityQuestion& q : core.find_questions(enabled)) {
+        // As apply takes them: a rule, else a remembered answer.
+        const unsigned int ruled = rules.winner(q.first, q.second);
+        const unsigned int answer = q.skipped ? 0 : ruled ? ruled : q.remembered;
+        conflicts.push_back({q.first, q.second, q.report.message, std::move(q.report), q.skipped,
+            !q.skipped && !ruled && q.remembered != 0, answer});
     }
     return conflicts;
 }

@@ -142,65 +142,68 @@ void Orrindel::load_enabled_mods(const std::list<Mod*>& enabled)
     }
 }
 
-std::unique_ptr<ConflictDescriber> Orrindel::conflict_describer() const
+std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& enabled) const
 {
-    return std::make_unique<ConflictDescriber>(civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
-}
-
-std::optional<PriorityQuestion> Orrindel::find_question(Mod& a, Mod& b, ConflictDescriber& describer) const
-{
-    PriorityQuestion q;
-    try {
-        if (check_step)
-            check_step(a, b);
-        else
-            a.check_conflicts(&b);
-        return std::nullopt;
-    } catch (const ConflictError& e) {
-        q.report = describer.describe(a, b, e.what());
+    std::vector<ConflictPair> pairs;
+    std::vector<std::pair<Mod*, Mod*>> mods;
+    for (auto a = enabled.begin(); a != enabled.end(); ++a) {
+        for (auto b = std::next(a); b != enabled.end(); ++b) {
+            try {
+                if (check_step)
+                    check_step(**a, **b);
+                else
+                    (*a)->check_conflicts(*b);
+            } catch (const ConflictError& e) {
+                pairs.push_back({*a, *b, e.what()});
+                mods.emplace_back(*a, *b);
+            } catch (const xmlpp::exception& e) {
+                throw xml_error(**a, e);
+            }
+        }
     }
-    q.first = &a;
-    q.second = &b;
-    q.skipped = ask_fields_only && !q.report.answer_matters();
-    q.remembered = remembered.find(a.name, q.report.first_changes, b.name, q.report.second_changes);
-    return q;
+    // All pairs described together: each game file is read once for all of them.
+    ConflictDescriber describer(civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
+    std::vector<ConflictReport> reports = describer.describe(pairs);
+    std::vector<PriorityQuestion> questions(reports.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        PriorityQuestion& q = questions[i];
+        q.first = mods[i].first;
+        q.second = mods[i].second;
+        q.report = std::move(reports[i]);
+        q.skipped = ask_fields_only && !q.report.answer_matters();
+        q.remembered = remembered.find(q.first->name, q.report.first_changes, q.second->name, q.report.second_changes);
+    }
+    return questions;
 }
 
 std::list<PriorityAnswer> Orrindel::ask_priorities(
     const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember)
 {
-    const std::unique_ptr<ConflictDescriber> describer = conflict_describer();
     std::list<PriorityAnswer> answers;
-    for (auto a = enabled.begin(); a != enabled.end(); ++a) {
-        for (auto b = std::next(a); b != enabled.end(); ++b) {
-            std::optional<PriorityQuestion> q;
-            try {
-                q = find_question(**a, **b, *describer);
-            } catch (const xmlpp::exception& e) {
-                throw xml_error(**a, e);
-            }
-            if (!q || q->skipped)
-                continue;
-            // An answer given now counts before one remembered from earlier.
-            unsigned int r = given_answer ? given_answer(*q) : 0;
-            if (r == 0)
-                r = q->remembered;
-            if (r == 0)
-                r = signal_mod_priority.emit(*q);
-            if ((r == 1 || r == 2) && q->remember && r != q->remembered) {
-                const bool first = r == 1;
-                to_remember.push_back({first ? (*a)->name : (*b)->name, first ? (*b)->name : (*a)->name,
-                    first ? q->report.first_changes : q->report.second_changes,
-                    first ? q->report.second_changes : q->report.first_changes});
-            }
-            if (r == 1)
-                answers.emplace_back(*a, *b);
-            else if (r == 2)
-                answers.emplace_back(*b, *a);
-            else
-                throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &(*a)->name,
-                    &(*b)->name, q->report.message.c_str()));
+    for (PriorityQuestion& q : find_questions(enabled)) {
+        if (q.skipped)
+            continue;
+        Mod* a = q.first;
+        Mod* b = q.second;
+        // An answer given now counts before one remembered from earlier.
+        unsigned int r = given_answer ? given_answer(q) : 0;
+        if (r == 0)
+            r = q.remembered;
+        if (r == 0)
+            r = signal_mod_priority.emit(q);
+        if ((r == 1 || r == 2) && q.remember && r != q.remembered) {
+            const bool first = r == 1;
+            to_remember.push_back({first ? a->name : b->name, first ? b->name : a->name,
+                first ? q.report.first_changes : q.report.second_changes,
+                first ? q.report.second_changes : q.report.first_changes});
         }
+        if (r == 1)
+            answers.emplace_back(a, b);
+        else if (r == 2)
+            answers.emplace_back(b, a);
+        else
+            throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &a->name, &b->name,
+                q.report.message.c_str()));
     }
     return answers;
 }

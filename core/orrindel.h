@@ -4,7 +4,6 @@
 #include <functional>
 #include <list>
 #include <memory>
-#include <optional>
 #include <set>
 #include <sigc++/sigc++.h>
 #include <string>
@@ -138,14 +137,12 @@ public:
     bool get_ask_fields_only() const { return ask_fields_only; }
     void set_ask_fields_only(bool only);
 
-    // The question two enabled mods raise, settled already when a remembered
-    // answer fits or the preferences skip it; none when they do not conflict.
-    // Both mods must be loaded. The describer keeps what it read for the
-    // next pairs (see conflict_describer). Throws what check_conflicts throws
-    // other than a conflict.
-    std::optional<PriorityQuestion> find_question(Mod& first, Mod& second, ConflictDescriber& describer) const;
-    // A describer that reads the game's values from the game folder.
-    std::unique_ptr<ConflictDescriber> conflict_describer() const;
+    // The questions the enabled mods raise, pair by pair in their order: each
+    // settled already when a remembered answer fits or the preferences skip
+    // it; pairs that do not conflict raise none. The mods must be loaded.
+    // Throws what check_conflicts throws other than a conflict, and XmlError
+    // for a change that cannot be described.
+    std::vector<PriorityQuestion> find_questions(const std::list<Mod*>& enabled) const;
 
     // The answers kept in "answers" in the settings folder (read by startup).
     const std::vector<RememberedAnswer>& get_remembered_answers() const { return remembered.get(); }

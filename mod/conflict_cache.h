@@ -2,6 +2,7 @@
 #define VELMORA_MOD_CONFLICT_CACHE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
@@ -14,6 +15,16 @@
 
 namespace velmora {
 
+// Tells whether a change's text is still the one something was built from,
+// without keeping a copy of it: its size, and its hash when the sizes agree.
+struct TextPrint {
+    std::size_t size = 0;
+    std::uint64_t hash = 0;
+
+    static TextPrint of(const std::string& text);
+    bool matches(const std::string& text) const;
+};
+
 // The changes of one mod as check_conflicts needs them, kept across the pairs
 // the mod is checked in: its changes by file, and the parsed form of each diff
 // and xml change, built when a pair first needs it. Applying 30 mods checks
@@ -21,7 +32,8 @@ namespace velmora {
 //
 // Nothing tells the cache when a load or an edit replaces changes, so every
 // use compares what it kept with the mod's current changes: the list (address,
-// file and type of each change) and the text of each change it parsed.
+// file and type of each change) and the text of each change it parsed, by its
+// size and hash (a copy of every text would double the memory a mod takes).
 class ConflictCache {
 public:
     struct Entry {
@@ -45,7 +57,7 @@ public:
 private:
     struct Parsed {
         Change::Type type;
-        std::string text; // what the parsed form was built from
+        TextPrint text; // of what the parsed form was built from
         std::unique_ptr<ConflictView> view;
         std::unique_ptr<Diff> diff;
     };

@@ -3,18 +3,25 @@
 // script, or how each changes a file as a whole.
 #include "mod/conflict_details.h"
 
+#include <libxml++/exceptions/exception.h>
 #include <libxml++/nodes/element.h>
 #include <libxml++/parsers/domparser.h>
 
 #include <algorithm>
+#include <deque>
+#include <iterator>
+#include <map>
 #include <sstream>
+#include <string_view>
 
 #include "base/errors.h"
+#include "base/format.h"
 #include "base/hash.h"
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
+#include "mod/untrusted_xml.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
@@ -162,9 +169,31 @@ std::string values_line(const XmlIndex* game, const std::string* game_value, con
     return game_part(game, game_value) + a_name + " " + shown(a_value) + ", " + b_name + " " + shown(b_value);
 }
 
+// What identifies each mod's side of a report, as the pieces its hash is
+// made of: the places of one file are described apart from the rest of the
+// report and hashed in the report's order at the end. A piece is seen, not
+// copied, when it lasts until then (a change's text, its index): a report on
+// two mods that replace the same art would otherwise hold the art again.
+struct Pieces {
+    std::vector<std::string_view> pieces;
+    std::deque<std::string> owned; // the pieces made for the report; a deque keeps their places
+
+    Pieces& add(std::string_view lasting)
+    {
+        pieces.push_back(lasting);
+        return *this;
+    }
+    Pieces& add_copy(std::string piece)
+    {
+        owned.push_back(std::move(piece));
+        pieces.push_back(owned.back());
+        return *this;
+    }
+};
+
 struct Sides {
-    Hasher first;
-    Hasher second;
+    Pieces first;
+    Pieces second;
 };
 
 // The fields of one record that a mod changes: those whose value differs
@@ -246,11 +275,11 @@ void describe_script(const std::string& file, const Diff& a, const Diff& b, cons
     for (const DiffConflict& region : find_conflicts(a, b)) {
         ConflictDetail d{file, describe_lines(region), {}, true};
         for (int side = 0; side < 2; ++side) {
-            Hasher& hasher = side == 0 ? sides.first : sides.second;
-            hasher.add(d.where);
+            Pieces& hasher = side == 0 ? sides.first : sides.second;
+            hasher.add_copy(d.where);
             const std::vector<std::string>& written = side == 0 ? region.lines_a : region.lines_b;
             for (const std::string& line : written)
-                hasher.add(line);
+                hasher.add_copy(line);
             const std::string& name = side == 0 ? a_name : b_name;
             d.lines.push_back(written.empty() ? name + " removes them." : name + " writes:");
             for (const std::string& line : written)
@@ -343,85 +372,156 @@ std::vector<std::string> ConflictReport::text() const
     return out;
 }
 
+// Where two changes of a pair meet (one file, or two changes of it), and
+// what is found there.
+struct ConflictDescriber::Meeting {
+    std::size_t pair;
+    const Mod* a;
+    const Mod* b;
+    const Change* ca;
+    const Change* cb;
+    std::vector<ConflictDetail> details;
+    Sides sides;
+};
+
+namespace {
+
+std::unique_ptr<XmlIndex> change_index(const Mod& mod, const Change& change)
+{
+    std::unique_ptr<xmlpp::DomParser> parser = parse_change_text(mod, change);
+    return index_document(parser->get_document()->get_root_node(), nullptr);
+}
+
+std::unique_ptr<XmlIndex> game_index(const GameFiles& game, const std::string& file, const XmlIndex& like)
+{
+    const Path found = game.find(Path(file));
+    try {
+        if (!found.empty()) {
+            std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(found);
+            if (xmlpp::Element* root = parser->get_document()->get_root_node())
+                return index_document(root, &like.path);
+        }
+    } catch (const std::exception&) {
+        // Missing or unreadable: the question shows the mods' values only.
+    }
+    return nullptr;
+}
+
+void describe_meeting(const Change& ca, const Change& cb, const std::string& a_name, const std::string& b_name,
+    ConflictReport& report, Sides& sides)
+{
+    if (ca.type == Change::DIFF && cb.type == Change::DIFF) {
+        Diff da, db;
+        std::istringstream ina(ca.text), inb(cb.text);
+        try {
+            da.read(ina);
+            db.read(inb);
+        } catch (const GenericError&) {
+            return; // check_conflicts reports an unreadable difference
+        }
+        describe_script(ca.file, da, db, a_name, b_name, report, sides);
+        if (report.details.empty() && da.check_conflicts(db)) {
+            // Not one line both change, but too close for the check.
+            report.details.push_back({ca.file, "", {a_name + " and " + b_name + " change lines close to each other."}, true});
+            sides.first.add(ca.text);
+            sides.second.add(cb.text);
+        }
+    } else if (ca.type != cb.type || ca.text != cb.text) {
+        describe_whole(ca, cb, a_name, b_name, report);
+        sides.first.add(ca.text);
+        sides.second.add(cb.text);
+    }
+}
+
+} // namespace
+
 ConflictDescriber::ConflictDescriber(GameFiles game)
     : game(std::move(game))
 { }
 
 ConflictDescriber::~ConflictDescriber() = default;
 
-const XmlIndex& ConflictDescriber::change_index(const Mod& mod, const Change& change)
+// The meetings of one file: its game copy is read once and dropped when the
+// file is done; each xml change is indexed once into `changes`, which the
+// report's hash pieces see until the end.
+void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes)
 {
-    auto& slot = changes[&change];
-    if (!slot.second || slot.first != change.text) {
-        std::unique_ptr<xmlpp::DomParser> parser = parse_change_text(mod, change);
-        slot.second = index_document(parser->get_document()->get_root_node(), nullptr);
-        slot.first = change.text;
+    auto index_of = [&changes](const Mod& mod, const Change& change) -> const XmlIndex& {
+        std::unique_ptr<XmlIndex>& slot = changes[&change];
+        if (!slot)
+            slot = change_index(mod, change);
+        return *slot;
+    };
+    bool game_read = false;
+    std::unique_ptr<XmlIndex> game_copy;
+    for (Meeting* m : meetings) {
+        ConflictReport part;
+        try {
+            if (m->ca->type == Change::XML && m->cb->type == Change::XML) {
+                const XmlIndex& ia = index_of(*m->a, *m->ca);
+                const XmlIndex& ib = index_of(*m->b, *m->cb);
+                if (ia.path == ib.path && ia.type == ib.type) {
+                    if (!game_read) {
+                        game_copy = game_index(game, m->ca->file, ia);
+                        game_read = true;
+                    }
+                    describe_xml(m->ca->file, ia, ib, game_copy.get(), m->a->name, m->b->name, part, m->sides);
+                }
+            } else {
+                describe_meeting(*m->ca, *m->cb, m->a->name, m->b->name, part, m->sides);
+            }
+        } catch (const xmlpp::exception& e) {
+            // The XML library's own exception is not one of ours; no front end would catch it.
+            const std::string message = library_message(e);
+            throw XmlError(format("XML error in mod '%S': %S", &m->a->name, &message));
+        }
+        m->details = std::move(part.details);
     }
-    return *slot.second;
 }
 
-const XmlIndex* ConflictDescriber::game_index(const std::string& file, const XmlIndex& like)
+std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<ConflictPair>& pairs)
 {
-    const std::string key = file_key(file);
-    auto it = games.find(key);
-    if (it != games.end())
-        return it->second.get();
-    std::unique_ptr<XmlIndex> index;
-    const Path found = game.find(Path(file));
-    try {
-        if (!found.empty()) {
-            std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(found);
-            if (xmlpp::Element* root = parser->get_document()->get_root_node())
-                index = index_document(root, &like.path);
+    // Every meeting of every pair in the reports' order, then grouped by file.
+    std::vector<Meeting> meetings;
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        const Mod& a = *pairs[p].first;
+        const Mod& b = *pairs[p].second;
+        for (const Change& ca : a.changes) {
+            const std::string key = file_key(ca.file);
+            for (const Change& cb : b.changes)
+                if (file_key(cb.file) == key)
+                    meetings.push_back({p, &a, &b, &ca, &cb, {}, {}});
         }
-    } catch (const std::exception&) {
-        // Missing or unreadable: the question shows the mods' values only.
     }
-    return games.emplace(key, std::move(index)).first->second.get();
+    ChangeIndexes changes;
+    std::map<std::string, std::vector<Meeting*>> by_file;
+    for (Meeting& m : meetings)
+        by_file[file_key(m.ca->file)].push_back(&m);
+    for (auto& [key, of_file] : by_file)
+        describe_file(of_file, changes);
+
+    std::vector<ConflictReport> reports(pairs.size());
+    std::vector<std::pair<Hasher, Hasher>> hashers(pairs.size());
+    for (std::size_t p = 0; p < pairs.size(); ++p)
+        reports[p].message = pairs[p].message;
+    for (Meeting& m : meetings) {
+        ConflictReport& report = reports[m.pair];
+        std::move(m.details.begin(), m.details.end(), std::back_inserter(report.details));
+        for (std::string_view piece : m.sides.first.pieces)
+            hashers[m.pair].first.add(piece);
+        for (std::string_view piece : m.sides.second.pieces)
+            hashers[m.pair].second.add(piece);
+    }
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        reports[p].first_changes = hashers[p].first.value();
+        reports[p].second_changes = hashers[p].second.value();
+    }
+    return reports;
 }
 
 ConflictReport ConflictDescriber::describe(const Mod& a, const Mod& b, const std::string& message)
 {
-    ConflictReport report;
-    report.message = message;
-    Sides sides;
-    for (const Change& ca : a.changes) {
-        const std::string key = file_key(ca.file);
-        for (const Change& cb : b.changes) {
-            if (file_key(cb.file) != key)
-                continue;
-            const std::size_t before = report.details.size();
-            if (ca.type == Change::XML && cb.type == Change::XML) {
-                const XmlIndex& ia = change_index(a, ca);
-                const XmlIndex& ib = change_index(b, cb);
-                if (ia.path == ib.path && ia.type == ib.type)
-                    describe_xml(ca.file, ia, ib, game_index(ca.file, ia), a.name, b.name, report, sides);
-            } else if (ca.type == Change::DIFF && cb.type == Change::DIFF) {
-                Diff da, db;
-                std::istringstream ina(ca.text), inb(cb.text);
-                try {
-                    da.read(ina);
-                    db.read(inb);
-                } catch (const GenericError&) {
-                    continue; // check_conflicts reports an unreadable difference
-                }
-                describe_script(ca.file, da, db, a.name, b.name, report, sides);
-                if (report.details.size() == before && da.check_conflicts(db)) {
-                    // Not one line both change, but too close for the check.
-                    report.details.push_back({ca.file, "", {a.name + " and " + b.name + " change lines close to each other."}, true});
-                    sides.first.add(ca.text);
-                    sides.second.add(cb.text);
-                }
-            } else if (ca.type != cb.type || ca.text != cb.text) {
-                describe_whole(ca, cb, a.name, b.name, report);
-                sides.first.add(ca.text);
-                sides.second.add(cb.text);
-            }
-        }
-    }
-    report.first_changes = sides.first.value();
-    report.second_changes = sides.second.value();
-    return report;
+    return std::move(describe({{&a, &b, message}}).front());
 }
 
 } // namespace velmora

@@ -42,9 +42,18 @@ struct ConflictReport {
     std::vector<std::string> text() const;
 };
 
-// Describes the conflicts of pairs of mods. It keeps what it read (each xml
-// change's records, the game's files) for the pairs of one apply or check:
-// a mod is compared with every other one.
+// Two mods whose check_conflicts gave `message`, to be described.
+struct ConflictPair {
+    const Mod* first;
+    const Mod* second;
+    std::string message;
+};
+
+// Describes the conflicts of pairs of mods. The game's values of a file are
+// read once for all the pairs given together, and dropped once those pairs'
+// details of that file are written: an apply of many mods meets in most of
+// the game's files, whose records together would outweigh the largest file
+// many times over.
 class ConflictDescriber {
 public:
     explicit ConflictDescriber(GameFiles game = GameFiles());
@@ -52,19 +61,20 @@ public:
     ConflictDescriber(const ConflictDescriber&) = delete;
     ConflictDescriber& operator=(const ConflictDescriber&) = delete;
 
-    // The report on a and b, whose check_conflicts gave `message`. Both must
-    // be loaded. Throws XmlError for a change text that cannot be parsed.
+    // The report on each pair, in their order. The mods must be loaded.
+    // Throws XmlError for a change text that cannot be parsed.
+    std::vector<ConflictReport> describe(const std::vector<ConflictPair>& pairs);
+    // The report on a and b, whose check_conflicts gave `message`.
     ConflictReport describe(const Mod& a, const Mod& b, const std::string& message);
 
     struct XmlIndex;
 
 private:
-    const XmlIndex& change_index(const Mod& mod, const Change& change);
-    const XmlIndex* game_index(const std::string& file, const XmlIndex& like);
+    struct Meeting;
+    using ChangeIndexes = std::map<const Change*, std::unique_ptr<XmlIndex>>;
+    void describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes);
 
     GameFiles game;
-    std::map<const Change*, std::pair<std::string, std::unique_ptr<XmlIndex>>> changes;
-    std::map<std::string, std::unique_ptr<XmlIndex>> games; // null: the game has no readable copy
 };
 
 } // namespace velmora

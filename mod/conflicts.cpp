@@ -5,6 +5,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/hash.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
@@ -27,6 +28,16 @@ ConflictCache& ConflictCacheSlot::get()
     if (!cache_)
         cache_ = std::make_unique<ConflictCache>();
     return *cache_;
+}
+
+TextPrint TextPrint::of(const std::string& text)
+{
+    return {text.size(), hash_bytes(text)};
+}
+
+bool TextPrint::matches(const std::string& text) const
+{
+    return size == text.size() && hash == hash_bytes(text);
 }
 
 std::string file_key(const std::string& file)
@@ -76,7 +87,7 @@ ConflictCache::Parsed& ConflictCache::parsed(const Change& change)
 {
     Parsed& p = parsed_[&change];
     // An edit may have replaced the text since it was parsed.
-    if ((p.view || p.diff) && (p.type != change.type || p.text != change.text)) {
+    if ((p.view || p.diff) && (p.type != change.type || !p.text.matches(change.text))) {
         p.view.reset();
         p.diff.reset();
     }
@@ -94,7 +105,7 @@ const ConflictView& ConflictCache::view(const Mod& mod, const Change& change)
         if (view->opaque)
             view->document = std::move(parser);
         p.type = change.type;
-        p.text = change.text;
+        p.text = TextPrint::of(change.text);
         p.view = std::move(view);
     }
     return *p.view;
@@ -114,7 +125,7 @@ const Diff& ConflictCache::diff(const Mod& mod, const Change& change)
             throw GenericError(e.what() + change_context(mod, change));
         }
         p.type = change.type;
-        p.text = change.text;
+        p.text = TextPrint::of(change.text);
         p.diff = std::move(diff);
     }
     return *p.diff;

@@ -198,6 +198,51 @@ TEST_F(ConflictDetails, wholeFileAgainstAnXmlChangeSaysWhatEachModDoes)
     EXPECT_TRUE(r.answer_matters());
 }
 
+// Pairs described together read each game file once for all of them; each
+// report must still list its places in its own changes' order (here not the
+// files' order) and be bound to the same hashes as when described alone.
+TEST_F(ConflictDetails, pairsDescribedTogetherGetTheReportsTheyGetAlone)
+{
+    const char* file = "Python\\CvEventManager.py";
+    const char* art = "Art\\Units\\Warrior\\Warrior.dds";
+    Mod a = mod_with("A", {xml_change(units_file, warrior("\t\t\t<iCombat>3</iCombat>\n")),
+        test::diff_change(file, test::diff_text(script(), script({{10, "\tx10 = 'a'"}}))),
+        test::whole_change(art, std::string("DDS a\0\xff", 8))});
+    Mod b = mod_with("B", {test::whole_change(art, std::string("DDS b\0\xfe", 8)),
+        test::diff_change(file, test::diff_text(script(), script({{10, "\tx10 = 'b'"}}))),
+        xml_change(units_file, warrior("\t\t\t<iCombat>4</iCombat>\n\t\t\t<iCost>7</iCost>\n"))});
+    Mod c = mod_with("C", {xml_change(units_file, warrior("\t\t\t<iCost>9</iCost>\n"))});
+    std::vector<ConflictPair> pairs;
+    for (const auto& [first, second] : {std::pair(&a, &b), std::pair(&a, &c), std::pair(&b, &c)}) {
+        try {
+            first->check_conflicts(second);
+            ADD_FAILURE() << "no conflict between " << first->name << " and " << second->name;
+        } catch (const ConflictError& e) {
+            pairs.push_back({first, second, e.what()});
+        }
+    }
+
+    const std::vector<ConflictReport> together = describer.describe(pairs);
+
+    ASSERT_EQ(together.size(), pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        SCOPED_TRACE(pairs[i].first->name + " and " + pairs[i].second->name);
+        ConflictDescriber alone_describer(GameFiles({game / "Assets"}));
+        const ConflictReport alone = alone_describer.describe(*pairs[i].first, *pairs[i].second, pairs[i].message);
+        EXPECT_EQ(together[i].message, pairs[i].message);
+        EXPECT_EQ(together[i].text(), alone.text());
+        EXPECT_EQ(together[i].first_changes, alone.first_changes);
+        EXPECT_EQ(together[i].second_changes, alone.second_changes);
+    }
+    // A and B meet in the units file, the script and the art, in A's order.
+    ASSERT_EQ(together[0].details.size(), 3u);
+    EXPECT_EQ(together[0].details[0].file, units_file);
+    EXPECT_EQ(together[0].details[0].lines, (Lines{"iCombat: game 2, A 3, B 4", "iCost: game 15, B 7"}));
+    EXPECT_EQ(together[0].details[1].file, file);
+    EXPECT_EQ(together[0].details[2].file, art);
+    EXPECT_EQ(together[1].details.at(0).lines, (Lines{"iCombat: game 2, A 3", "iCost: game 15, C 9", kept}));
+}
+
 } // namespace
 } // namespace velmora
 
