@@ -8,6 +8,7 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/schemas.h"
+#include "path/file_stamp.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -49,7 +50,10 @@ std::string relative(const Path& p, const Path& folder)
     return rel;
 }
 
-bool file_size(const Path& file, std::uint64_t& out) { return platform::file_size(file.str(), out) == 0; }
+bool same_file(const platform::FileStamp& a, const platform::FileStamp& b)
+{
+    return a.size == b.size && a.mtime_ns == b.mtime_ns && a.inode == b.inode && a.device == b.device;
+}
 
 // Copies from to a new file to, through a temporary name: to is either
 // complete or absent.
@@ -201,9 +205,7 @@ bool IncrementalBuild::carry_over(File& f, const Path& dst)
     const Path from = old_folder / Path(f.old->file);
     // Only a plain file that still holds what was written: a link, or a file
     // someone edited since, is built again.
-    std::uint64_t hash = 0, size = 0;
-    if (platform::kind_of(from.str()) != platform::Kind::File || !file_size(from, size) || size != f.old->size
-        || !hash_file(from, hash) || hash != f.old->hash)
+    if (!still_written(old_folder, *f.old, &f.seen))
         return false;
     if (platform::kind_of(dst.str()) != platform::Kind::None)
         return false;
@@ -213,19 +215,31 @@ bool IncrementalBuild::carry_over(File& f, const Path& dst)
 Manifest IncrementalBuild::manifest(const Path& fresh) const
 {
     Manifest m;
+    // Read before any stamp is taken: a stamp older than it cannot hide a later write.
+    std::int64_t clock = 0;
+    if (platform::clock_of(fresh.str(), clock) != 0)
+        clock = 0; // no stamp kept: the next apply hashes every file
     for (const auto& [key, f] : files) {
         if (f.dst.empty())
             continue;
         ManifestEntry e;
         e.file = relative(f.dst, fresh);
         e.inputs = f.inputs;
+        platform::FileStamp stamp;
+        if (platform::file_stamp(f.dst.str(), stamp) != 0)
+            continue; // not written (a difference found applied already), or not a plain file
         if (f.state == File::Carried) {
             e.size = f.old->size;
             e.hash = f.old->hash;
-        } else if (platform::kind_of(f.dst.str()) != platform::Kind::File || !file_size(f.dst, e.size)
-            || !hash_file(f.dst, e.hash)) {
-            continue; // not written (a difference found applied already), or not readable
+            // Written since it was found unchanged, or a copy: its bytes are hashed next time.
+            if (!same_file(stamp, f.seen))
+                stamp.mtime_ns = 0;
+        } else {
+            e.size = stamp.size;
+            if (!hash_file(f.dst, e.hash))
+                continue; // not readable
         }
+        e.set_stamp(stamp, clock);
         m.entries.push_back(std::move(e));
     }
     // Sorted by file, as Manifest::find looks them up.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/manifest.h"
+#include "path/file_stamp.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -44,6 +45,7 @@ private:
         enum State { Undecided, Carried, Built } state = Undecided;
         const ManifestEntry* old = nullptr;
         Path dst; // where the new folder holds it
+        platform::FileStamp seen; // a carried file's stamp when it was found unchanged
     };
     bool carry_over(File& f, const Path& dst);
 

@@ -1,6 +1,7 @@
 #include "core/manifest.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -18,7 +19,7 @@ const char* const Manifest::file_name = ".velmora-manifest";
 
 namespace {
 
-const char* const header = "velmora-manifest 1";
+const char* const header = "velmora-manifest 2";
 
 bool by_file(const ManifestEntry& a, const ManifestEntry& b) { return a.file < b.file; }
 
@@ -34,18 +35,45 @@ bool parse_number(const std::string& text, std::uint64_t& out)
     return true;
 }
 
-// One line: hash, size, inputs, then the file, which may hold spaces.
-bool parse_entry(const std::string& line, ManifestEntry& e)
+// Version 1 lines hold hash, size, inputs, then the file, which may hold
+// spaces; version 2 adds the stamp (mtime, inode, device) before the file.
+const char* const header_v1 = "velmora-manifest 1";
+
+// The fields of a line before the file name, split at single spaces; false
+// when the line has fewer.
+bool split_fields(const std::string& line, std::vector<std::string_view>& fields, std::string_view& file)
 {
-    std::size_t a = line.find(' ');
-    std::size_t b = a == std::string::npos ? a : line.find(' ', a + 1);
-    std::size_t c = b == std::string::npos ? b : line.find(' ', b + 1);
-    if (c == std::string::npos || c + 1 >= line.size())
+    std::size_t at = 0;
+    for (std::string_view& field : fields) {
+        const std::size_t end = line.find(' ', at);
+        if (end == std::string::npos)
+            return false;
+        field = std::string_view(line).substr(at, end - at);
+        at = end + 1;
+    }
+    if (at >= line.size())
         return false;
-    e.file = line.substr(c + 1);
-    return parse_hash(std::string_view(line).substr(0, a), e.hash)
-        && parse_number(line.substr(a + 1, b - a - 1), e.size)
-        && parse_hash(std::string_view(line).substr(b + 1, c - b - 1), e.inputs);
+    file = std::string_view(line).substr(at);
+    return true;
+}
+
+bool parse_entry(const std::string& line, bool stamped, ManifestEntry& e)
+{
+    std::vector<std::string_view> f(stamped ? 6 : 3);
+    std::string_view file;
+    if (!split_fields(line, f, file))
+        return false;
+    e.file = std::string(file);
+    if (!parse_hash(f[0], e.hash) || !parse_number(std::string(f[1]), e.size) || !parse_hash(f[2], e.inputs))
+        return false;
+    if (!stamped)
+        return true;
+    std::uint64_t mtime = 0;
+    if (!parse_number(std::string(f[3]), mtime) || !parse_number(std::string(f[4]), e.inode)
+        || !parse_number(std::string(f[5]), e.device) || mtime > std::uint64_t(INT64_MAX))
+        return false;
+    e.mtime_ns = static_cast<std::int64_t>(mtime);
+    return true;
 }
 
 // Walks folder below prefix (Path text relative to the top, "" at the top).
@@ -83,11 +111,12 @@ bool Manifest::read(const Path& folder, Manifest& out)
     out.entries.clear();
     std::ifstream in(platform::native(child_path(folder, file_name)), std::ios::binary);
     std::string line;
-    if (!in || !std::getline(in, line) || line != header)
+    if (!in || !std::getline(in, line) || (line != header && line != header_v1))
         return false;
+    const bool stamped = line == header;
     while (std::getline(in, line)) {
         ManifestEntry e;
-        if (!parse_entry(line, e)) {
+        if (!parse_entry(line, stamped, e)) {
             out.entries.clear();
             return false;
         }
@@ -109,7 +138,8 @@ void Manifest::write(const Path& folder) const
     text << header << '\n';
     for (const ManifestEntry& e : entries)
         if (e.file.find('\n') == std::string::npos) // such a name is kept as a foreign file
-            text << hash_text(e.hash) << ' ' << e.size << ' ' << hash_text(e.inputs) << ' ' << e.file << '\n';
+            text << hash_text(e.hash) << ' ' << e.size << ' ' << hash_text(e.inputs) << ' ' << e.mtime_ns << ' '
+                 << e.inode << ' ' << e.device << ' ' << e.file << '\n';
     std::string problem;
     {
         std::ofstream out(platform::native(temporary), std::ios::binary | std::ios::trunc);
@@ -125,6 +155,28 @@ void Manifest::write(const Path& folder) const
         platform::unlink(temporary.str());
         throw GenericError(format("Cannot write the list of files Velmora wrote, %S: %S", &file, &problem));
     }
+}
+
+void ManifestEntry::set_stamp(const platform::FileStamp& stamp, std::int64_t clock)
+{
+    const bool certain = stamp.mtime_ns > 0 && stamp.mtime_ns < clock && stamp.size == size;
+    mtime_ns = certain ? stamp.mtime_ns : 0;
+    inode = certain ? stamp.inode : 0;
+    device = certain ? stamp.device : 0;
+}
+
+bool still_written(const Path& folder, const ManifestEntry& e, platform::FileStamp* seen)
+{
+    const Path file = folder / Path(e.file);
+    platform::FileStamp now;
+    if (platform::file_stamp(file.str(), now) != 0 || now.size != e.size)
+        return false;
+    if (seen)
+        *seen = now;
+    if (e.mtime_ns != 0 && now.mtime_ns == e.mtime_ns && now.inode == e.inode && now.device == e.device)
+        return true;
+    std::uint64_t hash = 0;
+    return hash_file(file, hash) && hash == e.hash;
 }
 
 const ManifestEntry* Manifest::find(const std::string& file) const
@@ -152,10 +204,9 @@ ForeignFiles find_foreign_files(const Path& folder)
     collect(folder, "", false, found);
     for (const ManifestEntry& now : found.entries) {
         const ManifestEntry* then = written.find(now.file);
-        std::uint64_t hash = 0;
         if (!then)
             ++result.foreign;
-        else if (then->size != now.size || !hash_file(folder / Path(now.file), hash) || hash != then->hash)
+        else if (then->size != now.size || !still_written(folder, *then))
             ++result.changed;
         else
             continue;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "path/file_stamp.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -15,7 +16,22 @@ struct ManifestEntry {
     std::uint64_t size = 0;
     std::uint64_t hash = 0;   // base/hash.h hash of the bytes Velmora wrote
     std::uint64_t inputs = 0; // hash of what the file was built from; 0 = unknown
+    // The file's stamp when the manifest was made, kept only when no write
+    // after that can leave it the same (see platform::clock_of); 0 = none,
+    // the bytes are hashed to tell the file unchanged.
+    std::int64_t mtime_ns = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+
+    // Keeps `stamp` when its time is older than `clock`, read before it was taken.
+    void set_stamp(const platform::FileStamp& stamp, std::int64_t clock);
 };
+
+// True when folder's copy of e.file is a plain file that still holds what was
+// written: its size is the recorded one and either its stamp is the recorded
+// one or its bytes hash to the recorded hash. `seen`, when given, gets the
+// stamp the file had before it was judged.
+bool still_written(const Path& folder, const ManifestEntry& e, platform::FileStamp* seen = nullptr);
 
 // What the last apply wrote into a custom-assets folder, kept inside that
 // folder so that it is swapped with it. Anything else found there later was
