@@ -161,9 +161,10 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
             }
         }
     }
-    // All pairs described together: each game file is read once for all of them.
-    ConflictDescriber describer(civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
-    std::vector<ConflictReport> reports = describer.describe(pairs);
+    // The pairs unchanged since the last apply keep their reports; the rest
+    // are described together, each game file read once for all of them.
+    std::vector<ConflictReport> reports
+        = kept_reports.describe(pairs, civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
     std::vector<PriorityQuestion> questions(reports.size());
     for (std::size_t i = 0; i < reports.size(); ++i) {
         PriorityQuestion& q = questions[i];
@@ -252,7 +253,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         manifest = incremental.manifest(build.folder());
     }
     if (verify_after_apply)
-        verification = verify_folder(build.folder(), game, schemas);
+        verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
     manifest.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);

@@ -11,6 +11,7 @@
 
 #include "core/answers.h"
 #include "core/config.h"
+#include "core/conflict_reports.h"
 #include "core/manifest.h"
 #include "core/verify.h"
 #include "core/questions.h"
@@ -194,6 +195,10 @@ private:
     ConflictCheck check_step;
     ModApplier apply_step;
     GivenAnswer given_answer;
+    // Kept across applies: a re-apply describes again only the pairs that changed.
+    mutable ConflictReports kept_reports;
+    // The scans of the last verification, for the files a re-apply carries over.
+    VerifyMemo verify_memo;
 };
 
 } // namespace velmora

@@ -8,13 +8,17 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "base/format.h"
+#include "base/hash.h"
+#include "core/manifest.h"
 #include "mod/game_files.h"
 #include "mod/schemas.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
+#include "xml/element_info.h"
 #include "xml/schema.h"
 
 namespace velmora {
@@ -62,15 +66,73 @@ std::vector<SchemaViolation> game_faults(const GameFiles& game, const Path& rel,
     return check_document(parser->get_document()->get_root_node(), schema);
 }
 
-void check_file(const Path& folder, const Path& rel, const GameFiles& game, SchemaCache& schemas,
-    Verification& out)
+// The bytes of a schema file, hashed once per verification.
+std::uint64_t schema_bytes(const std::string& file, std::map<std::string, std::uint64_t>& hashed)
 {
+    auto it = hashed.find(file);
+    if (it != hashed.end())
+        return it->second;
+    std::uint64_t h = 0;
+    if (!hash_file(Path(file), h))
+        h = 0; // unreadable: a kept scan never matches it
+    return hashed.emplace(file, h).first->second;
+}
+
+struct Memo {
+    VerifyMemo& kept;
+    const Manifest& written;
+    std::uint64_t table;
+    std::map<std::string, std::uint64_t> schema_hashes;
+};
+
+// The kept scan of rel when it still holds: the file's bytes, the table and
+// every schema lookup are what they were.
+const VerifyMemo::Scan* kept_scan(
+    const Path& folder, const Path& rel, const GameFiles& game, Memo& memo, std::uint64_t& bytes)
+{
+    const ManifestEntry* e = memo.written.find(rel.str());
+    if (!e)
+        return nullptr;
+    bytes = e->hash;
+    auto it = memo.kept.files.find(rel.str());
+    if (it == memo.kept.files.end() || it->second.bytes != e->hash || it->second.table != memo.table)
+        return nullptr;
+    for (const VerifyMemo::Lookup& l : it->second.lookups) {
+        const Path found = find_schema_file(l.name, rel, folder, game);
+        if (found.str() != l.found || (!found.empty() && schema_bytes(found.str(), memo.schema_hashes) != l.bytes))
+            return nullptr;
+    }
+    return &it->second;
+}
+
+void check_file(const Path& folder, const Path& rel, const GameFiles& game, SchemaCache& schemas,
+    Verification& out, Memo* memo)
+{
+    std::uint64_t bytes = 0;
+    if (memo) {
+        if (const VerifyMemo::Scan* scan = kept_scan(folder, rel, game, *memo, bytes)) {
+            out.checked += scan->checked;
+            return;
+        }
+        memo->kept.files.erase(rel.str());
+    }
+    std::vector<VerifyMemo::Lookup> lookups;
     // Most files have no fault: a pass without a tree tells, and only a file
     // with a fault is parsed into a tree for the details.
     const SchemaScan scan = scan_against_schema(folder / rel, [&](const std::string& name) -> const Schema* {
         Path found = find_schema_file(name, rel, folder, game);
+        lookups.push_back({name, found.str(), 0});
         return found.empty() ? nullptr : schemas.get(found);
     });
+    // Only a file in the manifest has known bytes to keep its scan by.
+    if (memo && bytes != 0 && scan != SchemaScan::faulty) {
+        bool readable = true;
+        for (VerifyMemo::Lookup& l : lookups)
+            if (!l.found.empty())
+                readable = readable && (l.bytes = schema_bytes(l.found, memo->schema_hashes)) != 0;
+        if (readable)
+            memo->kept.files[rel.str()] = {bytes, memo->table, std::move(lookups), scan == SchemaScan::clean};
+    }
     if (scan == SchemaScan::no_schema)
         return;
     if (scan == SchemaScan::clean) {
@@ -125,14 +187,26 @@ std::string describe(const Path& file, const SchemaViolation& v, bool in_game)
     return out;
 }
 
-Verification verify_folder(const Path& folder, const GameFiles& game, SchemaCache& schemas)
+Verification verify_folder(
+    const Path& folder, const GameFiles& game, SchemaCache& schemas, VerifyMemo* memo, const Manifest* written)
 {
     Verification out;
     std::vector<Path> files;
     if (platform::kind_of(folder.str()) == platform::Kind::Folder)
         collect(folder, Path(), files);
+    std::unique_ptr<Memo> m;
+    if (memo && written)
+        m.reset(new Memo {*memo, *written, ElementInfoStorage::instance().digest(), {}});
     for (const Path& rel : files)
-        check_file(folder, rel, game, schemas, out);
+        check_file(folder, rel, game, schemas, out, m.get());
+    if (m) {
+        // Files no longer in the folder: their scans are dropped.
+        std::set<std::string> present;
+        for (const Path& rel : files)
+            present.insert(rel.str());
+        for (auto it = memo->files.begin(); it != memo->files.end();)
+            it = present.count(it->first) ? std::next(it) : memo->files.erase(it);
+    }
     return out;
 }
 

@@ -1,6 +1,8 @@
 #ifndef VELMORA_CORE_VERIFY_H
 #define VELMORA_CORE_VERIFY_H
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,11 +36,37 @@ struct Verification {
 // <iCombat>", with " (already in the game's file)" for one of the game's.
 std::string describe(const Path& file, const SchemaViolation& v, bool in_game);
 
+class Manifest;
+
+// The scans of the last verification that found no fault, kept in a running
+// Velmora: after a re-apply most files are the ones checked then (carried
+// over), and scanning them again is most of the check's time. A kept scan
+// counts only for the same bytes, the same element table, and each schema
+// the file named found again at the same place with the same bytes.
+struct VerifyMemo {
+    struct Lookup {
+        std::string name; // from "x-schema:NAME"
+        std::string found; // the schema file, "" when none was found
+        std::uint64_t bytes = 0; // of the schema file
+    };
+    struct Scan {
+        std::uint64_t bytes = 0; // of the checked file
+        std::uint64_t table = 0; // the element table's digest
+        std::vector<Lookup> lookups;
+        bool checked = false; // false: the file names no schema the game has
+    };
+    std::map<std::string, Scan> files; // by Path text relative to the folder
+};
+
 // Checks every XML data file below folder that names a schema against it,
 // found as the game finds it (beside the file in folder, else in the game's
 // folders). A file that cannot be parsed is a fault of that file. Schemas are
 // read through `schemas`. The record keys come from the element table.
-Verification verify_folder(const Path& folder, const GameFiles& game, SchemaCache& schemas);
+// With `memo` and `written` (the manifest of folder, whose hashes are those of
+// the files' bytes), a file that a kept scan covers is not read again, and the
+// scans that find no fault are kept.
+Verification verify_folder(const Path& folder, const GameFiles& game, SchemaCache& schemas,
+    VerifyMemo* memo = nullptr, const Manifest* written = nullptr);
 
 } // namespace velmora
 

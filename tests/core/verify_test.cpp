@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/manifest.h"
 #include "core/verify.h"
 #include "mod/game_files.h"
+#include "path/fs.h"
 #include "path/platform.h"
 #include "support/element_table.h"
 #include "support/tempdir.h"
@@ -97,6 +99,99 @@ TEST_F(VerifyFolder, reportsUnreadableFilesAndSkipsFilesWithoutSchema)
     EXPECT_EQ(platform::native(result.files[0].file), platform::native(Path("XML/Broken.xml")));
     EXPECT_NE(result.files[0].faults.at(0).problem.find("cannot be read"), std::string::npos);
 }
+
+// A verification that keeps its scans, then something changed, then one
+// that may use them: it must find what a verification without them finds.
+class VerifyAgain : public VerifyFolder {
+protected:
+    Verification verify_with_memo()
+    {
+        SchemaCache schemas;
+        const Manifest written = Manifest::of_folder(built.path());
+        return verify_folder(built.path(), GameFiles({game.path()}), schemas, &memo, &written);
+    }
+
+    // A schema beside the file in the built folder that wants Help last, where
+    // the file has it: the game's own schema puts Help earlier.
+    void write_help_last_schema()
+    {
+        std::string model = test::unit_info_model;
+        const std::string help = "\t\t<element type=\"Help\" minOccurs=\"0\"/>\n";
+        model.erase(model.find(help), help.size());
+        test::write_file(built / "XML/Units/CIV4UnitSchema.xml", test::unit_schema_text(model + help));
+    }
+
+    VerifyMemo memo;
+};
+
+TEST_F(VerifyAgain, takesAFileWhoseBytesItScannedBeforeAsScanned)
+{
+    test::write_file(built / units, warrior_units({}));
+    const Manifest written = Manifest::of_folder(built.path());
+    SchemaCache schemas;
+    ASSERT_EQ(verify_folder(built.path(), GameFiles({game.path()}), schemas, &memo, &written).checked, 1u);
+    // The manifest says the bytes are those scanned: the file is not read.
+    test::write_file(built / units, "not XML at all");
+    const Verification again = verify_folder(built.path(), GameFiles({game.path()}), schemas, &memo, &written);
+    EXPECT_EQ(again.checked, 1u);
+    EXPECT_TRUE(again.files.empty());
+}
+
+class VerifyAgainAfter;
+
+struct Edit {
+    const char* name;
+    void (VerifyAgainAfter::*before)(); // makes the folder first verified
+    void (VerifyAgainAfter::*change)();
+};
+
+void PrintTo(const Edit& e, std::ostream* os) { *os << e.name; }
+
+class VerifyAgainAfter : public VerifyAgain, public testing::WithParamInterface<Edit> {
+public:
+    void help_last_with_schema()
+    {
+        write_help_last_schema();
+        test::write_file(built / units, warrior_units({"<Help>TXT_KEY_WARRIOR_HELP</Help>"}));
+    }
+    void clean_units() { test::write_file(built / units, warrior_units({})); }
+    void faulty_units() { test::write_file(built / units, warrior_units({"<Help>TXT_KEY_WARRIOR_HELP</Help>"})); }
+    void remove_schema() { platform::unlink((built / "XML/Units/CIV4UnitSchema.xml").str()); }
+    void game_schema_like_the_file()
+    {
+        faulty_units();
+        write_help_last_schema();
+        test::write_file(game / "XML/Units/CIV4UnitSchema.xml", test::read_file(built / "XML/Units/CIV4UnitSchema.xml"));
+        remove_schema();
+    }
+    void restore_schemas()
+    {
+        test::write_file(game / "XML/Units/CIV4UnitSchema.xml", test::unit_schema());
+        if (exists(built / "XML/Units/CIV4UnitSchema.xml"))
+            test::write_file(built / "XML/Units/CIV4UnitSchema.xml", test::unit_schema());
+    }
+};
+
+TEST_P(VerifyAgainAfter, findsWhatAFreshVerificationFinds)
+{
+    (this->*GetParam().before)();
+    const Verification first = verify_with_memo();
+    ASSERT_TRUE(first.clean());
+    (this->*GetParam().change)();
+
+    const Verification again = verify_with_memo();
+    const Verification fresh = verify();
+    EXPECT_EQ(again.checked, fresh.checked);
+    EXPECT_EQ(again.files_at_fault(), fresh.files_at_fault());
+    EXPECT_EQ(fresh.files_at_fault(), 1u) << "the change must make a fault, else the case shows nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, VerifyAgainAfter,
+    testing::Values(Edit {"fileChanged", &VerifyAgainAfter::clean_units, &VerifyAgainAfter::faulty_units},
+        Edit {"schemaBesideItRemoved", &VerifyAgainAfter::help_last_with_schema, &VerifyAgainAfter::remove_schema},
+        Edit {"schemaBesideItChanged", &VerifyAgainAfter::help_last_with_schema, &VerifyAgainAfter::restore_schemas},
+        Edit {"gameSchemaChanged", &VerifyAgainAfter::game_schema_like_the_file, &VerifyAgainAfter::restore_schemas}),
+    [](const testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace velmora
