@@ -45,7 +45,15 @@ if diff -rq "$work/ref-old" "$work/ref-new" >/dev/null; then
 fi
 echo "apply: $(find "$ca" -type f | wc -l) files, $((full_ns / 1000000)) ms a run; $points kills"
 
-same_tree() { diff -r "$1" "$2" >/dev/null 2>&1; }
+# The manifest holds each file's stamp (time, inode, device), which differs
+# from one folder to another: its lines are compared without.
+manifest_of() {
+  [ -e "$1/.velmora-manifest" ] || return 0
+  sed -E 's/^([^ ]+ [^ ]+ [^ ]+) -?[0-9]+ [0-9]+ [0-9]+ /\1 /' "$1/.velmora-manifest"
+}
+same_tree() {
+  diff -r -x .velmora-manifest "$1" "$2" >/dev/null 2>&1 && cmp -s <(manifest_of "$1") <(manifest_of "$2")
+}
 mine="res/Fonts/myfont.txt"
 # The user's file, where it is now: in the folder, or in a backup of all of it.
 take_users_file() {
