@@ -204,9 +204,12 @@ ForeignFiles find_foreign_files(const Path& folder)
     collect(folder, "", false, found);
     for (const ManifestEntry& now : found.entries) {
         const ManifestEntry* then = written.find(now.file);
+        // Hashed, never trusted by its stamp: a user's file put in place of
+        // Velmora's with the same size and time kept (cp -p) would be lost.
+        std::uint64_t hash = 0;
         if (!then)
             ++result.foreign;
-        else if (then->size != now.size || !still_written(folder, *then))
+        else if (then->size != now.size || !hash_file(folder / Path(now.file), hash) || hash != then->hash)
             ++result.changed;
         else
             continue;

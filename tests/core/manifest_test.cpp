@@ -22,6 +22,12 @@ using test::read_file;
 using test::TempDir;
 using test::write_file;
 
+void set_mtime(const Path& file, std::int64_t ns)
+{
+    timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, platform::native(file).c_str(), times, 0), 0);
+}
+
 TEST(Manifest, writesAndReadsBackEveryFieldSortedByFile)
 {
     TempDir dir;
@@ -118,6 +124,27 @@ TEST(Manifest, foreignFilesAreThoseNotWrittenOrChangedSince)
     EXPECT_EQ(found.files, (std::vector<std::string>{"XML\\b.xml", "res\\Fonts\\mine.txt"}));
 }
 
+TEST(Manifest, aFileReplacedWithItsSizeAndTimeKeptIsForeign)
+{
+    // Even with a stamp the next apply would trust: the user's bytes are never
+    // taken for Velmora's by their stamp alone.
+    TempDir dir;
+    write_file(dir / "XML/a.xml", "aaa");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::int64_t clock = 0;
+    ASSERT_EQ(platform::clock_of(dir.path().str(), clock), 0);
+    Manifest m = Manifest::of_folder(dir.path());
+    platform::FileStamp stamp;
+    ASSERT_EQ(platform::file_stamp((dir / "XML/a.xml").str(), stamp), 0);
+    m.entries.at(0).set_stamp(stamp, clock);
+    ASSERT_NE(m.entries[0].mtime_ns, 0);
+    m.write(dir.path());
+
+    write_file(dir / "XML/a.xml", "AAA"); // in place, as cp -p does
+    set_mtime(dir / "XML/a.xml", stamp.mtime_ns);
+    EXPECT_EQ(find_foreign_files(dir.path()).changed, 1u);
+}
+
 // A file written, then its manifest entry made as an apply makes it once a
 // tick of the file system's clock has passed; then something done to the file.
 struct Afterwards {
@@ -130,11 +157,6 @@ void PrintTo(const Afterwards& a, std::ostream* os) { *os << a.name; }
 
 class ManifestStamp : public testing::TestWithParam<Afterwards> { };
 
-void set_mtime(const Path& file, std::int64_t ns)
-{
-    timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, platform::native(file).c_str(), times, 0), 0);
-}
 
 TEST_P(ManifestStamp, tellsAFileStillWrittenByItsStampOrItsBytes)
 {
