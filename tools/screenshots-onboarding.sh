@@ -2,8 +2,9 @@
 # Takes the README's screenshots of a new user's first steps: the dialog that
 # offers the games found at first start (docs/screenshots/detect-dialog.png),
 # the empty main window that says what to do (first-start.png), the archive
-# chosen in "Mod > Import Archive..." (import-archive.png) and the imported mod
-# in the list (import-done.png). Velmora runs on a private Xvfb display, with a
+# chosen in "Mod > Import Archive..." (import-archive.png), the form of the new
+# mod's header (import-form.png) and the imported mod in the list
+# (import-done.png). Velmora runs on a private Xvfb display, with a
 # made-up home folder holding a Steam library, a Wine prefix and a downloaded
 # mod archive in a temporary folder; nothing of the user's is read or written.
 # Needs the tools of tools/screenshots.sh (it installs them).
@@ -98,6 +99,13 @@ xdotool type --delay 5 "Better_Archers_v1.2.zip"
 sleep 1.5
 shot "$chooser" "$out/import-archive.png"
 xdotool key --clearmodifiers Return
+sleep 1.5
+# The form of the new mod's header, with what the archive's name suggests.
+form=$(xdotool search --sync --onlyvisible --name '^Import Mod Archive$' | tail -1)
+xdotool windowmove "$form" 120 120
+sleep 0.5
+shot "$form" "$out/import-form.png"
+xdotool windowactivate --sync "$form" key --clearmodifiers Return
 sleep 4
 xdotool windowactivate --sync "$window"
 xdotool mousemove 1020 715

@@ -30,10 +30,30 @@ CreateModDialog::CreateModDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::G
     , author_entry(lookup_widget<Gtk::Entry>(xml, "create_mod.author"))
     , version_entry(lookup_widget<Gtk::Entry>(xml, "create_mod.version"))
     , report_check(lookup_widget<Gtk::CheckButton>(xml, "create_mod.report"))
+    , intro_label(lookup_widget<Gtk::Label>(xml, "create_mod_intro"))
+    , dir_label(lookup_widget<Gtk::Label>(xml, "create_mod_dir_label"))
+    , ok_label(lookup_widget<Gtk::Label>(xml, "create_mod.ok_label"))
+    , dir_browse(lookup_widget<Gtk::Button>(xml, "create_mod.dir_browse"))
+    , folder_title(get_title())
+    , folder_intro(intro_label->get_label())
+    , folder_label(dir_label->get_label())
+    , folder_ok(ok_label->get_label())
 {
-    lookup_widget<Gtk::Button>(xml, "create_mod.dir_browse")
-        ->signal_clicked()
-        .connect(sigc::mem_fun(*this, &CreateModDialog::dir_browse_clicked));
+    dir_browse->signal_clicked().connect(sigc::mem_fun(*this, &CreateModDialog::dir_browse_clicked));
+}
+
+void CreateModDialog::set_archive_mode(bool archive)
+{
+    set_title(archive ? "Import Mod Archive" : folder_title);
+    intro_label->set_label(archive
+            ? "Velmora unpacks the archive, compares the mod's files with the game's own files and records "
+              "every difference as a change of a new mod. A description left empty is taken from the "
+              "archive's readme."
+            : folder_intro);
+    dir_label->set_label(archive ? "_Archive:" : folder_label);
+    ok_label->set_label(archive ? "_Import" : folder_ok);
+    dir_entry->set_editable(!archive);
+    dir_browse->set_visible(!archive);
 }
 
 void CreateModDialog::clear()
@@ -44,6 +64,7 @@ void CreateModDialog::clear()
     author_entry->set_text("");
     version_entry->set_text("");
     report_check->set_active(false);
+    set_archive_mode(false);
 }
 
 void CreateModDialog::dir_browse_clicked()

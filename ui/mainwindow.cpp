@@ -600,45 +600,51 @@ void MainWindow::menu_import_archive_activated()
         import_archive(Path(file));
 }
 
+// The form of "Create Mod" asks for the new mod's header first, with the
+// name and version the archive's file name suggests.
 void MainWindow::import_archive(const Path& archive)
 {
     if (busy)
         return;
-    const std::string mod_name = names_from_archive_file(archive.empty() ? std::string() : archive[-1]).name;
-    const std::string problem = check_mod_file_name(mod_name);
-    if (!problem.empty()) {
-        const std::string file = platform::native(archive);
-        show_error(this, format("The archive's file name \"%S\" gives no usable mod name: %S Rename the archive.",
-                             &file, &problem));
+    const ArchiveFileNames suggested = names_from_archive_file(archive.empty() ? std::string() : archive[-1]);
+    CreateModDialog& dlg = *ui->create_mod;
+    dlg.clear();
+    dlg.set_archive_mode(true);
+    dlg.set_transient_for(*this);
+    dlg.dir_entry->set_text(platform::native(archive));
+    dlg.name_entry->set_text(suggested.name);
+    dlg.version_entry->set_text(suggested.version);
+    const int response = ask_new_mod(dlg);
+    dlg.hide();
+    if (response != Gtk::RESPONSE_OK)
         return;
-    }
+    const std::string mod_name = dlg.name_entry->get_text();
+    const std::string author = dlg.author_entry->get_text();
+    const std::string version = dlg.version_entry->get_text();
+    const std::string description = dlg.description_entry->get_text();
+    const bool report = dlg.report_check->get_active();
     const Path file = new_mod_file(mod_name);
-    if (exists(file)) {
-        const std::string shown = platform::native(file);
-        if (show_message(this, format("The mod file \"%S\" already exists. Replace it?", &shown),
-                Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
-            != Gtk::RESPONSE_OK)
-            return;
-    }
     std::string error;
-    std::string imported;
     {
         Busy guard(*this, true);
         StatusDialog& status = *ui->status;
         status.begin("Importing mod", *this);
         pump_events();
         try {
-            ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, false);
+            ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, report);
             importer.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::show_progress));
             importer.signal_limit_exceeded.connect(sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
             std::unique_ptr<Mod> mod = importer.import();
             show_progress("Saving", 1.0f);
             mod->name = mod_name;
+            mod->author = author;
+            mod->version = version;
+            if (!description.empty())
+                mod->description = description;
             const Path& folder = orrindel->get_mods_dir();
             if (!folder.empty() && !exists(folder))
                 mkpath(folder, 0755);
             mod->save(file);
-            imported = mod->name;
             orrindel->add_mod(mod.release());
         } catch (const std::exception& e) {
             // GenericError and its kinds; anything else of the XML library too.
@@ -652,7 +658,7 @@ void MainWindow::import_archive(const Path& archive)
         return;
     }
     const std::string shown = platform::native(archive);
-    show_status_message(format("Imported the mod '%S' from \"%S\".", &imported, &shown));
+    show_status_message(format("Imported the mod '%S' from \"%S\".", &mod_name, &shown));
 }
 
 bool MainWindow::archive_limit_passed(ArchiveLimits::Kind, const std::string& message)

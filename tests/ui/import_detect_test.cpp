@@ -11,6 +11,7 @@
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/archives.h"
+#include "ui/createmoddialog.h"
 #include "ui/detectdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/prefsdialog.h"
@@ -163,7 +164,24 @@ protected:
         box.ui->status->signal_show().connect([this] { ++status_shown; });
     }
 
+    // Answers the form of the new mod's header: what it suggests is kept,
+    // then edit changes it.
+    Answers::Answer form(std::function<void(CreateModDialog&)> edit = nullptr)
+    {
+        return [this, edit](Gtk::Window& w) {
+            EXPECT_EQ(&w, box.ui->create_mod);
+            CreateModDialog& dlg = *box.ui->create_mod;
+            seen.push_back({dlg.get_title(), dlg.dir_entry->get_text(), dlg.name_entry->get_text(),
+                dlg.version_entry->get_text()});
+            if (edit)
+                edit(dlg);
+            return Gtk::RESPONSE_OK;
+        };
+    }
+
     int status_shown = 0;
+    // Title, archive, name and version the form showed, each time.
+    std::vector<std::vector<std::string>> seen;
 };
 
 TEST_F(ImportWindowTest, theMenuItemAsksForAnArchiveAndCancellingImportsNothing)
@@ -185,10 +203,13 @@ TEST_F(ImportWindowTest, theMenuItemAsksForAnArchiveAndCancellingImportsNothing)
 TEST_F(ImportWindowTest, importsWithProgressAndListsTheModNamedAfterTheArchive)
 {
     Answers answers;
+    answers.then(form());
 
     box.main().import_archive(box / "Better_Archers_v1.2.zip");
 
     EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    const std::string archive = platform::native(box / "Better_Archers_v1.2.zip");
+    EXPECT_EQ(seen, (std::vector<std::vector<std::string>>{{"Import Mod Archive", archive, "Better Archers", "1.2"}}));
     EXPECT_EQ(status_shown, 1);
     EXPECT_FALSE(box.ui->status->is_visible());
     EXPECT_EQ(box.ui->status->label->get_text(), "Saving");
@@ -198,6 +219,51 @@ TEST_F(ImportWindowTest, importsWithProgressAndListsTheModNamedAfterTheArchive)
     ASSERT_EQ(saved.load(box.mods() / Path("Better Archers.Pellarix")), 0);
     ASSERT_EQ(saved.changes.size(), 1u);
     EXPECT_EQ(saved.changes.front().file, Path(unit_infos_file).str());
+}
+
+// What the user types in the form wins over what the archive suggests; a
+// description left empty comes from the readme, and a report is written
+// when asked for. The form is the folder's form again afterwards.
+TEST_F(ImportWindowTest, theFormsEntriesNameTheMod)
+{
+    Answers answers;
+    answers.then(form([](CreateModDialog& dlg) {
+        dlg.name_entry->set_text("Archers Plus");
+        dlg.author_entry->set_text("Ev");
+        dlg.version_entry->set_text("2.0");
+        dlg.report_check->set_active(true);
+    }));
+
+    box.main().import_archive(box / "Better_Archers_v1.2.zip");
+
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    ASSERT_EQ(box.rows().size(), 1u);
+    EXPECT_EQ(box.rows()[0], (ModRow{false, "Archers Plus", "2.0", "Archers hit harder."}));
+    Mod saved;
+    ASSERT_EQ(saved.load(box.mods() / Path("Archers Plus.Pellarix")), 0);
+    EXPECT_EQ(saved.author, "Ev");
+    EXPECT_TRUE(exists(box.settings() / Path("report.txt")));
+    EXPECT_FALSE(exists(box.mods() / Path("Better Archers.Pellarix")));
+
+    box.ui->create_mod->clear();
+    EXPECT_EQ(box.ui->create_mod->get_title(), "Create Mod");
+    EXPECT_TRUE(box.ui->create_mod->dir_entry->get_editable());
+}
+
+TEST_F(ImportWindowTest, aNameTheFormRefusesKeepsItOpenAndCancellingImportsNothing)
+{
+    Answers answers;
+    answers.then(form([](CreateModDialog& dlg) { dlg.name_entry->set_text("../Archers"); }));
+    answers.then_respond(Gtk::RESPONSE_OK); // the refusal
+    answers.then([](Gtk::Window&) { return Gtk::RESPONSE_CANCEL; });
+
+    box.main().import_archive(box / "Better_Archers_v1.2.zip");
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("cannot be part of a file name"), std::string::npos) << answers.messages[0];
+    EXPECT_EQ(status_shown, 0);
+    EXPECT_TRUE(box.rows().empty());
+    EXPECT_TRUE(list_files(box.mods()).empty());
 }
 
 struct LimitCase {
@@ -215,6 +281,7 @@ TEST_P(ImportLimitTest, aBombAsksBeforeGoingOn)
     write_archive(box / "Huge.zip", "zip",
         {{"Assets/Art/zeros.dds", std::string(8 << 20, '\0')}, {"Assets/Art/b.dds", "B"}});
     Answers answers;
+    answers.then(form());
     answers.then_respond(GetParam().answer);
     if (!GetParam().imported)
         answers.then_respond(Gtk::RESPONSE_OK); // the error
@@ -235,6 +302,7 @@ TEST_F(ImportWindowTest, aHostileArchiveIsShownAsAnErrorAndImportsNothing)
 {
     write_archive(box / "Evil.zip", "zip", {{"Assets/Art/a.dds", "A"}, {"../../escaped.txt", "evil"}});
     Answers answers;
+    answers.then(form());
     answers.then_respond(Gtk::RESPONSE_OK);
 
     box.main().import_archive(box / "Evil.zip");
