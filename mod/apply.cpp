@@ -329,17 +329,18 @@ std::string folded_file(const std::string& file)
 
 // Whether change may write a schema that a merge of another file reads. The
 // game's schemas are named "...Schema.xml", but a file's root may name any
-// file as its schema ("x-schema:UnitDefs.xml"), so a change whose text
-// defines element types counts too, and a line difference of an XML file,
-// whose text may show no sign of it.
+// XML file as its schema ("x-schema:UnitDefs.xml"), so an XML file whose
+// change defines element types counts too, and a line difference of an XML
+// file, whose text may show no sign of it. Other files (art, scripts) are not
+// searched: their texts are the bulk of a mod.
 bool may_write_schema(const Change& change)
 {
     const std::string file = folded_file(change.file);
     if (file.find("schema") != std::string::npos)
         return true;
-    if (change.type == Change::DIFF)
-        return file.size() >= 4 && file.compare(file.size() - 4, 4, ".xml") == 0;
-    return change.text.find("ElementType") != std::string::npos;
+    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".xml") != 0)
+        return false;
+    return change.type == Change::DIFF || change.text.find("ElementType") != std::string::npos;
 }
 
 } // namespace
