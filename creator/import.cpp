@@ -39,14 +39,13 @@ std::string joined(const Names& names, std::size_t count)
     return text;
 }
 
-// The folder names of an entry's name, "/" and "\" both separating them (zip
-// files made on Windows use either). False for a name that leaves the folder
-// it is unpacked into: absolute, with a drive ("C:"), or climbing with "..".
-bool split_name(const std::string& name, Names& names)
+// The parts of an archive name between "/" and "\\" (zip files made on
+// Windows use either), empty parts and "." left out; false when a part holds
+// a colon, which names a drive ("C:x") or a Windows data stream: never a
+// mod's file.
+bool name_parts(const std::string& name, Names& parts)
 {
-    names.clear();
-    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
-        return false;
+    parts.clear();
     std::string::size_type start = 0;
     while (start <= name.size()) {
         std::string::size_type end = name.find_first_of("/\\", start);
@@ -56,11 +55,24 @@ bool split_name(const std::string& name, Names& names)
         start = end + 1;
         if (part.empty() || part == ".")
             continue;
-        // A colon names a drive ("C:x") or a Windows data stream: never a mod's file.
-        if (part == ".." || part.find(':') != std::string::npos)
+        if (part.find(':') != std::string::npos)
             return false;
-        names.push_back(part);
+        parts.push_back(std::move(part));
     }
+    return true;
+}
+
+// The folder names of an entry's name. False for a name that leaves the
+// folder it is unpacked into: absolute, with a drive ("C:"), or climbing with "..".
+bool split_name(const std::string& name, Names& names)
+{
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
+        return false;
+    if (!name_parts(name, names))
+        return false;
+    for (const std::string& part : names)
+        if (part == "..")
+            return false;
     return true;
 }
 
@@ -69,25 +81,18 @@ bool resolve_link(const Names& link, const std::string& target, Names& names)
 {
     if (target.empty() || target[0] == '/' || target[0] == '\\')
         return false;
+    Names parts;
+    if (!name_parts(target, parts))
+        return false;
     names.assign(link.begin(), link.end() - (link.empty() ? 0 : 1));
-    std::string::size_type start = 0;
-    while (start <= target.size()) {
-        std::string::size_type end = target.find_first_of("/\\", start);
-        if (end == std::string::npos)
-            end = target.size();
-        std::string part = target.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || part == ".")
-            continue;
-        if (part.find(':') != std::string::npos)
-            return false;
+    for (std::string& part : parts) {
         if (part == "..") {
             if (names.empty())
                 return false;
             names.pop_back();
             continue;
         }
-        names.push_back(part);
+        names.push_back(std::move(part));
     }
     return true;
 }
