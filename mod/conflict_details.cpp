@@ -11,6 +11,7 @@
 #include <deque>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string_view>
 
@@ -97,7 +98,9 @@ std::string shown(const std::string& value)
     return value.substr(0, cut) + "...";
 }
 
-void index_children(XmlIndex& index, xmlpp::Element* e)
+// The children of e by key; with `wanted`, only those (a game file, whose
+// other records no question shows).
+void index_children(XmlIndex& index, xmlpp::Element* e, const std::set<std::string>* wanted)
 {
     ElementMap map;
     try {
@@ -106,6 +109,8 @@ void index_children(XmlIndex& index, xmlpp::Element* e)
         return; // check_conflicts reports what cannot be compared
     }
     for (const auto& [key, child] : map) {
+        if (wanted && !wanted->count(key))
+            continue;
         XmlIndex::Item item{child->get_name(), get_element_type(child), compact(child), {}, {}};
         if (item.type == OBJECT) {
             if (const char* k = get_object_key(child))
@@ -131,8 +136,10 @@ xmlpp::Element* child_named(xmlpp::Element* e, const std::string& name)
 
 // The index of a document from root down to the level conflicts compare, as
 // make_conflict_view walks it; with `follow`, along the same element names
-// (a game file), and null when the document has no such path.
-std::unique_ptr<XmlIndex> index_document(xmlpp::Element* root, const std::vector<std::string>* follow)
+// (a game file), and null when the document has no such path. With `wanted`,
+// only the children of those keys are indexed.
+std::unique_ptr<XmlIndex> index_document(xmlpp::Element* root, const std::vector<std::string>* follow,
+    const std::set<std::string>* wanted = nullptr)
 {
     auto index = std::make_unique<XmlIndex>();
     xmlpp::Element* e = root;
@@ -148,7 +155,7 @@ std::unique_ptr<XmlIndex> index_document(xmlpp::Element* root, const std::vector
     if (!e)
         return index;
     if (index->type == CONTAINER || index->type == OBJECT)
-        index_children(*index, e);
+        index_children(*index, e, wanted);
     else
         index->value = compact(e);
     return index;
@@ -392,14 +399,18 @@ std::unique_ptr<XmlIndex> change_index(const Mod& mod, const Change& change)
     return index_document(parser->get_document()->get_root_node(), nullptr);
 }
 
-std::unique_ptr<XmlIndex> game_index(const GameFiles& game, const std::string& file, const XmlIndex& like)
+// The game's copy of file along like's path, its records indexed only where
+// `wanted` names them: the game's other records would cost time and memory
+// for nothing.
+std::unique_ptr<XmlIndex> game_index(
+    const GameFiles& game, const std::string& file, const XmlIndex& like, const std::set<std::string>& wanted)
 {
     const Path found = game.find(Path(file));
     try {
         if (!found.empty()) {
             std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(found);
             if (xmlpp::Element* root = parser->get_document()->get_root_node())
-                return index_document(root, &like.path);
+                return index_document(root, &like.path, &wanted);
         }
     } catch (const std::exception&) {
         // Missing or unreadable: the question shows the mods' values only.
@@ -452,28 +463,57 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
             slot = change_index(mod, change);
         return *slot;
     };
-    bool game_read = false;
+    auto xml_error = [](const Meeting& m, const xmlpp::exception& e) {
+        // The XML library's own exception is not one of ours; no front end would catch it.
+        const std::string message = library_message(e);
+        return XmlError(format("XML error in mod '%S': %S", &m.a->name, &message));
+    };
+    // The two changes' indexes when both are xml changes of the same level.
+    auto xml_sides = [&](const Meeting& m) -> std::pair<const XmlIndex*, const XmlIndex*> {
+        if (m.ca->type != Change::XML || m.cb->type != Change::XML)
+            return {nullptr, nullptr};
+        const XmlIndex& ia = index_of(*m.a, *m.ca);
+        const XmlIndex& ib = index_of(*m.b, *m.cb);
+        if (ia.path != ib.path || ia.type != ib.type)
+            return {nullptr, nullptr};
+        return {&ia, &ib};
+    };
+    // The game's copy is read along the first such meeting's path, with the
+    // records that two changes both name.
+    const Meeting* first = nullptr;
+    const XmlIndex* like = nullptr;
+    std::set<std::string> wanted;
+    for (Meeting* m : meetings) {
+        try {
+            auto [ia, ib] = xml_sides(*m);
+            if (!ia)
+                continue;
+            if (!like) {
+                first = m;
+                like = ia;
+            }
+            for (const auto& child : ia->children)
+                if (ib->children.count(child.first))
+                    wanted.insert(child.first);
+        } catch (const xmlpp::exception& e) {
+            throw xml_error(*m, e);
+        }
+    }
+    // Records that no two changes share need no game values: the file is not read.
+    const bool by_key = like && (like->type == CONTAINER || like->type == OBJECT);
     std::unique_ptr<XmlIndex> game_copy;
+    if (like && !(by_key && wanted.empty()))
+        game_copy = game_index(game, first->ca->file, *like, wanted);
     for (Meeting* m : meetings) {
         ConflictReport part;
         try {
-            if (m->ca->type == Change::XML && m->cb->type == Change::XML) {
-                const XmlIndex& ia = index_of(*m->a, *m->ca);
-                const XmlIndex& ib = index_of(*m->b, *m->cb);
-                if (ia.path == ib.path && ia.type == ib.type) {
-                    if (!game_read) {
-                        game_copy = game_index(game, m->ca->file, ia);
-                        game_read = true;
-                    }
-                    describe_xml(m->ca->file, ia, ib, game_copy.get(), m->a->name, m->b->name, part, m->sides);
-                }
-            } else {
+            auto [ia, ib] = xml_sides(*m);
+            if (ia)
+                describe_xml(m->ca->file, *ia, *ib, game_copy.get(), m->a->name, m->b->name, part, m->sides);
+            else if (m->ca->type != Change::XML || m->cb->type != Change::XML)
                 describe_meeting(*m->ca, *m->cb, m->a->name, m->b->name, part, m->sides);
-            }
         } catch (const xmlpp::exception& e) {
-            // The XML library's own exception is not one of ours; no front end would catch it.
-            const std::string message = library_message(e);
-            throw XmlError(format("XML error in mod '%S': %S", &m->a->name, &message));
+            throw xml_error(*m, e);
         }
         m->details = std::move(part.details);
     }
