@@ -23,15 +23,20 @@ Hasher::Hasher()
 
 Hasher::~Hasher() { XXH3_freeState(static_cast<XXH3_state_t*>(state)); }
 
-Hasher& Hasher::add(std::string_view piece)
+Hasher& Hasher::add(std::string_view piece) { return begin(piece.size()).more(piece); }
+
+Hasher& Hasher::begin(std::uint64_t n)
 {
-    auto* s = static_cast<XXH3_state_t*>(state);
     unsigned char size[8];
-    std::uint64_t n = piece.size();
     for (int i = 0; i < 8; ++i)
         size[i] = static_cast<unsigned char>(n >> (8 * i));
-    XXH3_64bits_update(s, size, sizeof size);
-    XXH3_64bits_update(s, piece.data(), piece.size());
+    XXH3_64bits_update(static_cast<XXH3_state_t*>(state), size, sizeof size);
+    return *this;
+}
+
+Hasher& Hasher::more(std::string_view part)
+{
+    XXH3_64bits_update(static_cast<XXH3_state_t*>(state), part.data(), part.size());
     return *this;
 }
 

@@ -22,6 +22,10 @@ public:
     Hasher& operator=(const Hasher&) = delete;
 
     Hasher& add(std::string_view piece);
+    // One piece given in parts: begin with its whole size, then its parts in
+    // order; the same hash as add() of the whole.
+    Hasher& begin(std::uint64_t size);
+    Hasher& more(std::string_view part);
     std::uint64_t value() const;
 
 private:

@@ -46,7 +46,7 @@ void print_change_text(const Mod& mod, const std::string& file)
     bool found = false;
     for (const Change& c : mod.changes) {
         if (Path(c.file) == Path(file)) {
-            std::cout.write(c.text.data(), static_cast<std::streamsize>(c.text.size()));
+            c.read([](std::string_view block) { std::cout.write(block.data(), static_cast<std::streamsize>(block.size())); });
             found = true;
         }
     }
@@ -66,7 +66,7 @@ void print_json(const Orrindel& core, Mod& mod)
     nlohmann::json changes = nlohmann::json::array();
     for (const Change& c : mod.changes)
         changes.push_back(
-            {{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.text.size()}});
+            {{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.size()}});
     print(std::cout,
         {{"name", mod.name}, {"author", mod.author}, {"version", mod.version},
             {"description", mod.description}, {"file", mod.path[-1]}, {"path", platform_path(mod.path)},
@@ -88,7 +88,7 @@ void print_text(const Orrindel& core, Mod& mod)
     std::vector<std::vector<std::string>> rows{{"TYPE", "SIZE", "FILE"}};
     for (const Change& c : mod.changes)
         rows.push_back(
-            {type_name(c.type), std::to_string(c.text.size()), printable(platform::native(c.file))});
+            {type_name(c.type), std::to_string(c.size()), printable(platform::native(c.file))});
     print_table(std::cout, rows);
 }
 

@@ -53,7 +53,7 @@ std::uint64_t ConflictReports::content(const Mod& mod)
     Hasher h;
     h.add(mod.name);
     for (const Change& c : mod.changes)
-        h.add(std::to_string(static_cast<int>(c.type))).add(c.file).add(c.text);
+        add_payload(h.add(std::to_string(static_cast<int>(c.type))).add(c.file), c);
     return contents.emplace(&mod, h.value()).first->second;
 }
 

@@ -106,10 +106,13 @@ void schema_names(const std::string& text, std::vector<std::string>& names)
 }
 
 // The first bytes of file, where its root element stands.
+// How much of an XML file is searched for the schema its root names.
+constexpr std::size_t head_size = 16384;
+
 std::string head_of(const Path& file)
 {
     std::ifstream in(platform::native(file), std::ios::binary);
-    std::string head(16384, '\0');
+    std::string head(head_size, '\0');
     in.read(&head[0], static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
     return head;
@@ -148,8 +151,9 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game
             schema_names(head_of(base), names);
         for (const Change* c : list) {
             merged = merged || c->type == Change::XML;
+            // A stored payload is a whole file: its root, which names the schema, is at the start.
             if (c->type != Change::XML)
-                schema_names(c->text, names);
+                schema_names(c->stored ? c->head(head_size) : c->text, names);
         }
         bool known = true;
         if (merged) {
@@ -171,7 +175,7 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game
         if (!known)
             continue;
         for (const Change* c : list)
-            h.add(std::to_string(static_cast<int>(c->type))).add(c->file).add(c->text);
+            add_payload(h.add(std::to_string(static_cast<int>(c->type))).add(c->file), *c);
         File& f = files[key];
         f.inputs = h.value();
         auto old = old_entries.find(key);

@@ -122,9 +122,9 @@ Path destination(const Mod& mod, const Change& change, const Path& target)
     return dst;
 }
 
-// Replaces dst with bytes through a temporary file beside it, so that a failed
-// write never leaves a truncated file under dst's name.
-void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mode)
+// Replaces dst with what `write` writes through a temporary file beside it,
+// so that a failed write never leaves a truncated file under dst's name.
+void write_file(const Path& dst, std::ios::openmode mode, const std::function<void(std::ostream&)>& write)
 {
     Path part(dst.str() + part_suffix);
     auto fail = [&](int error) {
@@ -139,12 +139,23 @@ void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mo
     std::ofstream out(platform::native(part), mode | std::ios::out | std::ios::trunc);
     if (!out)
         fail(errno);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    try {
+        write(out);
+    } catch (...) {
+        out.close();
+        platform::unlink(part.str());
+        throw;
+    }
     out.close();
     if (!out)
         fail(errno);
     if (platform::rename(part.str(), dst.str()) != 0)
         fail(errno);
+}
+
+void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mode)
+{
+    write_file(dst, mode, [&bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
 }
 
 void make_folder(const Path& dst)
@@ -157,7 +168,16 @@ void make_folder(const Path& dst)
     }
 }
 
-void apply_whole(const Change& change, const Path& dst) { write_file(dst, change.text, std::ios::binary); }
+void apply_whole(const Change& change, const Path& dst)
+{
+    if (!change.stored) {
+        write_file(dst, change.text, std::ios::binary);
+        return;
+    }
+    write_file(dst, std::ios::binary, [&change](std::ostream& out) {
+        change.read([&out](std::string_view block) { out.write(block.data(), static_cast<std::streamsize>(block.size())); });
+    });
+}
 
 // Where the merge finds the schema of the file it changes.
 struct SchemaSource {
@@ -340,7 +360,8 @@ bool may_write_schema(const Change& change)
         return true;
     if (file.size() < 4 || file.compare(file.size() - 4, 4, ".xml") != 0)
         return false;
-    return change.type == Change::DIFF || change.text.find("ElementType") != std::string::npos;
+    return change.type == Change::DIFF
+        || (change.stored ? change.bytes() : change.text).find("ElementType") != std::string::npos;
 }
 
 } // namespace

@@ -182,18 +182,37 @@ std::string values_line(const XmlIndex* game, const std::string* game_value, con
 // copied, when it lasts until then (a change's text, its index): a report on
 // two mods that replace the same art would otherwise hold the art again.
 struct Pieces {
-    std::vector<std::string_view> pieces;
+    // A piece is text, or a change's payload (which may wait on disk).
+    struct Piece {
+        std::string_view text;
+        const Change* payload = nullptr;
+    };
+    std::vector<Piece> pieces;
     std::deque<std::string> owned; // the pieces made for the report; a deque keeps their places
 
     Pieces& add(std::string_view lasting)
     {
-        pieces.push_back(lasting);
+        pieces.push_back({lasting});
         return *this;
+    }
+    Pieces& add(const Change& change)
+    {
+        pieces.push_back({{}, &change});
+        return *this;
+    }
+    void hash_into(Hasher& h) const
+    {
+        for (const Piece& piece : pieces) {
+            if (piece.payload)
+                add_payload(h, *piece.payload);
+            else
+                h.add(piece.text);
+        }
     }
     Pieces& add_copy(std::string piece)
     {
         owned.push_back(std::move(piece));
-        pieces.push_back(owned.back());
+        pieces.push_back({owned.back()});
         return *this;
     }
 };
@@ -437,10 +456,10 @@ void describe_meeting(const Change& ca, const Change& cb, const std::string& a_n
             sides.first.add(ca.text);
             sides.second.add(cb.text);
         }
-    } else if (ca.type != cb.type || ca.text != cb.text) {
+    } else if (ca.type != cb.type || !ca.same_payload(cb)) {
         describe_whole(ca, cb, a_name, b_name, report);
-        sides.first.add(ca.text);
-        sides.second.add(cb.text);
+        sides.first.add(ca);
+        sides.second.add(cb);
     }
 }
 
@@ -547,10 +566,8 @@ std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<Confli
     for (Meeting& m : meetings) {
         ConflictReport& report = reports[m.pair];
         std::move(m.details.begin(), m.details.end(), std::back_inserter(report.details));
-        for (std::string_view piece : m.sides.first.pieces)
-            hashers[m.pair].first.add(piece);
-        for (std::string_view piece : m.sides.second.pieces)
-            hashers[m.pair].second.add(piece);
+        m.sides.first.hash_into(hashers[m.pair].first);
+        m.sides.second.hash_into(hashers[m.pair].second);
     }
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         reports[p].first_changes = hashers[p].first.value();

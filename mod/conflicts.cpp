@@ -159,7 +159,7 @@ void Mod::check_conflicts(const Mod* other) const
                 conflict(a);
             switch (a.type) {
             case Change::WHOLE:
-                if (a.text != b.text)
+                if (!a.same_payload(b))
                     conflict(a);
                 break;
             case Change::DIFF:

@@ -1,14 +1,18 @@
 #ifndef VELMORA_MOD_MOD_H
 #define VELMORA_MOD_MOD_H
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/format.h"
 #include "path/path.h"
+#include "path/spool.h"
 
 namespace xmlpp {
 class Element;
@@ -17,6 +21,7 @@ class Element;
 namespace velmora {
 
 class ConflictCache;
+class Hasher;
 class GameFiles;
 class Schema;
 class SchemaCache;
@@ -43,8 +48,35 @@ struct Change {
 
     std::string file; // relative to "Assets", Path normal form: 'XML\Units\Civ4UnitInfos.xml'
     Type type = WHOLE;
-    std::string text; // the payload: diff text, xml text or the whole file's bytes
+    // The payload: diff text, xml text or the whole file's bytes. A large
+    // whole file read from a mod file waits in a spool instead, and text is
+    // empty: the members below give the payload wherever it is. Whoever
+    // replaces the text drops `stored`.
+    std::string text;
+    std::shared_ptr<const Spool::Piece> stored;
+
+    Change() = default;
+    Change(std::string file, Type type, std::string text)
+        : file(std::move(file))
+        , type(type)
+        , text(std::move(text))
+    { }
+
+    std::uint64_t size() const { return stored ? stored->size() : text.size(); }
+    // The payload's bytes. Throws GenericError when a stored payload cannot be read back.
+    std::string bytes() const;
+    // The payload in blocks, or up to its first n bytes; the same errors.
+    void read(const std::function<void(std::string_view)>& block) const;
+    std::string head(std::size_t n) const;
+    // Whether the two payloads are the same bytes.
+    bool same_payload(const Change& other) const;
 };
+
+// Adds the payload to h as one piece, as h.add(text) would.
+void add_payload(Hasher& h, const Change& change);
+
+// Whole files at least this large wait in a spool from the moment their mod is read.
+constexpr std::size_t stored_payload_minimum = 16384;
 
 // A mod: its file, its header and its ordered changes.
 class Mod {

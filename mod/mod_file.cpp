@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/hash.h"
 #include "mod/base64.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
@@ -35,17 +36,17 @@ bool is_unsafe_byte(unsigned char c) { return (c < 0x20 && c != '\n' && c != '\r
 // Any other payload is encoded only when XML cannot carry its bytes as text
 // (a Latin-1 script's diff, a stray control byte): written as plain text it
 // would make the whole mod file unreadable.
-bool needs_encoding(const Change& c)
+bool needs_encoding(const Change& c, const std::string& text)
 {
-    if (c.text.empty())
+    if (text.empty())
         return false;
     if (c.type == Change::WHOLE) {
-        std::string::size_type n = std::min(c.text.size(), encode_probe_size);
+        std::string::size_type n = std::min(text.size(), encode_probe_size);
         for (std::string::size_type i = 0; i < n; ++i)
-            if (is_unsafe_byte(static_cast<unsigned char>(c.text[i])))
+            if (is_unsafe_byte(static_cast<unsigned char>(text[i])))
                 return true;
     }
-    return !is_xml_text(c.text);
+    return !is_xml_text(text);
 }
 
 Change::Type type_from_name(const std::string& name)
@@ -94,6 +95,10 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
             c.text = base64_decode(c.text);
         else if (c.type == Change::XML)
             c.text = format_xml(c.text);
+        // Art waits on disk until an apply writes it, not in memory.
+        if (c.type == Change::WHOLE && c.text.size() >= stored_payload_minimum)
+            if ((c.stored = Spool::store(c.text, hash_bytes(c.text))))
+                std::string().swap(c.text);
         if (!is_safe_change_path(c.file)) {
             std::string shown = printable_name(c.file);
             throw GenericError(format("The mod %S was not loaded: its change of '%S' would not stay a file "
@@ -117,16 +122,18 @@ void write_change(xmlpp::Element* root, const Change& c)
     xmlpp::Element* e = root->add_child("Change");
     e->set_attribute("file", to_xml_text(c.file));
     e->set_attribute("type", format("%O", new fmtobject<Change::Type>(&c.type)));
-    if (needs_encoding(c)) {
+    const std::string stored = c.stored ? c.bytes() : std::string();
+    const std::string& text = c.stored ? stored : c.text;
+    if (needs_encoding(c, text)) {
         e->set_attribute("base64", "1");
-        e->set_attribute("size", format("%u", static_cast<unsigned>(c.text.size())));
-        e->add_child_text(base64_encode(c.text));
-    } else if (c.type == Change::WHOLE && c.text.empty()) {
+        e->set_attribute("size", format("%u", static_cast<unsigned>(text.size())));
+        e->add_child_text(base64_encode(text));
+    } else if (c.type == Change::WHOLE && text.empty()) {
         // An empty file (a package's __init__.py) is a change too; readers of
         // earlier versions skip the element, as they skip every empty one.
         e->set_attribute(empty_attribute, "1");
     } else {
-        e->add_child_text(c.text);
+        e->add_child_text(text);
     }
 }
 
@@ -224,8 +231,12 @@ int Mod::save(const Path& p)
     add_text_element(root, "Author", header[1]);
     add_text_element(root, "Version", header[2]);
     add_text_element(root, "Description", header[3]);
-    for (const Change& c : changes)
-        write_change(root, c);
+    try {
+        for (const Change& c : changes)
+            write_change(root, c);
+    } catch (const GenericError& e) {
+        throw GenericError(format("Cannot save the mod file %S: %s", &p, e.what()));
+    }
     std::string bytes;
     try {
         bytes = doc.write_to_string_formatted("utf-8");

@@ -16,12 +16,12 @@ namespace {
 
 const char* const latin1 = "ISO-8859-1";
 
-EditChangeDialog::Encoding encoding_of(const Change& change)
+EditChangeDialog::Encoding encoding_of(const Change& change, const std::string& text)
 {
     // The text view holds UTF-8 without NUL characters, nothing else.
-    if (change.text.find('\0') != std::string::npos)
+    if (text.find('\0') != std::string::npos)
         return EditChangeDialog::Encoding::Binary;
-    if (g_utf8_validate(change.text.data(), static_cast<gssize>(change.text.size()), nullptr))
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr))
         return EditChangeDialog::Encoding::Utf8;
     // A whole file may be anything, so bytes that are not UTF-8 mean binary
     // data. Difference and XML texts come from the game's text files, whose
@@ -60,15 +60,16 @@ void EditChangeDialog::set_change(Change* c)
     change = c;
     std::string file = platform::native(c->file);
     set_title(format("Change to %S", &file));
-    encoding = encoding_of(*c);
+    const std::string text = c->bytes();
+    encoding = encoding_of(*c, text);
     Glib::RefPtr<Gtk::TextBuffer> buffer = text_view->get_buffer();
     switch (encoding) {
     case Encoding::Utf8:
-        buffer->set_text(c->text);
+        buffer->set_text(text);
         notice->hide();
         break;
     case Encoding::Latin1:
-        buffer->set_text(Glib::convert(c->text, "UTF-8", latin1));
+        buffer->set_text(Glib::convert(text, "UTF-8", latin1));
         notice->set_text(
             "This text is not UTF-8. It is shown as ISO-8859-1 (Western European), the encoding of "
             "the game's files, and saved back in that encoding.");
@@ -76,7 +77,7 @@ void EditChangeDialog::set_change(Change* c)
         break;
     case Encoding::Binary: {
         buffer->set_text("");
-        unsigned size = static_cast<unsigned>(c->text.size());
+        unsigned size = static_cast<unsigned>(text.size());
         notice->set_text(format(
             "%S holds binary content (%u bytes), which cannot be shown or edited as text.", &file, size));
         notice->show();
@@ -113,6 +114,7 @@ void EditChangeDialog::save_clicked()
     } else {
         change->text = text;
     }
+    change->stored.reset();
     text_view->get_buffer()->set_modified(false);
 }
 

@@ -99,7 +99,12 @@ void ModPropDialog::edit_chg_clicked()
         show_error(this, "No file selected");
         return;
     }
-    editor->set_change((*it)[columns.change_column]);
+    try {
+        editor->set_change((*it)[columns.change_column]);
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+        return;
+    }
     editor->set_transient_for(*this);
     run_window(*editor);
 }

@@ -425,7 +425,7 @@ TEST(LargeModFile, savedWithANineMegabyteFileLoadsAgain)
     Mod loaded;
     ASSERT_EQ(loaded.load(dir / "large.Pellarix"), 0);
     ASSERT_EQ(loaded.changes.size(), 1u);
-    EXPECT_TRUE(loaded.changes.front().text == change.text);
+    EXPECT_TRUE(loaded.changes.front().bytes() == change.text);
 }
 
 // format_xml runs on every xml change a mod file holds: indenting each level

@@ -22,6 +22,22 @@ TempDir::TempDir()
     path_ = Path(std::string(buf.data()));
 }
 
+TmpdirScope::TmpdirScope(const std::string& value)
+{
+    const char* old = std::getenv("TMPDIR");
+    had_ = old != nullptr;
+    old_ = old ? old : "";
+    ::setenv("TMPDIR", value.c_str(), 1);
+}
+
+TmpdirScope::~TmpdirScope()
+{
+    if (had_)
+        ::setenv("TMPDIR", old_.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
 TempDir::~TempDir()
 {
     std::string cmd = "chmod -R u+rwx '" + native() + "' 2>/dev/null";

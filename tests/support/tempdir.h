@@ -26,6 +26,19 @@ private:
     Path path_;
 };
 
+// Sets TMPDIR for the life of the object, then puts back what was there.
+class TmpdirScope {
+public:
+    explicit TmpdirScope(const std::string& value);
+    ~TmpdirScope();
+    TmpdirScope(const TmpdirScope&) = delete;
+    TmpdirScope& operator=(const TmpdirScope&) = delete;
+
+private:
+    bool had_;
+    std::string old_;
+};
+
 // Writes bytes to a file, creating its folders. Throws std::runtime_error on failure.
 void write_file(const Path& file, const std::string& bytes);
 // The bytes of a file. Throws std::runtime_error when it cannot be read.
