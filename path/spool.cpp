@@ -71,6 +71,7 @@ bool write_at(int fd, const char* data, std::uint64_t size, std::uint64_t offset
 
 Spool::Spool(int fd)
     : fd_(fd)
+    , owner_(::getpid())
 { }
 
 Spool::~Spool() { ::close(fd_); }
@@ -79,7 +80,9 @@ std::shared_ptr<const Spool::Piece> Spool::store(std::string_view bytes, std::ui
 {
     std::lock_guard<std::mutex> lock(spool_mutex);
     std::shared_ptr<Spool> spool = current.lock();
-    if (!spool) {
+    // A process forked from the one that made the spool has its own: both
+    // would otherwise write their next pieces at the same place.
+    if (!spool || spool->owner_ != ::getpid()) {
         const char* tmp = std::getenv("TMPDIR");
         int fd = open_unnamed(tmp && *tmp ? tmp : "/var/tmp");
         if (fd < 0 && !(tmp && *tmp))

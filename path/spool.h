@@ -57,6 +57,7 @@ public:
 private:
     explicit Spool(int fd);
     int fd_;
+    long owner_; // the process that made it
     std::uint64_t end_ = 0;
 };
 

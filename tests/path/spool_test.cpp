@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "path/platform.h"
@@ -95,6 +97,43 @@ TEST(Spool, givesNoPieceWhenTheTemporaryFolderIsUnusable)
     TempDir tmp;
     TmpdirScope scope(platform::native(tmp / "missing"));
     EXPECT_FALSE(Spool::store("art", 1));
+}
+
+// A forked process (the benchmarks' children) stores its pieces apart: it
+// and its parent would otherwise write their next pieces at the same place.
+TEST(Spool, aForkedProcessStoresInASpoolOfItsOwn)
+{
+    TempDir tmp;
+    TmpdirScope scope(tmp.native());
+    auto before = Spool::store(bytes_of(1000, 1), 1);
+    ASSERT_TRUE(before);
+    int stored[2], written[2];
+    ASSERT_EQ(::pipe(stored), 0);
+    ASSERT_EQ(::pipe(written), 0);
+    const std::string mine = bytes_of(5000, 2);
+    const std::string theirs = bytes_of(5000, 3);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto piece = Spool::store(mine, 2);
+        char c = 0;
+        bool ok = piece && ::write(stored[1], "s", 1) == 1 && ::read(written[0], &c, 1) == 1;
+        std::string back;
+        ok = ok && piece->read(back) && back == mine;
+        ::_exit(ok ? 0 : 1);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(stored[0], &c, 1), 1);
+    auto parents = Spool::store(theirs, 3);
+    ASSERT_EQ(::write(written[1], "w", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's piece was overwritten";
+    ASSERT_TRUE(parents);
+    EXPECT_TRUE(read_whole(*parents) == theirs);
+    EXPECT_TRUE(read_whole(*before) == bytes_of(1000, 1));
+    for (int fd : {stored[0], stored[1], written[0], written[1]})
+        ::close(fd);
 }
 
 } // namespace
