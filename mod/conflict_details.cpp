@@ -540,16 +540,34 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
 
 std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<ConflictPair>& pairs)
 {
+    // Each mod's changes keyed once, in their order and by file: a mod meets many others.
+    struct Keyed {
+        std::vector<std::string> keys;
+        std::map<std::string, std::vector<const Change*>> by_file;
+    };
+    std::map<const Mod*, Keyed> keyed;
+    auto keyed_of = [&keyed](const Mod& mod) -> const Keyed& {
+        auto [it, added] = keyed.try_emplace(&mod);
+        if (added)
+            for (const Change& c : mod.changes) {
+                it->second.keys.push_back(file_key(c.file));
+                it->second.by_file[it->second.keys.back()].push_back(&c);
+            }
+        return it->second;
+    };
     // Every meeting of every pair in the reports' order, then grouped by file.
     std::vector<Meeting> meetings;
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         const Mod& a = *pairs[p].first;
         const Mod& b = *pairs[p].second;
+        const Keyed& of_a = keyed_of(a);
+        const Keyed& of_b = keyed_of(b);
+        std::size_t i = 0;
         for (const Change& ca : a.changes) {
-            const std::string key = file_key(ca.file);
-            for (const Change& cb : b.changes)
-                if (file_key(cb.file) == key)
-                    meetings.push_back({p, &a, &b, &ca, &cb, {}, {}});
+            auto same_file = of_b.by_file.find(of_a.keys[i++]);
+            if (same_file != of_b.by_file.end())
+                for (const Change* cb : same_file->second)
+                    meetings.push_back({p, &a, &b, &ca, cb, {}, {}});
         }
     }
     ChangeIndexes changes;
