@@ -233,7 +233,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         manifest = Manifest::of_folder(build.folder());
     } else {
         // Files whose inputs are those of the last apply come over from the old folder.
-        IncrementalBuild incremental(target, game, order);
+        IncrementalBuild incremental(target, game, order, &game_hashes);
         auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;

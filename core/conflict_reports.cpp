@@ -1,6 +1,5 @@
 #include "core/conflict_reports.h"
 
-#include <ctime>
 #include <set>
 
 #include "base/hash.h"
@@ -10,23 +9,6 @@
 #include "xml/element_info.h"
 
 namespace velmora {
-
-namespace {
-
-std::int64_t now_ns()
-{
-    timespec t {};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-bool same_stamp(const platform::FileStamp& a, const platform::FileStamp& b)
-{
-    return a.size == b.size && a.mtime_ns == b.mtime_ns && a.ctime_ns == b.ctime_ns && a.inode == b.inode
-        && a.device == b.device;
-}
-
-} // namespace
 
 void ConflictReports::begin()
 {
@@ -53,7 +35,7 @@ std::uint64_t ConflictReports::content(const Mod& mod)
     Hasher h;
     h.add(mod.name);
     for (const Change& c : mod.changes)
-        add_payload(h.add(std::to_string(static_cast<int>(c.type))).add(c.file), c);
+        h.add(std::to_string(static_cast<int>(c.type))).add(c.file).add(hash_text(c.payload_hash()));
     return contents.emplace(&mod, h.value()).first->second;
 }
 
@@ -87,7 +69,7 @@ const ConflictReports::GameFile& ConflictReports::game_file(const std::string& f
         return it->second;
     GameFile f;
     f.path = game.find(Path(file)).str();
-    f.clock = now_ns();
+    f.clock = platform::clock_now();
     f.exists = !f.path.empty() && platform::file_stamp(f.path, f.stamp) == 0;
     return game_files.emplace(key, f).first->second;
 }
@@ -103,10 +85,9 @@ bool ConflictReports::unchanged(const std::vector<GameFile>& kept_files, const s
         const GameFile& then = kept_files[i];
         if (then.path != now[i].path || then.exists != now[i].exists)
             return false;
-        const std::int64_t settled = then.clock - settle_ns;
         if (then.exists
-            && (!same_stamp(now[i].stamp, then.stamp) || then.stamp.ctime_ns >= settled
-                || then.stamp.mtime_ns >= settled))
+            && (!platform::same_stamp(now[i].stamp, then.stamp)
+                || !platform::settled(then.stamp, then.clock, settle_ns)))
             return false;
     }
     return true;

@@ -19,7 +19,7 @@ namespace {
 
 // Raised when what a file is built from, or how, changes in a way its inputs
 // do not show, so that no file of an older build is taken for a new one.
-const char* const build_rules = "velmora build 2";
+const char* const build_rules = "velmora build 3";
 
 std::string folded(const std::string& file)
 {
@@ -81,12 +81,12 @@ bool copy_file(const Path& from, const Path& to)
 
 // Adds a game file to h: the folder it was found in and its bytes. False
 // when it exists but cannot be read.
-bool add_game_file(Hasher& h, const Path& file)
+bool add_game_file(Hasher& h, const Path& file, GameFileHashes* hashes)
 {
     if (file.empty() || platform::kind_of(file.str()) == platform::Kind::None)
         return h.add("none"), true;
     std::uint64_t bytes = 0;
-    if (!hash_file(file, bytes))
+    if (!(hashes ? hashes->hash(file, bytes) : hash_file(file, bytes)))
         return false;
     h.add(file.str()).add(hash_text(bytes));
     return true;
@@ -120,7 +120,30 @@ std::string head_of(const Path& file)
 
 } // namespace
 
-IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order)
+bool GameFileHashes::hash(const Path& file, std::uint64_t& out)
+{
+    const std::int64_t clock = platform::clock_now();
+    platform::FileStamp stamp;
+    const bool stamped = platform::file_stamp(file.str(), stamp) == 0;
+    if (stamped) {
+        auto it = known.find(file.str());
+        if (it != known.end() && platform::same_stamp(it->second.stamp, stamp)
+            && platform::settled(it->second.stamp, it->second.clock, settle_ns)) {
+            out = it->second.hash;
+            return true;
+        }
+    }
+    ++read_count;
+    if (!hash_file(file, out))
+        return false;
+    // Stamped before it was read: a write while it was read shows in the next stamp.
+    if (stamped)
+        known[file.str()] = {stamp, clock, out};
+    return true;
+}
+
+IncrementalBuild::IncrementalBuild(
+    const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order, GameFileHashes* hashes)
     : old_folder(old_folder)
 {
     if (Manifest::read(old_folder, old_manifest))
@@ -141,7 +164,7 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game
         Path base;
         if (list.front()->type != Change::WHOLE) {
             base = game.find(Path(list.front()->file));
-            if (!add_game_file(h.add("game file"), base))
+            if (!add_game_file(h.add("game file"), base, hashes))
                 continue; // unreadable: built again, and the build says why
         }
         // An XML merge orders what it adds by the schema the document names.
@@ -166,7 +189,7 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game
                     known = false;
                     break;
                 }
-                if (!add_game_file(h.add("schema").add(name), find_schema_file(name, file, Path(), game))) {
+                if (!add_game_file(h.add("schema").add(name), find_schema_file(name, file, Path(), game), hashes)) {
                     known = false;
                     break;
                 }
@@ -175,7 +198,7 @@ IncrementalBuild::IncrementalBuild(const Path& old_folder, const GameFiles& game
         if (!known)
             continue;
         for (const Change* c : list)
-            add_payload(h.add(std::to_string(static_cast<int>(c->type))).add(c->file), *c);
+            h.add(std::to_string(static_cast<int>(c->type))).add(c->file).add(hash_text(c->payload_hash()));
         File& f = files[key];
         f.inputs = h.value();
         auto old = old_entries.find(key);

@@ -5,6 +5,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/manifest.h"
@@ -17,6 +18,33 @@ class GameFiles;
 class Mod;
 struct Change;
 
+// The hashes of the game's files from the earlier applies of a running
+// Velmora: each apply hashes the game's copy of every file a mod changes,
+// tens of megabytes that rarely change. A file whose stamp is what it was
+// when it was hashed, and was settled then (see platform::settled), is not
+// read again.
+class GameFileHashes {
+public:
+    explicit GameFileHashes(std::int64_t settle_ns = 2'000'000'000)
+        : settle_ns(settle_ns)
+    { }
+
+    // The hash of file's bytes (hash_file); false when it cannot be read.
+    bool hash(const Path& file, std::uint64_t& out);
+    // How many times a file was read.
+    unsigned reads() const { return read_count; }
+
+private:
+    struct Known {
+        platform::FileStamp stamp;
+        std::int64_t clock; // read before the stamp was taken
+        std::uint64_t hash;
+    };
+    std::int64_t settle_ns;
+    std::unordered_map<std::string, Known> known;
+    unsigned read_count = 0;
+};
+
 // What an apply can take over from the folder the last apply built. A file
 // is built from its inputs alone: the game's copy (and the folder it is
 // found in), the schema an XML merge orders its elements by, the changes of
@@ -28,8 +56,10 @@ class IncrementalBuild {
 public:
     // old_folder: the custom-assets folder as the last apply left it (missing
     // or without a manifest: everything is built); game: the game's "Assets"
-    // folders; order: the mods in the order they are applied.
-    IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order);
+    // folders; order: the mods in the order they are applied; hashes: those
+    // of the game's files from earlier applies, if any.
+    IncrementalBuild(const Path& old_folder, const GameFiles& game, const std::list<Mod*>& order,
+        GameFileHashes* hashes = nullptr);
 
     // For Mod::apply: true when change's file was carried over into dst, or
     // had been already.

@@ -12,6 +12,7 @@
 #include "core/answers.h"
 #include "core/config.h"
 #include "core/conflict_reports.h"
+#include "core/incremental.h"
 #include "core/manifest.h"
 #include "core/verify.h"
 #include "core/questions.h"
@@ -199,6 +200,8 @@ private:
     mutable ConflictReports kept_reports;
     // The scans of the last verification, for the files a re-apply carries over.
     VerifyMemo verify_memo;
+    // The game's files hashed by earlier applies, for the carry-over.
+    GameFileHashes game_hashes;
 };
 
 } // namespace velmora

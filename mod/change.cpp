@@ -57,10 +57,8 @@ bool Change::same_payload(const Change& other) const
         return text == other.text;
     if (size() != other.size())
         return false;
-    const std::uint64_t mine = stored ? stored->hash() : hash_bytes(text);
-    const std::uint64_t theirs = other.stored ? other.stored->hash() : hash_bytes(other.text);
     // Equal hashes are read back to be sure: a wrong "same" would drop a mod's file silently.
-    return mine == theirs && bytes() == other.bytes();
+    return payload_hash() == other.payload_hash() && bytes() == other.bytes();
 }
 
 void add_payload(Hasher& h, const Change& change)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/format.h"
+#include "base/hash.h"
 #include "path/path.h"
 #include "path/spool.h"
 
@@ -21,7 +22,6 @@ class Element;
 namespace velmora {
 
 class ConflictCache;
-class Hasher;
 class GameFiles;
 class Schema;
 class SchemaCache;
@@ -70,6 +70,8 @@ struct Change {
     std::string head(std::size_t n) const;
     // Whether the two payloads are the same bytes.
     bool same_payload(const Change& other) const;
+    // The hash of the payload's bytes (hash_bytes), without reading a stored one.
+    std::uint64_t payload_hash() const { return stored ? stored->hash() : hash_bytes(text); }
 };
 
 // Adds the payload to h as one piece, as h.add(text) would.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "path/platform.h"
@@ -34,6 +35,24 @@ int file_stamp(const std::string& text, FileStamp& out)
     out.inode = static_cast<std::uint64_t>(st.st_ino);
     out.device = static_cast<std::uint64_t>(st.st_dev);
     return 0;
+}
+
+std::int64_t clock_now()
+{
+    struct ::timespec t {};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return nanoseconds(t);
+}
+
+bool same_stamp(const FileStamp& a, const FileStamp& b)
+{
+    return a.size == b.size && a.mtime_ns == b.mtime_ns && a.ctime_ns == b.ctime_ns && a.inode == b.inode
+        && a.device == b.device;
+}
+
+bool settled(const FileStamp& stamp, std::int64_t clock, std::int64_t settle_ns)
+{
+    return stamp.ctime_ns < clock - settle_ns && stamp.mtime_ns < clock - settle_ns;
 }
 
 int clock_of(const std::string& folder, std::int64_t& ns)

@@ -30,6 +30,18 @@ int file_stamp(const std::string& text, FileStamp& out);
 // no such doubt: any later write gives the file a time no older than that clock.
 int clock_of(const std::string& folder, std::int64_t& ns);
 
+// The system's clock now, in the nanoseconds of a stamp's times.
+std::int64_t clock_now();
+
+// Whether two stamps agree in every field.
+bool same_stamp(const FileStamp& a, const FileStamp& b);
+
+// Whether a stamp taken after `clock` was read can be trusted to change with
+// the next write: both its times are more than settle_ns older than clock. A
+// file written within one tick of the file system's clock after its stamp
+// was taken could otherwise keep the same stamp.
+bool settled(const FileStamp& stamp, std::int64_t clock, std::int64_t settle_ns);
+
 } // namespace platform
 } // namespace velmora
 
