@@ -643,7 +643,7 @@ void bench_apply(Game& g)
                     out << "diff\t" << rel << "\n";
                 } else {
                     const std::string bytes = work_dir + "/whole/" + std::to_string(wholes++);
-                    std::ofstream(bytes, std::ios::binary) << c.text;
+                    std::ofstream(bytes, std::ios::binary) << c.bytes();
                     out << "whole\t" << rel << "\t" << bytes << "\n";
                 }
             }

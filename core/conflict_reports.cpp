@@ -1,6 +1,7 @@
 #include "core/conflict_reports.h"
 
 #include <set>
+#include <string_view>
 
 #include "base/hash.h"
 #include "mod/conflict_cache.h"
@@ -13,6 +14,7 @@ namespace velmora {
 void ConflictReports::begin()
 {
     contents.clear();
+    keys.clear();
     game_files.clear();
     table = ElementInfoStorage::instance().digest();
     // Reports no pair asked for in the last apply belong to mods since
@@ -25,6 +27,16 @@ void ConflictReports::begin()
             ++it;
         }
     }
+}
+
+// The file keys of a mod's changes, in their order, made once a round.
+const std::vector<std::string>& ConflictReports::keys_of(const Mod& mod)
+{
+    auto [it, added] = keys.try_emplace(&mod);
+    if (added)
+        for (const Change& c : mod.changes)
+            it->second.push_back(file_key(c.file));
+    return it->second;
 }
 
 std::uint64_t ConflictReports::content(const Mod& mod)
@@ -44,26 +56,32 @@ std::uint64_t ConflictReports::content(const Mod& mod)
 std::vector<ConflictReports::GameFile> ConflictReports::game_files_of(
     const Mod& a, const Mod& b, const GameFiles& game)
 {
-    std::set<std::string> merged_by_b;
-    for (const Change& c : b.changes)
+    const std::vector<std::string>& keys_a = keys_of(a);
+    const std::vector<std::string>& keys_b = keys_of(b);
+    std::set<std::string_view> merged_by_b;
+    std::size_t i = 0;
+    for (const Change& c : b.changes) {
         if (c.type == Change::XML)
-            merged_by_b.insert(file_key(c.file));
-    std::set<std::string> seen;
+            merged_by_b.insert(keys_b[i]);
+        ++i;
+    }
+    std::set<std::string_view> seen;
     std::vector<GameFile> files;
+    i = 0;
     for (const Change& c : a.changes) {
-        const std::string key = file_key(c.file);
+        const std::string& key = keys_a[i++];
         if (c.type != Change::XML || !merged_by_b.count(key) || !seen.insert(key).second)
             continue;
-        files.push_back(game_file(c.file, game));
+        files.push_back(game_file(key, c.file, game));
     }
     return files;
 }
 
 // Where the game has file and its stamp, found once a round: a round's pairs
 // share the files, and a report kept from this round is checked again in the next.
-const ConflictReports::GameFile& ConflictReports::game_file(const std::string& file, const GameFiles& game)
+const ConflictReports::GameFile& ConflictReports::game_file(
+    const std::string& key, const std::string& file, const GameFiles& game)
 {
-    const std::string key = file_key(file);
     auto it = game_files.find(key);
     if (it != game_files.end())
         return it->second;

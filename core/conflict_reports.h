@@ -55,7 +55,8 @@ private:
     std::uint64_t key_of(const ConflictPair& pair);
     std::uint64_t content(const Mod& mod);
     std::vector<GameFile> game_files_of(const Mod& a, const Mod& b, const GameFiles& game);
-    const GameFile& game_file(const std::string& file, const GameFiles& game);
+    const GameFile& game_file(const std::string& key, const std::string& file, const GameFiles& game);
+    const std::vector<std::string>& keys_of(const Mod& mod);
     bool unchanged(const std::vector<GameFile>& kept_files, const std::vector<GameFile>& now) const;
 
     std::int64_t settle_ns;
@@ -63,6 +64,7 @@ private:
     std::unordered_map<std::uint64_t, Kept> kept; // by pair, message and table
     // This round's, found once: the mods may change between rounds, and the game.
     std::unordered_map<const Mod*, std::uint64_t> contents;
+    std::unordered_map<const Mod*, std::vector<std::string>> keys; // file_key of each change
     std::unordered_map<std::string, GameFile> game_files; // by file_key
     std::uint64_t table = 0; // the element table's digest
 };

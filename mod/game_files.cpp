@@ -9,7 +9,11 @@ namespace velmora {
 
 GameFiles::GameFiles(std::vector<Path> assets_folders)
     : folders_(std::move(assets_folders))
-{ }
+{
+    // Spelled as on disk once, so that each file is looked up below them alone.
+    for (Path& folder : folders_)
+        folder = fix_case(folder);
+}
 
 GameFiles GameFiles::of_game(const Path& civ4_dir)
 {
@@ -37,11 +41,11 @@ GameFiles GameFiles::of_game(const Path& civ4_dir)
 Path GameFiles::find(const Path& rel) const
 {
     for (const Path& folder : folders_) {
-        Path candidate = fix_case(folder / rel);
+        Path candidate = fix_case_below(folder, rel);
         if (exists(candidate))
             return candidate;
     }
-    return folders_.empty() ? Path() : fix_case(folders_.front() / rel);
+    return folders_.empty() ? Path() : fix_case_below(folders_.front(), rel);
 }
 
 } // namespace velmora

@@ -18,7 +18,7 @@ public:
     // civ4_dir's own "Assets" is always the first, present or not, so that
     // messages about a missing file name the folder the user chose.
     static GameFiles of_game(const Path& civ4_dir);
-    // Exactly these "Assets" folders, in this order.
+    // Exactly these "Assets" folders (as fix_case spells them), in this order.
     explicit GameFiles(std::vector<Path> assets_folders);
 
     const std::vector<Path>& folders() const { return folders_; }

@@ -45,15 +45,15 @@ Path fix_case_below(const Path& base, const Path& rel)
         searching = false;
         std::vector<std::string> names;
         if (platform::read_dir(result.size() == 0 ? std::string(".") : result.str(), names)) {
-            // Sorted so that, of several names differing only in case, the
-            // same one is chosen on every run.
-            std::sort(names.begin(), names.end());
-            for (const auto& n : names) {
-                if (platform::stricmp(n.c_str(), c.c_str()) == 0) {
-                    result /= Path(n);
-                    searching = true;
-                    break;
-                }
+            // Of several names differing only in case, the first in byte
+            // order, so that the same one is chosen on every run.
+            const std::string* found = nullptr;
+            for (const auto& n : names)
+                if (platform::stricmp(n.c_str(), c.c_str()) == 0 && (!found || n < *found))
+                    found = &n;
+            if (found) {
+                result /= Path(*found);
+                searching = true;
             }
         }
         if (!searching)

@@ -40,7 +40,7 @@ bool same(const velmora::Mod& a, const velmora::Mod& b)
         return false;
     auto i = b.changes.begin();
     for (const velmora::Change& c : a.changes) {
-        if (c.file != i->file || c.type != i->type || c.text != i->text)
+        if (c.file != i->file || c.type != i->type || !c.same_payload(*i))
             return false;
         ++i;
     }
