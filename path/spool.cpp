@@ -111,8 +111,9 @@ Spool::Piece::~Piece()
 #ifdef FALLOC_FL_PUNCH_HOLE
     // The disk space goes back at once: a session that loads mods again and
     // again does not fill the disk. Where the file system cannot do this, the
-    // space is freed with the spool.
-    if (size_ > 0)
+    // space is freed with the spool. A forked process leaves the file to the
+    // one that made it: the piece is that process's too.
+    if (size_ > 0 && spool_->owner_ == ::getpid())
         ::fallocate(spool_->fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset_),
             static_cast<off_t>(size_));
 #endif

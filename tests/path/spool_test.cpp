@@ -101,6 +101,7 @@ TEST(Spool, givesNoPieceWhenTheTemporaryFolderIsUnusable)
 
 // A forked process (the benchmarks' children) stores its pieces apart: it
 // and its parent would otherwise write their next pieces at the same place.
+// Dropping a piece it inherited leaves the parent's bytes alone.
 TEST(Spool, aForkedProcessStoresInASpoolOfItsOwn)
 {
     TempDir tmp;
@@ -115,6 +116,7 @@ TEST(Spool, aForkedProcessStoresInASpoolOfItsOwn)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        before.reset(); // the parent's piece, not the child's to free
         auto piece = Spool::store(mine, 2);
         char c = 0;
         bool ok = piece && ::write(stored[1], "s", 1) == 1 && ::read(written[0], &c, 1) == 1;
