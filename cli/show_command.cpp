@@ -46,7 +46,9 @@ void print_change_text(const Mod& mod, const std::string& file)
     bool found = false;
     for (const Change& c : mod.changes) {
         if (Path(c.file) == Path(file)) {
-            c.read([](std::string_view block) { std::cout.write(block.data(), static_cast<std::streamsize>(block.size())); });
+            c.read([](std::string_view block) {
+                std::cout.write(block.data(), static_cast<std::streamsize>(block.size()));
+            });
             found = true;
         }
     }
@@ -87,8 +89,7 @@ void print_text(const Orrindel& core, Mod& mod)
     std::cout << "\n";
     std::vector<std::vector<std::string>> rows{{"TYPE", "SIZE", "FILE"}};
     for (const Change& c : mod.changes)
-        rows.push_back(
-            {type_name(c.type), std::to_string(c.size()), printable(platform::native(c.file))});
+        rows.push_back({type_name(c.type), std::to_string(c.size()), printable(platform::native(c.file))});
     print_table(std::cout, rows);
 }
 

@@ -189,7 +189,8 @@ IncrementalBuild::IncrementalBuild(
                     known = false;
                     break;
                 }
-                if (!add_game_file(h.add("schema").add(name), find_schema_file(name, file, Path(), game), hashes)) {
+                if (!add_game_file(
+                        h.add("schema").add(name), find_schema_file(name, file, Path(), game), hashes)) {
                     known = false;
                     break;
                 }

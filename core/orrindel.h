@@ -14,8 +14,8 @@
 #include "core/conflict_reports.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
-#include "core/verify.h"
 #include "core/questions.h"
+#include "core/verify.h"
 #include "path/path.h"
 
 namespace velmora {

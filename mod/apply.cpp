@@ -155,7 +155,8 @@ void write_file(const Path& dst, std::ios::openmode mode, const std::function<vo
 
 void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mode)
 {
-    write_file(dst, mode, [&bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+    write_file(dst, mode,
+        [&bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
 }
 
 void make_folder(const Path& dst)
@@ -175,7 +176,9 @@ void apply_whole(const Change& change, const Path& dst)
         return;
     }
     write_file(dst, std::ios::binary, [&change](std::ostream& out) {
-        change.read([&out](std::string_view block) { out.write(block.data(), static_cast<std::streamsize>(block.size())); });
+        change.read([&out](std::string_view block) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        });
     });
 }
 

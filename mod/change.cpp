@@ -14,9 +14,10 @@ namespace {
 [[noreturn]] void throw_unreadable(const Change& change, int error)
 {
     const std::string file = printable_name(change.file);
-    throw GenericError(format("Cannot read back the bytes of '%S', kept in a temporary file since its mod was "
-                              "read: %s",
-        &file, std::strerror(error)));
+    throw GenericError(
+        format("Cannot read back the bytes of '%S', kept in a temporary file since its mod was "
+               "read: %s",
+            &file, std::strerror(error)));
 }
 
 } // namespace

@@ -39,7 +39,7 @@ int file_stamp(const std::string& text, FileStamp& out)
 
 std::int64_t clock_now()
 {
-    struct ::timespec t {};
+    struct ::timespec t { };
     ::clock_gettime(CLOCK_REALTIME, &t);
     return nanoseconds(t);
 }

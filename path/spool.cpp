@@ -99,7 +99,8 @@ std::shared_ptr<const Spool::Piece> Spool::store(std::string_view bytes, std::ui
     return std::make_shared<const Piece>(spool, offset, bytes.size(), hash);
 }
 
-Spool::Piece::Piece(std::shared_ptr<Spool> spool, std::uint64_t offset, std::uint64_t size, std::uint64_t hash)
+Spool::Piece::Piece(
+    std::shared_ptr<Spool> spool, std::uint64_t offset, std::uint64_t size, std::uint64_t hash)
     : spool_(std::move(spool))
     , offset_(offset)
     , size_(size)

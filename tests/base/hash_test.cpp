@@ -17,7 +17,8 @@ TEST(Hash, piecesAreKeptApartByTheirLengths)
     EXPECT_EQ(Hasher().add("ab").add("c").value(), Hasher().add("ab").add("c").value());
     EXPECT_NE(Hasher().add("").value(), Hasher().value());
     // A piece given in parts hashes as the whole piece.
-    EXPECT_EQ(Hasher().add("x").begin(3).more("a").more("").more("bc").value(), Hasher().add("x").add("abc").value());
+    EXPECT_EQ(Hasher().add("x").begin(3).more("a").more("").more("bc").value(),
+        Hasher().add("x").add("abc").value());
 }
 
 TEST(Hash, textReadsBackAndAnythingElseIsRefused)

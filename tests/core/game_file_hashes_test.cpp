@@ -46,7 +46,8 @@ TEST_P(GameFileHashesBetween, readsTheFileAgainUnlessItsStampIsSettledAndTheSame
 INSTANTIATE_TEST_SUITE_P(Changes, GameFileHashesBetween,
     testing::Values(Between{"nothingSettled", 0, nullptr, 1},
         Between{"nothingButFresh", 2'000'000'000, nullptr, 2},
-        Between{"rewritten", 0, [](const Path& f) { write_file(f, "<Civ4UnitInfos>\r\n</Civ4UnitInfos>\r\n"); }, 2},
+        Between{"rewritten", 0,
+            [](const Path& f) { write_file(f, "<Civ4UnitInfos>\r\n</Civ4UnitInfos>\r\n"); }, 2},
         Between{"replacedWithTheSameSize", 0,
             [](const Path& f) {
                 write_file(Path(f.str() + ".new"), "<Civ4UnitInfos/>\n\n\n");

@@ -7,10 +7,10 @@
 #include "base/errors.h"
 #include "mod/conflict_details.h"
 #include "mod/mod.h"
+#include "mod/mod_test_support.h"
 #include "path/fs.h"
 #include "support/case_name.h"
 #include "support/tempdir.h"
-#include "mod/mod_test_support.h"
 
 namespace velmora {
 namespace {
