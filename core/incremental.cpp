@@ -105,10 +105,10 @@ void schema_names(const std::string& text, std::vector<std::string>& names)
     }
 }
 
-// The first bytes of file, where its root element stands.
 // How much of an XML file is searched for the schema its root names.
 constexpr std::size_t head_size = 16384;
 
+// The first bytes of file, where its root element stands.
 std::string head_of(const Path& file)
 {
     std::ifstream in(platform::native(file), std::ios::binary);
