@@ -50,8 +50,8 @@ struct Change {
     Type type = WHOLE;
     // The payload: diff text, xml text or the whole file's bytes. A large
     // whole file read from a mod file waits in a spool instead, and text is
-    // empty: the members below give the payload wherever it is. Whoever
-    // replaces the text drops `stored`.
+    // empty: the members below give the payload wherever it is, and
+    // set_text replaces it.
     std::string text;
     std::shared_ptr<const Spool::Piece> stored;
 
@@ -63,6 +63,12 @@ struct Change {
     { }
 
     std::uint64_t size() const { return stored ? stored->size() : text.size(); }
+    // Replaces the payload, wherever it was, with t.
+    void set_text(std::string t)
+    {
+        text = std::move(t);
+        stored.reset();
+    }
     // The payload's bytes. Throws GenericError when a stored payload cannot be read back.
     std::string bytes() const;
     // The payload in blocks, or up to its first n bytes; the same errors.

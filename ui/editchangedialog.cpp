@@ -110,11 +110,10 @@ void EditChangeDialog::save_clicked()
                     &file, &shown));
             return;
         }
-        change->text = Glib::convert(text, latin1, "UTF-8");
+        change->set_text(Glib::convert(text, latin1, "UTF-8"));
     } else {
-        change->text = text;
+        change->set_text(text);
     }
-    change->stored.reset();
     text_view->get_buffer()->set_modified(false);
 }
 
