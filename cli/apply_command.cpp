@@ -68,7 +68,7 @@ void print_summary(const Orrindel& core)
 
 int run_apply(Orrindel& core, const ApplyOptions& options)
 {
-    const PreferRules rules(core, options.prefer);
+    const PreferRules rules = rules_for_apply(core, options.prefer);
     const bool ask = is_terminal(STDIN_FILENO);
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
     std::optional<Unanswered> unanswered;

@@ -8,7 +8,6 @@
 #include "cli/json.h"
 #include "cli/text.h"
 #include "core/apply_order.h"
-#include "core/prefs_checks.h"
 #include "base/errors.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
@@ -16,16 +15,6 @@
 namespace velmora::cli {
 
 namespace {
-
-// The folder checks apply makes before it touches anything.
-void check_folders(const Orrindel& core)
-{
-    checked_custom_assets_dir(core.get_custom_assets_dir(), folder_settings(core));
-    if (!core.get_enabled_mods().empty() && core.get_civ4_dir().empty())
-        throw GenericError(
-            "The game folder is not set. Choose it with \"velmora-cli prefs --civ4-dir DIR\" before "
-            "applying mods.");
-}
 
 std::list<PriorityAnswer> answers_of(const std::vector<Conflict>& conflicts)
 {
@@ -112,8 +101,7 @@ void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
 
 int run_check(Orrindel& core, const CheckOptions& options)
 {
-    const PreferRules rules(core, options.prefer);
-    check_folders(core);
+    const PreferRules rules = rules_for_apply(core, options.prefer);
     // apply would stop at them; check says so but still checks the others.
     for (const std::string& name : core.get_missing_mods())
         warn("The enabled mod '" + printable(one_line(name)) + "' is missing from \"" + shown(core.get_mods_dir())

@@ -100,6 +100,18 @@ unsigned int PreferRules::winner(const Mod* first, const Mod* second) const
     return 0;
 }
 
+PreferRules rules_for_apply(const Orrindel& core, const std::vector<std::string>& texts)
+{
+    try {
+        PreferRules rules(core, texts);
+        core.check_folders(FolderUse::Apply);
+        return rules;
+    } catch (const GenericError&) {
+        core.check_folders(FolderUse::Apply);
+        throw;
+    }
+}
+
 std::vector<Conflict> find_conflicts(
     const Orrindel& core, const std::list<Mod*>& enabled, const PreferRules& rules)
 {

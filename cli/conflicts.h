@@ -39,6 +39,13 @@ private:
     std::vector<Rule> rules;
 };
 
+// The rules of apply or check, given once the folders apply needs are known
+// to be there: a rule that is not "WINNER:LOSER" is the command line's
+// mistake and comes first; a mods folder that is gone, which would make every
+// name unknown, is said as such. Throws as PreferRules and
+// Orrindel::check_folders do.
+PreferRules rules_for_apply(const Orrindel& core, const std::vector<std::string>& texts);
+
 // Two enabled mods that conflict, in the order apply asks about them.
 struct Conflict {
     Mod* first;

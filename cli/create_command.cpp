@@ -113,9 +113,6 @@ void print_result(const Orrindel& core, const Mod& mod, bool report, bool was_en
 // Saves the new mod in the mods folder and lists it.
 void save_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const Path& file, bool report)
 {
-    const Path& folder = core.get_mods_dir();
-    if (!folder.empty() && !exists(folder))
-        mkpath(folder, 0755);
     // Written under a temporary name and renamed: a failure leaves an older file whole.
     mod->save(file);
     const bool was_enabled = replaces_enabled_mod(core, file);
@@ -180,6 +177,7 @@ int run_import(Orrindel& core, const ImportOptions& options)
 {
     if (options.file.empty())
         throw UsageError("import needs the archive file.");
+    core.check_folders(FolderUse::CreateMod);
     const Path archive = absolute_folder(options.file);
     const ArchiveLimits limits = limits_of(options);
     const std::string mod_name = options.name ? *options.name : names_from_archive_file(archive[-1]).name;
@@ -222,6 +220,9 @@ int run_import(Orrindel& core, const ImportOptions& options)
 
 int run_create(Orrindel& core, const CreateOptions& options)
 {
+    if (options.dir.empty())
+        throw UsageError("create needs the folder of modified files.");
+    core.check_folders(FolderUse::CreateMod);
     const Path dir = modified_folder(options.dir);
     const Path file = new_mod_file(core, options.name, options.force);
     std::unique_ptr<Mod> mod = build_mod(core, dir, options.report);

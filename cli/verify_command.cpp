@@ -58,6 +58,7 @@ void print_text(const Path& folder, const Verification& result)
 
 int run_verify(Orrindel& core, const VerifyOptions& options)
 {
+    core.check_folders(FolderUse::Verify);
     const Path folder = options.dir ? Path(*options.dir) : core.get_custom_assets_dir();
     if (folder.empty())
         throw UsageError("The custom assets folder is not set: choose it with \"velmora-cli prefs "

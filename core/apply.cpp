@@ -48,13 +48,45 @@ Path Orrindel::checked_target() const
     return checked_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
 }
 
+std::string Orrindel::folder_problem(FolderUse use) const
+{
+    std::string problem;
+    switch (use) {
+    case FolderUse::Apply: {
+        const CustomAssetsJudgement judgement
+            = judge_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
+        if (judgement.refused())
+            return judgement.message;
+        // Without a mod to apply, apply only removes the custom-assets folder.
+        if (enabled_mods.empty() && missing_mods.empty())
+            return std::string();
+        problem = game_folder_problem(civ4_dir);
+        return problem.empty() ? mods_folder_problem(mods_dir) : problem;
+    }
+    case FolderUse::CreateMod:
+        problem = game_folder_problem(civ4_dir);
+        return problem.empty() ? mods_folder_problem(mods_dir) : problem;
+    case FolderUse::Verify:
+        return civ4_dir.empty() ? std::string() : game_folder_problem(civ4_dir);
+    }
+    return problem;
+}
+
+void Orrindel::check_folders(FolderUse use) const
+{
+    const std::string problem = folder_problem(use);
+    if (!problem.empty())
+        throw GenericError(problem);
+}
+
 void Orrindel::apply()
 {
+    // A game folder that is gone would otherwise show as a mod made for
+    // another version of a file, or an XML file that cannot be read.
+    check_folders(FolderUse::Apply);
     const Path target = checked_target();
     refuse_missing_mods();
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
-    if (!enabled.empty() && civ4_dir.empty())
-        throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
 
     verification = Verification();
     applied_order.clear();

@@ -23,6 +23,20 @@ namespace velmora {
 class GameFiles;
 class Mod;
 
+// What a command needs of the folders in the settings, looked at before it
+// touches anything.
+enum class FolderUse {
+    // apply and check: the custom-assets folder; with a mod enabled, the game
+    // folder to build on and the mods folder the mods are read from.
+    Apply,
+    // create and import: the game folder to compare with and the mods folder
+    // the new mod is saved in.
+    CreateMod,
+    // verify: the game folder, when one is set, for its schemas and its own
+    // copies of the files.
+    Verify,
+};
+
 // The mod manager's core: the folders it works with, the known mods and the
 // enabled ones, the configuration file and the apply pipeline. It knows no
 // toolkit: the windows and the command-line tool drive it and listen to its
@@ -91,6 +105,12 @@ public:
     // works on a folder; another one waits a few seconds and then fails.
     // Throws GenericError or one of its kinds.
     void apply();
+    // The first folder of the settings that use needs and cannot have, as a
+    // finished message naming it and saying how to set it; "" when every one
+    // is there. Touches nothing.
+    std::string folder_problem(FolderUse use) const;
+    // Throws GenericError with folder_problem's message.
+    void check_folders(FolderUse use) const;
     // The files of the custom-assets folder that the next apply keeps in a
     // backup, and the name that backup would have if made now.
     ForeignFiles find_foreign_files() const;

@@ -166,4 +166,59 @@ std::string game_dir_warning(const Path& civ4_dir)
     return std::string();
 }
 
+namespace {
+
+const char* const set_game_folder = "Set it with velmora-cli prefs --civ4-dir, or Detect Game in the preferences.";
+const char* const set_mods_folder = "Set it with velmora-cli prefs --mods-dir, or in the preferences.";
+
+// What a folder setting names on disk, links followed (a Steam library is
+// often reached through one).
+enum class Found { Nothing, Folder, Other };
+
+Found found_at(const Path& p)
+{
+    bool folder = false;
+    if (platform::stat(p.str(), &folder) != 0)
+        return Found::Nothing;
+    return folder ? Found::Folder : Found::Other;
+}
+
+} // namespace
+
+std::string game_folder_problem(const Path& civ4_dir)
+{
+    if (civ4_dir.empty())
+        return format("The game folder is not set. %s", set_game_folder);
+    const std::string shown = platform::native(civ4_dir);
+    switch (found_at(civ4_dir)) {
+    case Found::Nothing:
+        return format("The game folder \"%S\" does not exist (a drive not mounted, or the game moved?). %s", &shown,
+            set_game_folder);
+    case Found::Other:
+        return format("The game folder \"%S\" is not a folder. %s", &shown, set_game_folder);
+    case Found::Folder:
+        break;
+    }
+    if (child_folder_named(civ4_dir, "Assets").empty())
+        return format("The game folder \"%S\" holds no Assets folder (the game moved, or another folder was "
+                      "chosen?). %s",
+            &shown, set_game_folder);
+    return std::string();
+}
+
+std::string mods_folder_problem(const Path& mods_dir)
+{
+    const std::string shown = platform::native(mods_dir);
+    switch (found_at(mods_dir)) {
+    case Found::Nothing:
+        return format("The mods folder \"%S\" does not exist (a drive not mounted, or the folder moved?). %s",
+            &shown, set_mods_folder);
+    case Found::Other:
+        return format("The mods folder \"%S\" is not a folder. %s", &shown, set_mods_folder);
+    case Found::Folder:
+        break;
+    }
+    return std::string();
+}
+
 } // namespace velmora

@@ -83,6 +83,14 @@ Path checked_custom_assets_dir(const Path& custom_assets, const FolderSettings& 
 // a player of the original game chooses that folder rightly.
 std::string game_dir_warning(const Path& civ4_dir);
 
+// Why the game folder cannot be built on or compared with, as a finished
+// message that names it and says how to set it ("" when it holds an "Assets"
+// folder): not set, gone (a drive that is not mounted, a game that moved), not
+// a folder, or without "Assets". Touches nothing.
+std::string game_folder_problem(const Path& civ4_dir);
+// The same for the mods folder: "" when it is a folder.
+std::string mods_folder_problem(const Path& mods_dir);
+
 } // namespace velmora
 
 #endif

@@ -365,6 +365,20 @@ void MainWindow::menu_delete_mod_activated()
     orrindel->remove_mod(mod);
 }
 
+// A folder of the settings that is gone (a drive not mounted, a game that
+// moved) is said as such before the command starts, with the preferences at
+// hand to set it again.
+bool MainWindow::folders_ready(FolderUse use)
+{
+    const std::string problem = orrindel->folder_problem(use);
+    if (problem.empty())
+        return true;
+    show_status_message("Nothing was done: a folder in the preferences is missing.");
+    if (show_error_offering_prefs(this, problem))
+        menu_prefs_activated();
+    return false;
+}
+
 // Files in the custom-assets folder that Velmora did not write are the user's:
 // the user hears where they go before the folder is replaced.
 bool MainWindow::may_replace_custom_assets()
@@ -388,7 +402,7 @@ bool MainWindow::may_replace_custom_assets()
 
 void MainWindow::apply_clicked()
 {
-    if (busy)
+    if (busy || !folders_ready(FolderUse::Apply))
         return;
     if (!may_replace_custom_assets()) {
         show_status_message("Nothing was applied.");
@@ -486,7 +500,7 @@ unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 
 void MainWindow::menu_create_mod_activated()
 {
-    if (busy)
+    if (busy || !folders_ready(FolderUse::CreateMod))
         return;
     CreateModDialog& dlg = *ui->create_mod;
     dlg.clear();
@@ -563,16 +577,13 @@ void MainWindow::create_mod(const CreateModDialog& dlg)
     mod->description = dlg.description_entry->get_text();
     mod->author = dlg.author_entry->get_text();
     mod->version = dlg.version_entry->get_text();
-    const Path& folder = orrindel->get_mods_dir();
-    if (!folder.empty() && !exists(folder))
-        mkpath(folder, 0755);
     mod->save(new_mod_file(mod->name));
     orrindel->add_mod(mod.release());
 }
 
 void MainWindow::menu_import_archive_activated()
 {
-    if (busy)
+    if (busy || !folders_ready(FolderUse::CreateMod))
         return;
     Gtk::FileChooserDialog chooser("Import Mod Archive", Gtk::FILE_CHOOSER_ACTION_OPEN);
     chooser.set_transient_for(*this);
@@ -604,7 +615,7 @@ void MainWindow::menu_import_archive_activated()
 // name and version the archive's file name suggests.
 void MainWindow::import_archive(const Path& archive)
 {
-    if (busy)
+    if (busy || !folders_ready(FolderUse::CreateMod))
         return;
     const ArchiveFileNames suggested = names_from_archive_file(archive.empty() ? std::string() : archive[-1]);
     CreateModDialog& dlg = *ui->create_mod;
@@ -641,9 +652,6 @@ void MainWindow::import_archive(const Path& archive)
             mod->version = version;
             if (!description.empty())
                 mod->description = description;
-            const Path& folder = orrindel->get_mods_dir();
-            if (!folder.empty() && !exists(folder))
-                mkpath(folder, 0755);
             mod->save(file);
             orrindel->add_mod(mod.release());
         } catch (const std::exception& e) {

@@ -21,6 +21,7 @@ class Mod;
 struct PriorityQuestion;
 class Orrindel;
 struct Verification;
+enum class FolderUse;
 
 // The window the user works in: the mods of the mods folder with a check box
 // each, a menu and the Refresh and Apply buttons. It turns the user's commands
@@ -106,6 +107,7 @@ private:
     void create_mod(const CreateModDialog& dlg);
     void show_progress(const std::string& message, float fraction);
     void show_summary();
+    bool folders_ready(FolderUse use);
     bool may_replace_custom_assets();
     void show_empty_hint();
     void show_status_message(const std::string& message);

@@ -1,6 +1,7 @@
 #include "ui/modal.h"
 
 #include <gtkmm/main.h>
+#include <gtkmm/stock.h>
 
 namespace velmora {
 
@@ -54,6 +55,19 @@ int show_message(
 void show_error(Gtk::Window* parent, const std::string& text)
 {
     show_message(parent, text, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
+}
+
+bool show_error_offering_prefs(Gtk::Window* parent, const std::string& text)
+{
+    Gtk::MessageDialog dialog(text, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_NONE, true);
+    dialog.add_button("_Preferences", open_prefs_response);
+    dialog.add_button(Gtk::Stock::CLOSE, Gtk::RESPONSE_CLOSE);
+    dialog.set_default_response(open_prefs_response);
+    if (parent)
+        dialog.set_transient_for(*parent);
+    int response = run_modal(dialog);
+    dialog.hide();
+    return response == open_prefs_response;
 }
 
 void pump_events()

@@ -39,6 +39,11 @@ private:
 int show_message(
     Gtk::Window* parent, const std::string& text, Gtk::MessageType type, Gtk::ButtonsType buttons);
 void show_error(Gtk::Window* parent, const std::string& text);
+// The response of the "Preferences" button of show_error_offering_prefs.
+constexpr int open_prefs_response = 1;
+// An error dialog whose cause the preferences mend (a folder setting), with a
+// "Preferences" button beside Close; true when the user chose it.
+bool show_error_offering_prefs(Gtk::Window* parent, const std::string& text);
 
 // Lets the toolkit handle every pending event, so that windows are drawn while
 // a long operation runs on the one thread.

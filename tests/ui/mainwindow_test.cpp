@@ -11,6 +11,7 @@
 #include "ui/mainwindow.h"
 #include "ui/modprioritydialog.h"
 #include "ui/modpropdialog.h"
+#include "ui/prefsdialog.h"
 #include "ui/schemafaultsdialog.h"
 #include "ui/statusdialog.h"
 #include "support/unit_schema.h"
@@ -399,6 +400,49 @@ TEST_F(MainWindowApply, aFolderOfOnlyVelmorasFilesIsReplacedWithoutAQuestion)
     EXPECT_TRUE(answers.messages.empty());
     EXPECT_TRUE(box.core.get_last_backup().empty());
 }
+
+// The game folder on a drive that is not mounted: Apply says so before it
+// starts, and the error offers the preferences that set it again.
+struct GoneGameCase {
+    const char* title;
+    const char* button; // the label of the button the user presses
+    bool prefs_shown;
+};
+
+std::ostream& operator<<(std::ostream& os, const GoneGameCase& c) { return os << c.title; }
+
+class MainWindowGoneGame : public MainWindowApply, public testing::WithParamInterface<GoneGameCase> { };
+
+TEST_P(MainWindowGoneGame, applySaysSoAndOffersThePreferences)
+{
+    const GoneGameCase& c = GetParam();
+    const Path gone = box / "unmounted/Beyond the Sword";
+    box.core.set_civ4_dir(gone);
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<Gtk::MessageDialog&>(w);
+        for (Gtk::Widget* child : dialog.get_action_area()->get_children())
+            if (auto* button = dynamic_cast<Gtk::Button*>(child); button && button->get_label() == c.button)
+                button->clicked();
+    });
+
+    box.main().apply_clicked();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0],
+        "The game folder \"" + platform::native(gone)
+            + "\" does not exist (a drive not mounted, or the game moved?). Set it with velmora-cli prefs "
+              "--civ4-dir, or Detect Game in the preferences.");
+    EXPECT_TRUE(applied.empty());
+    EXPECT_FALSE(box.ui->status->is_visible());
+    EXPECT_EQ(list_tree(box.custom_assets()), std::vector<std::string>{"old.txt"});
+    EXPECT_EQ(box.ui->prefs->is_visible(), c.prefs_shown);
+    box.ui->prefs->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MainWindowGoneGame,
+    testing::Values(GoneGameCase{"preferences", "_Preferences", true}, GoneGameCase{"close", "gtk-close", false}),
+    CaseName());
 
 // The mods folder on a drive that is not mounted: the mod stays enabled, and
 // the user sees it is missing.
