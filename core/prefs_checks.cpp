@@ -168,7 +168,8 @@ std::string game_dir_warning(const Path& civ4_dir)
 
 namespace {
 
-const char* const set_game_folder = "Set it with velmora-cli prefs --civ4-dir, or Detect Game in the preferences.";
+const char* const set_game_folder
+    = "Set it with velmora-cli prefs --civ4-dir, or Detect Game in the preferences.";
 const char* const set_mods_folder = "Set it with velmora-cli prefs --mods-dir, or in the preferences.";
 
 // What a folder setting names on disk, links followed (a Steam library is
@@ -192,8 +193,8 @@ std::string game_folder_problem(const Path& civ4_dir)
     const std::string shown = platform::native(civ4_dir);
     switch (found_at(civ4_dir)) {
     case Found::Nothing:
-        return format("The game folder \"%S\" does not exist (a drive not mounted, or the game moved?). %s", &shown,
-            set_game_folder);
+        return format("The game folder \"%S\" does not exist (a drive not mounted, or the game moved?). %s",
+            &shown, set_game_folder);
     case Found::Other:
         return format("The game folder \"%S\" is not a folder. %s", &shown, set_game_folder);
     case Found::Folder:

@@ -111,7 +111,8 @@ std::vector<FolderCase> folder_cases()
     std::vector<FolderCase> cases;
     for (const char* command : {"apply", "check", "create", "import", "verify"}) {
         cases.push_back({std::string(command) + " game folder gone", command, Gone::GameFolder});
-        cases.push_back({std::string(command) + " game folder without Assets", command, Gone::GameWithoutAssets});
+        cases.push_back(
+            {std::string(command) + " game folder without Assets", command, Gone::GameWithoutAssets});
     }
     for (const char* command : {"apply", "apply with a rule", "check", "create", "import"})
         cases.push_back({std::string(command) + " mods folder gone", command, Gone::ModsFolder});

@@ -441,7 +441,8 @@ TEST_P(MainWindowGoneGame, applySaysSoAndOffersThePreferences)
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, MainWindowGoneGame,
-    testing::Values(GoneGameCase{"preferences", "_Preferences", true}, GoneGameCase{"close", "gtk-close", false}),
+    testing::Values(
+        GoneGameCase{"preferences", "_Preferences", true}, GoneGameCase{"close", "gtk-close", false}),
     CaseName());
 
 // The mods folder on a drive that is not mounted: the mod stays enabled, and
