@@ -140,7 +140,7 @@ TEST_F(ConfigTest, aFolderWithoutRepeatedNamesIsWrittenInTheFormItAlwaysHad)
     write_file(box.mods() / "a.Pellarix", mod_file_text("Alpha"));
     write_file(box.mods() / "b.Pellarix", mod_file_text("Beta"));
     write_file(box.mods() / "c.Pellarix", mod_file_text("Gamma"));
-    const std::string before = "<?xml version=\"1.0\"?>\n"
+    const std::string before = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                "<VelmoraConfig>\n"
                                "  <Civ4Dir>C:\\Games\\Civ4</Civ4Dir>\n"
                                "  <ModsDir>"
