@@ -554,6 +554,7 @@ Path MainWindow::new_mod_file(const std::string& name)
 void MainWindow::create_mod(const CreateModDialog& dlg)
 {
     ModCreator creator(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
+    creator.set_base_mod(orrindel->get_base_mod());
     creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)
@@ -632,6 +633,7 @@ void MainWindow::import_archive(const Path& archive)
         pump_events();
         try {
             ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, report);
+            importer.set_base_mod(orrindel->get_base_mod());
             importer.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::show_progress));
             importer.signal_limit_exceeded.connect(sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
             std::unique_ptr<Mod> mod = importer.import();
