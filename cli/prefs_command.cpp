@@ -194,20 +194,27 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
 {
     if (options.detect)
         return run_detect(core, options);
+    // Every value is checked before any is stored.
+    const Path civ4 = options.civ4_dir ? game_folder(*options.civ4_dir, options.force) : core.get_civ4_dir();
+    const Path mods = options.mods_dir ? mods_folder(*options.mods_dir, options.force) : core.get_mods_dir();
+    const Path custom = options.custom_assets_dir ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
+                                                  : core.get_custom_assets_dir();
+    if (!custom.empty() && (options.civ4_dir || options.mods_dir || options.custom_assets_dir)) {
+        const FolderSettings folders{
+            civ4, mods, core.get_settings_dir(), folder_settings(core).home, core.get_civ4_dir()};
+        check_custom_assets(custom, folders, options.custom_assets_dir.has_value(), options.force);
+    }
+    const Path base = options.base_mod ? base_mod_folder(*options.base_mod, options.force) : core.get_base_mod();
+    const std::string target = !options.mod_target ? core.get_mod_target()
+        : *options.mod_target == "none"            ? std::string()
+                                                   : *options.mod_target;
+    if (!target.empty() || (options.mod_target && options.mod_target->empty())) {
+        // Refused even with --force: apply would replace the base mod, or write outside the Mods folder.
+        const std::string problem = judge_mod_target(target, civ4, base);
+        if (!problem.empty())
+            throw GenericError(problem);
+    }
     if (options.civ4_dir || options.mods_dir || options.custom_assets_dir) {
-        // Every value is checked before any is stored.
-        const Path civ4
-            = options.civ4_dir ? game_folder(*options.civ4_dir, options.force) : core.get_civ4_dir();
-        const Path mods
-            = options.mods_dir ? mods_folder(*options.mods_dir, options.force) : core.get_mods_dir();
-        const Path custom = options.custom_assets_dir
-            ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
-            : core.get_custom_assets_dir();
-        if (!custom.empty()) {
-            const FolderSettings folders{
-                civ4, mods, core.get_settings_dir(), folder_settings(core).home, core.get_civ4_dir()};
-            check_custom_assets(custom, folders, options.custom_assets_dir.has_value(), options.force);
-        }
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);
@@ -217,20 +224,10 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
                 warn(warning);
         }
     }
-    if (options.base_mod || options.mod_target) {
-        const Path base = options.base_mod ? base_mod_folder(*options.base_mod, options.force) : core.get_base_mod();
-        const std::string name = !options.mod_target ? core.get_mod_target()
-            : *options.mod_target == "none"          ? std::string()
-                                                     : *options.mod_target;
-        if (!name.empty() || (options.mod_target && options.mod_target->empty())) {
-            // Refused even with --force: apply would replace the base mod or write outside the Mods folder.
-            const std::string problem = judge_mod_target(name, core.get_civ4_dir(), base);
-            if (!problem.empty())
-                throw GenericError(problem);
-        }
+    if (options.base_mod)
         core.set_base_mod(base);
-        core.set_mod_target(name);
-    }
+    if (options.mod_target)
+        core.set_mod_target(target);
     if (options.ask_fields_only)
         core.set_ask_fields_only(*options.ask_fields_only);
     if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.base_mod || options.mod_target
