@@ -16,6 +16,7 @@
 #include "base/format.h"
 #include "core/game_detect.h"
 #include "core/mod_name.h"
+#include "core/mod_target.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
@@ -219,7 +220,17 @@ void MainWindow::orrindel_mods_changed()
     show_empty_hint();
 }
 
-void MainWindow::orrindel_prefs_changed() { show_empty_hint(); }
+void MainWindow::orrindel_prefs_changed()
+{
+    show_empty_hint();
+    // The summary says the target: shown again when that changed, else a
+    // command's own message stays.
+    const std::string target = orrindel->describe_target();
+    if (!busy && target != described_target) {
+        described_target = target;
+        show_summary();
+    }
+}
 
 // A first start shows an empty list: it says what to do, in order, with the
 // buttons to do it. Mods need the game's files, so the game folder comes first.
@@ -420,7 +431,7 @@ void MainWindow::apply_clicked()
         show_error(this, error);
         return;
     }
-    std::string folder = platform::native(orrindel->get_custom_assets_dir());
+    std::string folder = platform::native(orrindel->get_target_dir());
     std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
     std::string message = format("Applied %S to \"%S\"", &mods, &folder);
     const Verification& verification = orrindel->get_verification();
@@ -434,6 +445,8 @@ void MainWindow::apply_clicked()
         std::string backup = platform::native(orrindel->get_last_backup());
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
+    if (!orrindel->get_mod_target().empty())
+        message += " " + how_to_start(orrindel->get_mod_target());
     show_status_message(message);
     if (at_fault != 0)
         show_schema_faults(verification);
@@ -727,6 +740,9 @@ void MainWindow::show_summary()
     std::string summary = format("%S, %u enabled", &mods, enabled);
     if (!orrindel->get_missing_mods().empty())
         summary += format(", %u missing", static_cast<unsigned>(orrindel->get_missing_mods().size()));
+    // Said only when it differs from the plain build, which most users have.
+    if (!orrindel->get_base_mod().empty() || !orrindel->get_mod_target().empty())
+        summary += ". " + orrindel->describe_target();
     show_status_message(summary);
 }
 

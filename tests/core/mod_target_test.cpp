@@ -66,6 +66,7 @@ protected:
         CurrentFolder in_run(*made / "run");
         generate_assets(*made / "Civ4/Assets", {3, 0.01});
         const Path big = *made / "Civ4/Mods/Big Mod";
+        mkpath(big, 0755);
         std::filesystem::copy(platform::native(*made / "Civ4/Assets"), platform::native(big / "Assets"),
             std::filesystem::copy_options::recursive);
         big_changes = new std::vector<ModifiedFile>(modify_tree(*made / "Civ4/Assets", *made / "big", {7, 0.3}));
@@ -82,6 +83,7 @@ protected:
         comp_changes = new std::vector<ModifiedFile>;
         for (unsigned m = 1; m <= 2; ++m) {
             const Path copy = *made / ("comp" + std::to_string(m) + "/Assets");
+            mkpath(*made / ("comp" + std::to_string(m)), 0755);
             std::filesystem::copy(platform::native(big / "Assets"), platform::native(copy),
                 std::filesystem::copy_options::recursive);
             const Path edits = *made / ("edits" + std::to_string(m));
