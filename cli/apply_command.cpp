@@ -10,6 +10,7 @@
 #include "cli/terminal.h"
 #include "cli/text.h"
 #include "base/errors.h"
+#include "core/mod_target.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
 
@@ -52,16 +53,24 @@ std::string rule(const std::string& winner, const std::string& loser)
 void print_summary(const Orrindel& core)
 {
     const std::vector<std::string>& order = core.get_applied_order();
-    const std::string folder = shown(core.get_custom_assets_dir());
-    if (order.empty()) {
+    const std::string folder = shown(core.get_target_dir());
+    if (!core.get_mod_target().empty()) {
+        if (order.empty())
+            std::cout << "No mod is enabled: \"" << folder << "\" holds "
+                      << (core.get_base_mod().empty() ? "only its settings file" : "the base mod alone") << ".\n";
+        std::cout << core.describe_target() << ".\n";
+    } else if (order.empty()) {
         std::cout << "No mod is enabled: the custom assets folder \"" << folder << "\" was removed.\n";
         return;
     }
     std::string names;
     for (const std::string& name : order)
         names += (names.empty() ? "'" : ", '") + printable(one_line(name)) + "'";
-    std::cout << "Applied " << order.size() << (order.size() == 1 ? " mod" : " mods") << " to \"" << folder
-              << "\", in this order: " << names << ".\n";
+    if (!order.empty())
+        std::cout << "Applied " << order.size() << (order.size() == 1 ? " mod" : " mods") << " to \"" << folder
+                  << "\", in this order: " << names << ".\n";
+    if (!core.get_mod_target().empty())
+        std::cout << how_to_start(core.get_mod_target()) << "\n";
 }
 
 } // namespace
@@ -107,8 +116,8 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
     }
     bar.clear();
     if (!core.get_last_backup().empty())
-        std::cout << "The custom assets folder held files that Velmora did not write, or that changed since; "
-                     "the old folder was kept as \""
+        std::cout << (core.get_mod_target().empty() ? "The custom assets folder" : "The mod folder")
+                  << " held files that Velmora did not write, or that changed since; the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
     print_summary(core);
     warn_verification(core.get_verification());

@@ -90,6 +90,10 @@ struct PrefsOptions {
     std::optional<std::string> civ4_dir;
     std::optional<std::string> mods_dir;
     std::optional<std::string> custom_assets_dir;
+    // A folder, or "none" to clear it.
+    std::optional<std::string> base_mod;
+    // A folder name in the game's Mods folder, or "none" to clear it.
+    std::optional<std::string> mod_target;
     std::optional<bool> ask_fields_only;
     bool force = false;
     bool json = false;

@@ -80,6 +80,7 @@ bool replaces_enabled_mod(const Orrindel& core, const Path& file)
 std::unique_ptr<Mod> build_mod(Orrindel& core, const Path& dir, bool report)
 {
     ModCreator creator(core.get_civ4_dir(), core.get_settings_dir(), dir, report);
+    creator.set_base_mod(core.get_base_mod());
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
     creator.signal_progress.connect(
         [&bar](const Path& file, float fraction) { bar.show(platform::native(file), fraction); });
@@ -186,6 +187,7 @@ int run_import(Orrindel& core, const ImportOptions& options)
     const Path file = new_mod_file(core, mod_name, options.force);
 
     ModImporter importer(core.get_civ4_dir(), core.get_settings_dir(), archive, options.report, limits);
+    importer.set_base_mod(core.get_base_mod());
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
     importer.signal_progress.connect(
         [&bar](const std::string& message, float fraction) { bar.show(message, fraction); });

@@ -33,11 +33,12 @@ void print_json(const Orrindel& core, const std::vector<SkippedFile>& skipped)
         unreadable.push_back({{"file", s.file}, {"reason", s.reason}});
     nlohmann::json out = {{"mods_dir", platform_path(core.get_mods_dir())},
         {"mods_dir_exists", !core.mods_dir_missing()}, {"mods", mods}, {"missing", missing},
-        {"unreadable", unreadable}};
+        {"unreadable", unreadable}, {"target", core.describe_target()},
+        {"target_dir", platform_path(core.get_target_dir())}};
     print(std::cout, out);
 }
 
-void print_text(const Orrindel& core)
+void print_mods(const Orrindel& core)
 {
     if (core.get_mods().empty() && core.get_missing_mods().empty()) {
         if (!core.mods_dir_missing())
@@ -55,6 +56,14 @@ void print_text(const Orrindel& core)
                 printable(mod->path[-1]), printable(one_line(mod->description))});
     }
     print_table(std::cout, rows);
+}
+
+void print_text(const Orrindel& core)
+{
+    print_mods(core);
+    // Said only when it differs from the plain build, which most users have.
+    if (!core.get_base_mod().empty() || !core.get_mod_target().empty())
+        std::cout << core.describe_target() << ".\n";
 }
 
 } // namespace

@@ -74,7 +74,7 @@ private:
     ImportOptions import;
     std::string import_name, import_version, import_description;
     PrefsOptions prefs;
-    std::string civ4_dir, mods_dir, custom_assets_dir, prefs_use, ask_fields_only;
+    std::string civ4_dir, mods_dir, custom_assets_dir, base_mod, mod_target, prefs_use, ask_fields_only;
     AnswersOptions answers;
 };
 
@@ -214,6 +214,14 @@ void Parser::add_prefs()
     sub->add_option("--custom-assets-dir", custom_assets_dir,
            "The folder the game reads mods from; apply deletes and rebuilds it")
         ->type_name("DIR");
+    sub->add_option("--base-mod", base_mod,
+           "The mod folder (holding Assets) the enabled mods are made for: its files come before the game's; "
+           "none clears it")
+        ->type_name("DIR|none");
+    sub->add_option("--mod-target", mod_target,
+           "Build the game's Mods/NAME (the base mod with the built files) instead of the custom assets "
+           "folder; none goes back to the custom assets folder")
+        ->type_name("NAME|none");
     sub->add_option("--ask-fields-only", ask_fields_only,
            "yes: ask only when two mods change the same field (or anything else whose answer matters); "
            "no: ask about every conflict")
@@ -281,6 +289,10 @@ int Parser::run(int argc, char** argv)
         prefs.mods_dir = mods_dir;
     if (p->get_option("--custom-assets-dir")->count())
         prefs.custom_assets_dir = custom_assets_dir;
+    if (p->get_option("--base-mod")->count())
+        prefs.base_mod = base_mod;
+    if (p->get_option("--mod-target")->count())
+        prefs.mod_target = mod_target;
     if (p->get_option("--ask-fields-only")->count())
         prefs.ask_fields_only = ask_fields_only == "yes";
     if (p->get_option("--use")->count())

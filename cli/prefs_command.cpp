@@ -7,6 +7,7 @@
 #include "cli/json.h"
 #include "cli/text.h"
 #include "core/game_detect.h"
+#include "core/mod_target.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
@@ -70,6 +71,18 @@ void check_custom_assets(const Path& custom, const FolderSettings& folders, bool
         throw GenericError(judgement.message + force_hint);
 }
 
+// --base-mod: "none" clears it; anything else must be a mod's folder.
+Path base_mod_folder(const std::string& text, bool force)
+{
+    if (text == "none")
+        return Path();
+    Path dir = given_folder("--base-mod", text);
+    const std::string problem = judge_base_mod(dir);
+    if (!force && !problem.empty())
+        throw GenericError(problem + force_hint);
+    return dir;
+}
+
 std::string or_not_set(const Path& p) { return p.empty() ? std::string("(not set)") : shown(p); }
 
 void print_prefs(const Orrindel& core, bool json)
@@ -80,13 +93,23 @@ void print_prefs(const Orrindel& core, bool json)
                 {"mods_dir", platform_path(core.get_mods_dir())},
                 {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
                 {"settings_dir", platform_path(core.get_settings_dir())},
+                {"base_mod", core.get_base_mod().empty() ? nlohmann::json(nullptr)
+                                                         : nlohmann::json(platform_path(core.get_base_mod()))},
+                {"mod_target", core.get_mod_target().empty() ? nlohmann::json(nullptr)
+                                                             : nlohmann::json(core.get_mod_target())},
+                {"target_dir", platform_path(core.get_target_dir())}, {"target", core.describe_target()},
                 {"ask_fields_only", core.get_ask_fields_only()}});
         return;
     }
+    const std::string target = core.get_mod_target().empty()
+        ? std::string("(not set: the custom assets folder is built)")
+        : core.get_mod_target() + " (" + or_not_set(core.get_target_dir()) + ")";
     print_table(std::cout,
         {{"Game folder:", or_not_set(core.get_civ4_dir())}, {"Mods folder:", or_not_set(core.get_mods_dir())},
             {"Custom assets folder:", or_not_set(core.get_custom_assets_dir())},
+            {"Base mod:", or_not_set(core.get_base_mod())}, {"Mod target:", target},
             {"Settings folder:", or_not_set(core.get_settings_dir())}});
+    std::cout << core.describe_target() << ".\n";
     // Its own line: the folders' column stays as wide as their labels.
     std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
               << "\n";
@@ -171,20 +194,27 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
 {
     if (options.detect)
         return run_detect(core, options);
+    // Every value is checked before any is stored.
+    const Path civ4 = options.civ4_dir ? game_folder(*options.civ4_dir, options.force) : core.get_civ4_dir();
+    const Path mods = options.mods_dir ? mods_folder(*options.mods_dir, options.force) : core.get_mods_dir();
+    const Path custom = options.custom_assets_dir ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
+                                                  : core.get_custom_assets_dir();
+    if (!custom.empty() && (options.civ4_dir || options.mods_dir || options.custom_assets_dir)) {
+        const FolderSettings folders{
+            civ4, mods, core.get_settings_dir(), folder_settings(core).home, core.get_civ4_dir()};
+        check_custom_assets(custom, folders, options.custom_assets_dir.has_value(), options.force);
+    }
+    const Path base = options.base_mod ? base_mod_folder(*options.base_mod, options.force) : core.get_base_mod();
+    const std::string target = !options.mod_target ? core.get_mod_target()
+        : *options.mod_target == "none"            ? std::string()
+                                                   : *options.mod_target;
+    if (!target.empty() || (options.mod_target && options.mod_target->empty())) {
+        // Refused even with --force: apply would replace the base mod, or write outside the Mods folder.
+        const std::string problem = judge_mod_target(target, civ4, base);
+        if (!problem.empty())
+            throw GenericError(problem);
+    }
     if (options.civ4_dir || options.mods_dir || options.custom_assets_dir) {
-        // Every value is checked before any is stored.
-        const Path civ4
-            = options.civ4_dir ? game_folder(*options.civ4_dir, options.force) : core.get_civ4_dir();
-        const Path mods
-            = options.mods_dir ? mods_folder(*options.mods_dir, options.force) : core.get_mods_dir();
-        const Path custom = options.custom_assets_dir
-            ? given_folder("--custom-assets-dir", *options.custom_assets_dir)
-            : core.get_custom_assets_dir();
-        if (!custom.empty()) {
-            const FolderSettings folders{
-                civ4, mods, core.get_settings_dir(), folder_settings(core).home, core.get_civ4_dir()};
-            check_custom_assets(custom, folders, options.custom_assets_dir.has_value(), options.force);
-        }
         core.set_civ4_dir(civ4);
         core.set_mods_dir(mods);
         core.set_custom_assets_dir(custom);
@@ -194,9 +224,14 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
                 warn(warning);
         }
     }
+    if (options.base_mod)
+        core.set_base_mod(base);
+    if (options.mod_target)
+        core.set_mod_target(target);
     if (options.ask_fields_only)
         core.set_ask_fields_only(*options.ask_fields_only);
-    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.ask_fields_only)
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.base_mod || options.mod_target
+        || options.ask_fields_only)
         core.save_config();
     print_prefs(core, options.json);
     return exit_success;

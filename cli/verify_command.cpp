@@ -11,6 +11,7 @@
 #include "core/orrindel.h"
 #include "core/verify.h"
 #include "mod/game_files.h"
+#include "path/fs.h"
 #include "path/platform.h"
 #include "xml/schema.h"
 
@@ -59,14 +60,18 @@ void print_text(const Path& folder, const Verification& result)
 int run_verify(Orrindel& core, const VerifyOptions& options)
 {
     core.check_folders(FolderUse::Verify);
-    const Path folder = options.dir ? Path(*options.dir) : core.get_custom_assets_dir();
+    // A mod target's built files are in its "Assets" folder.
+    const Path target = core.get_target_dir();
+    const Path folder = options.dir ? Path(*options.dir)
+        : core.get_mod_target().empty() || target.empty() ? target
+                                                          : fix_case(target / Path("Assets"));
     if (folder.empty())
         throw UsageError("The custom assets folder is not set: choose it with \"velmora-cli prefs "
                          "--custom-assets-dir DIR\" or name a folder with --dir.");
     if (platform::kind_of(folder.str()) != platform::Kind::Folder)
         throw GenericError(format("The folder %S does not exist.", &folder));
     SchemaCache schemas;
-    const Verification result = verify_folder(folder, GameFiles::of_game(core.get_civ4_dir()), schemas);
+    const Verification result = verify_folder(folder, core.get_game_files(), schemas);
     if (options.json)
         print_json(folder, result);
     else

@@ -1,6 +1,8 @@
 // The apply pipeline of the core: load the enabled mods, ask about each
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -13,11 +15,13 @@
 #include "core/custom_assets.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
+#include "core/mod_target.h"
 #include "core/prefs_checks.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "path/fs.h"
 #include "path/platform.h"
 #include "xml/schema.h"
 
@@ -45,6 +49,8 @@ void release_free_memory()
 
 Path Orrindel::checked_target() const
 {
+    if (!mod_target.empty())
+        return checked_mod_target(mod_target, civ4_dir, base_mod);
     return checked_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
 }
 
@@ -53,10 +59,13 @@ std::string Orrindel::folder_problem(FolderUse use) const
     std::string problem;
     switch (use) {
     case FolderUse::Apply: {
-        const CustomAssetsJudgement judgement
-            = judge_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
-        if (judgement.refused())
-            return judgement.message;
+        // A mod target is judged by checked_target(); the custom-assets folder is not built then.
+        if (mod_target.empty()) {
+            const CustomAssetsJudgement judgement
+                = judge_custom_assets_dir(custom_assets_dir, {civ4_dir, mods_dir, settings_dir, home, Path()});
+            if (judgement.refused())
+                return judgement.message;
+        }
         // Without a mod to apply, apply only removes the custom-assets folder.
         if (enabled_mods.empty() && missing_mods.empty())
             return std::string();
@@ -87,6 +96,12 @@ void Orrindel::apply()
     const Path target = checked_target();
     refuse_missing_mods();
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
+    // Without it every file would be built on the bare game's copy: a mod for nobody.
+    if (!base_mod.empty()) {
+        const std::string problem = judge_base_mod(base_mod);
+        if (!problem.empty())
+            throw GenericError(problem + " Nothing was changed: put it back, or choose another base mod.");
+    }
 
     verification = Verification();
     applied_order.clear();
@@ -105,7 +120,10 @@ void Orrindel::apply()
     last_backup = Path();
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
-    if (order.empty()) {
+    if (!mod_target.empty()) {
+        // The mod folder holds the base mod even when no mod changes it.
+        build_mod_folder(order, target);
+    } else if (order.empty()) {
         const Path keep = foreign_files_in(target) ? backup_folder(target, std::time(nullptr)) : Path();
         remove_custom_assets(target, keep);
         last_backup = keep;
@@ -196,7 +214,7 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
     // The pairs unchanged since the last apply keep their reports; the rest
     // are described together, each game file read once for all of them.
     std::vector<ConflictReport> reports
-        = kept_reports.describe(pairs, civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir));
+        = kept_reports.describe(pairs, get_game_files());
     std::vector<PriorityQuestion> questions(reports.size());
     for (std::size_t i = 0; i < reports.size(); ++i) {
         PriorityQuestion& q = questions[i];
@@ -258,8 +276,48 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
 void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& target)
 {
     CustomAssetsBuild build(target);
-    // Found once: a file Beyond the Sword lacks is read from Warlords' or the original game's folder.
-    const GameFiles game = GameFiles::of_game(civ4_dir);
+    const Manifest manifest = build_files(order, target, build.folder());
+    manifest.write(build.folder());
+    if (foreign_files_in(target))
+        last_backup = back_up_custom_assets(target);
+    build.commit();
+}
+
+// The mod target is built as the custom-assets folder is (beside the old one,
+// swapped in whole, the old one backed up when it holds files Velmora did not
+// write), with the files apply builds in its "Assets" folder, listed in a
+// manifest there that the next apply carries them over by, then the base mod
+// around them. The manifest of the whole folder tells the user's own files
+// from Velmora's, the base mod's links included.
+void Orrindel::build_mod_folder(const std::list<Mod*>& order, const Path& target)
+{
+    CustomAssetsBuild build(target);
+    const Path assets = build.folder() / Path("Assets");
+    if (platform::mkdir(assets.str()) != 0) {
+        std::string why = std::strerror(errno);
+        throw GenericError(format("Cannot create the folder %S: %S", &assets, &why));
+    }
+    // Found as the game finds it: the old folder's "Assets" may be spelled otherwise.
+    const Path old_assets = platform::kind_of(target.str()) == platform::Kind::Folder
+        ? fix_case(target / Path("Assets"))
+        : target / Path("Assets");
+    const Manifest built = build_files(order, old_assets, assets);
+    built.write(assets);
+    signal_apply_progress.emit("Adding the base mod", fraction(0.99));
+    add_base_mod(build.folder(), base_mod, mod_target);
+    Manifest::of_folder(build.folder()).write(build.folder());
+    if (foreign_files_in(target))
+        last_backup = back_up_custom_assets(target);
+    build.commit();
+}
+
+// Applies the mods in order into the empty folder, carrying over from
+// old_folder (what the last apply built there) the files whose inputs have not
+// changed, and checks what was built. Returns the manifest of folder.
+Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_folder, const Path& folder)
+{
+    // Found once: a file the base mod and Beyond the Sword lack is read from Warlords' or the original game's folder.
+    const GameFiles game = get_game_files();
     // Each schema is read once for the whole apply, merges and check alike.
     SchemaCache schemas;
     Manifest manifest;
@@ -269,23 +327,23 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         for (const Mod* mod : order) {
             signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
             try {
-                apply_step(*mod, game, build.folder());
+                apply_step(*mod, game, folder);
             } catch (const xmlpp::exception& e) {
                 throw xml_error(*mod, e);
             }
             ++i;
         }
         // Without the real steps the inputs say nothing about the files: none recorded.
-        manifest = Manifest::of_folder(build.folder());
+        manifest = Manifest::of_folder(folder);
     } else {
         // Files whose inputs are those of the last apply come over from the old folder.
-        IncrementalBuild incremental(target, game, order, &game_hashes);
+        IncrementalBuild incremental(old_folder, game, order, &game_hashes);
         auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
         try {
             apply_mods(
-                mods, game, build.folder(), carry,
+                mods, game, folder, carry,
                 [&](const Mod& mod, unsigned done, unsigned total) {
                     current = &mod;
                     signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
@@ -296,14 +354,11 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
                 throw;
             throw xml_error(*current, e);
         }
-        manifest = incremental.manifest(build.folder());
+        manifest = incremental.manifest(folder);
     }
     if (verify_after_apply)
-        verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
-    manifest.write(build.folder());
-    if (foreign_files_in(target))
-        last_backup = back_up_custom_assets(target);
-    build.commit();
+        verification = verify_folder(folder, game, schemas, &verify_memo, &manifest);
+    return manifest;
 }
 
 } // namespace velmora

@@ -113,7 +113,7 @@ private:
 bool ConfigValues::same_as(const ConfigValues& other) const
 {
     if (civ4_dir != other.civ4_dir || mods_dir != other.mods_dir || custom_assets_dir != other.custom_assets_dir
-        || ask_fields_only != other.ask_fields_only)
+        || base_mod != other.base_mod || mod_target != other.mod_target || ask_fields_only != other.ask_fields_only)
         return false;
     std::set<std::string> a(enabled.begin(), enabled.end()), b(other.enabled.begin(), other.enabled.end());
     return a == b;
@@ -136,6 +136,10 @@ void Config::load()
             orrindel.set_mods_dir(Path(text));
         else if (name == "CustomAssetsDir")
             orrindel.set_custom_assets_dir(Path(text));
+        else if (name == "BaseMod")
+            orrindel.set_base_mod(Path(text));
+        else if (name == "ModTarget")
+            orrindel.set_mod_target(text);
         else if (name == "AskFieldsOnly")
             orrindel.set_ask_fields_only(text == "yes");
         else if (name == "EnabledMod")
@@ -149,6 +153,8 @@ ConfigValues Config::current() const
     v.civ4_dir = orrindel.get_civ4_dir().str();
     v.mods_dir = orrindel.get_mods_dir().str();
     v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
+    v.base_mod = orrindel.get_base_mod().str();
+    v.mod_target = orrindel.get_mod_target();
     v.ask_fields_only = orrindel.get_ask_fields_only();
     // Each enabled mod by its name, or by its file where the name repeats;
     // names the folder cannot place yet are kept as they were read.
@@ -179,6 +185,10 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
                 disk.mods_dir = stored(text);
             else if (name == "CustomAssetsDir")
                 disk.custom_assets_dir = stored(text);
+            else if (name == "BaseMod")
+                disk.base_mod = stored(text);
+            else if (name == "ModTarget")
+                disk.mod_target = text;
             else if (name == "AskFieldsOnly")
                 disk.ask_fields_only = text == "yes";
             else if (name == "EnabledMod" && !contains(disk.enabled, text))
@@ -192,6 +202,8 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.mods_dir = now.mods_dir != saved.mods_dir ? now.mods_dir : disk.mods_dir;
     out.custom_assets_dir = now.custom_assets_dir != saved.custom_assets_dir ? now.custom_assets_dir
                                                                              : disk.custom_assets_dir;
+    out.base_mod = now.base_mod != saved.base_mod ? now.base_mod : disk.base_mod;
+    out.mod_target = now.mod_target != saved.mod_target ? now.mod_target : disk.mod_target;
     out.ask_fields_only = now.ask_fields_only != saved.ask_fields_only ? now.ask_fields_only : disk.ask_fields_only;
     for (const std::string& name : now.enabled)
         if (contains(disk.enabled, name) || !contains(saved.enabled, name))
@@ -252,6 +264,11 @@ void Config::write(const ConfigValues& values)
     root->add_child("Civ4Dir")->set_child_text(values.civ4_dir);
     root->add_child("ModsDir")->set_child_text(values.mods_dir);
     root->add_child("CustomAssetsDir")->set_child_text(values.custom_assets_dir);
+    // Written only when set: a file without them reads as it did before they existed.
+    if (!values.base_mod.empty())
+        root->add_child("BaseMod")->set_child_text(values.base_mod);
+    if (!values.mod_target.empty())
+        root->add_child("ModTarget")->set_child_text(values.mod_target);
     if (values.ask_fields_only)
         root->add_child("AskFieldsOnly")->set_child_text("yes");
     for (const std::string& name : values.enabled)

@@ -28,6 +28,8 @@ struct ConfigValues {
     std::string civ4_dir;
     std::string mods_dir;
     std::string custom_assets_dir;
+    std::string base_mod;
+    std::string mod_target;
     bool ask_fields_only = false;
     std::vector<std::string> enabled;
     // Equal settings: the same folders and preference and the same set of enabled names.

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "core/data_file.h"
+#include "core/mod_target.h"
+#include "mod/game_files.h"
 #include "base/errors.h"
 #include "base/format.h"
 #include "mod/mod.h"
@@ -315,6 +317,34 @@ void Orrindel::set_custom_assets_dir(const Path& dir)
     custom_assets_dir = dir;
     signal_prefs_changed.emit();
 }
+
+void Orrindel::set_base_mod(const Path& dir)
+{
+    base_mod = dir;
+    signal_prefs_changed.emit();
+}
+
+void Orrindel::set_mod_target(const std::string& name)
+{
+    mod_target = name;
+    signal_prefs_changed.emit();
+}
+
+GameFiles Orrindel::get_game_files() const
+{
+    if (civ4_dir.empty())
+        return base_mod.empty() ? GameFiles() : GameFiles({base_mod / Path("Assets")});
+    return GameFiles::of_game(civ4_dir, base_mod);
+}
+
+Path Orrindel::get_target_dir() const
+{
+    if (mod_target.empty())
+        return custom_assets_dir;
+    return civ4_dir.empty() ? Path() : mod_target_folder(civ4_dir, mod_target);
+}
+
+std::string Orrindel::describe_target() const { return velmora::describe_target(civ4_dir, base_mod, mod_target); }
 
 void Orrindel::set_ask_fields_only(bool only)
 {

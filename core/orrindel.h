@@ -136,6 +136,20 @@ public:
     const Path& get_civ4_dir() const { return civ4_dir; }
     const Path& get_mods_dir() const { return mods_dir; }
     const Path& get_custom_assets_dir() const { return custom_assets_dir; }
+    // The base mod: a mod folder (one holding "Assets") whose files come
+    // before the game's wherever Velmora reads the game's files. Empty: none.
+    const Path& get_base_mod() const { return base_mod; }
+    // The mod target: the name of the folder in the game's "Mods" folder that
+    // apply builds instead of the custom-assets folder. Empty: none.
+    const std::string& get_mod_target() const { return mod_target; }
+    // The folder apply builds: the mod target's folder when one is set, else
+    // the custom-assets folder.
+    Path get_target_dir() const;
+    // What apply builds on top of what, in one line for the status bar.
+    std::string describe_target() const;
+    // The "Assets" folders the game's files are read from, in the game's
+    // order: the base mod's first, when one is set.
+    GameFiles get_game_files() const;
     const std::list<Mod*>& get_mods() const { return mods; }
     // The names of enabled mods whose files are not in the mods folder. They
     // stay enabled, in the configuration too, until disabled by name: a folder
@@ -168,6 +182,10 @@ public:
     void set_civ4_dir(const Path& dir);
     void set_mods_dir(const Path& dir);
     void set_custom_assets_dir(const Path& dir);
+    // Not checked: judge_base_mod and judge_mod_target (core/mod_target.h)
+    // tell the front ends what to refuse; apply refuses a bad target itself.
+    void set_base_mod(const Path& dir);
+    void set_mod_target(const std::string& name);
 
     // Ask only about conflicts where two mods change the same field (or
     // anything else whose answer matters): off by default, kept in "conf".
@@ -216,6 +234,8 @@ private:
     std::list<std::pair<Mod*, Mod*>> ask_priorities(
         const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember);
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
+    void build_mod_folder(const std::list<Mod*>& order, const Path& target);
+    Manifest build_files(const std::list<Mod*>& order, const Path& old_folder, const Path& folder);
 
     Config config;
     RememberedAnswers remembered;
@@ -226,6 +246,8 @@ private:
     Path civ4_dir;
     Path mods_dir;
     Path custom_assets_dir;
+    Path base_mod;
+    std::string mod_target;
     std::set<Mod*> enabled_mods;
     bool starting_up = true;
     std::set<std::string> missing_mods;

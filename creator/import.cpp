@@ -458,6 +458,7 @@ std::unique_ptr<Mod> ModImporter::import()
     copy_links(found, assets);
 
     ModCreator creator(civ4_dir, settings_dir, assets, write_report);
+    creator.set_base_mod(base_mod);
     creator.signal_progress.connect([this](const Path& rel, float fraction) {
         signal_progress.emit(platform::native(rel), 0.5f + fraction / 2);
     });

@@ -57,6 +57,9 @@ public:
     ModImporter(const ModImporter&) = delete;
     ModImporter& operator=(const ModImporter&) = delete;
 
+    // As ModCreator::set_base_mod: the mod is compared with it first.
+    void set_base_mod(const Path& folder) { base_mod = folder; }
+
     // The new mod, with its name and version taken from the archive's file
     // name and its description from a readme inside. Throws GenericError
     // naming the archive (and the entry) when it cannot be read, holds no mod
@@ -81,6 +84,7 @@ private:
 
     Path civ4_dir;
     Path settings_dir;
+    Path base_mod;
     Path archive;
     bool write_report;
     ArchiveLimits limits;

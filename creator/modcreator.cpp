@@ -177,6 +177,12 @@ Mod* ModCreator::create()
         game_dirs.push_back(assets_dir);
     else
         game_dirs.front() = assets_dir;
+    if (!base_mod.empty()) {
+        const Path base = fix_case(base_mod / Path("Assets"));
+        if (!is_folder(base))
+            throw GenericError(format("The base mod folder %S has no \"Assets\" folder.", &base_mod));
+        game_dirs.insert(game_dirs.begin(), base);
+    }
 
     std::unique_ptr<Mod> result(new Mod);
     mod = result.get();

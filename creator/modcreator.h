@@ -48,6 +48,11 @@ public:
     ModCreator(const ModCreator&) = delete;
     ModCreator& operator=(const ModCreator&) = delete;
 
+    // A base mod (the folder holding its "Assets") whose files come before
+    // the game's: a folder modified from a copy of that mod gives only what
+    // differs from the mod. Call before create(); empty: none.
+    void set_base_mod(const Path& folder) { base_mod = folder; }
+
     // The new mod, owned by the caller: only its changes are filled. Throws
     // GenericError when either folder is missing, XmlError for an XML file
     // that cannot be parsed, GenericError for anything else that stops the
@@ -82,6 +87,7 @@ private:
     void write_report(const std::string& text);
 
     Mod* mod = nullptr; // the mod under construction, during create()
+    Path base_mod;
     Path assets_dir;
     // Where the game reads its files from, in its order: assets_dir, then
     // Warlords' and the original game's "Assets" when they are installed.

@@ -38,6 +38,14 @@ GameFiles GameFiles::of_game(const Path& civ4_dir)
     return GameFiles(std::move(folders));
 }
 
+GameFiles GameFiles::of_game(const Path& civ4_dir, const Path& base_mod)
+{
+    GameFiles game = of_game(civ4_dir);
+    if (!base_mod.empty())
+        game.folders_.insert(game.folders_.begin(), fix_case(base_mod / Path("Assets")));
+    return game;
+}
+
 Path GameFiles::find(const Path& rel) const
 {
     for (const Path& folder : folders_) {

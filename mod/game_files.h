@@ -11,6 +11,9 @@ namespace velmora {
 // the game folder's own "Assets", then Warlords' "Assets" beside it, then the
 // original game's "Assets" one folder up (Beyond the Sword and Warlords are
 // installed inside the original game's folder). The first copy found wins.
+// With a base mod (a big mod the user's mods are made for), its "Assets" come
+// first: the game loaded with that mod reads its copy of a file before the
+// game's own.
 class GameFiles {
 public:
     GameFiles() = default;
@@ -18,6 +21,9 @@ public:
     // civ4_dir's own "Assets" is always the first, present or not, so that
     // messages about a missing file name the folder the user chose.
     static GameFiles of_game(const Path& civ4_dir);
+    // The same after base_mod's "Assets" (base_mod is the mod's folder, the
+    // one holding "Assets"); an empty base_mod adds nothing.
+    static GameFiles of_game(const Path& civ4_dir, const Path& base_mod);
     // Exactly these "Assets" folders (as fix_case spells them), in this order.
     explicit GameFiles(std::vector<Path> assets_folders);
 

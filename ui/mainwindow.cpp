@@ -16,6 +16,7 @@
 #include "base/format.h"
 #include "core/game_detect.h"
 #include "core/mod_name.h"
+#include "core/mod_target.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
@@ -219,7 +220,17 @@ void MainWindow::orrindel_mods_changed()
     show_empty_hint();
 }
 
-void MainWindow::orrindel_prefs_changed() { show_empty_hint(); }
+void MainWindow::orrindel_prefs_changed()
+{
+    show_empty_hint();
+    // The summary says the target: shown again when that changed, else a
+    // command's own message stays.
+    const std::string target = orrindel->describe_target();
+    if (!busy && target != described_target) {
+        described_target = target;
+        show_summary();
+    }
+}
 
 // A first start shows an empty list: it says what to do, in order, with the
 // buttons to do it. Mods need the game's files, so the game folder comes first.
@@ -472,7 +483,7 @@ void MainWindow::apply_clicked()
         show_error(this, error);
         return;
     }
-    std::string folder = platform::native(orrindel->get_custom_assets_dir());
+    std::string folder = platform::native(orrindel->get_target_dir());
     std::string mods = count_text(orrindel->get_enabled_mods().size(), "mod", "mods");
     std::string message = format("Applied %S to \"%S\"", &mods, &folder);
     const Verification& verification = orrindel->get_verification();
@@ -486,6 +497,8 @@ void MainWindow::apply_clicked()
         std::string backup = platform::native(orrindel->get_last_backup());
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
+    if (!orrindel->get_mod_target().empty())
+        message += " " + how_to_start(orrindel->get_mod_target());
     show_status_message(message);
     if (at_fault != 0)
         show_schema_faults(verification);
@@ -609,6 +622,7 @@ Path MainWindow::new_mod_file(const std::string& name)
 void MainWindow::create_mod(const CreateModDialog& dlg)
 {
     ModCreator creator(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
+    creator.set_base_mod(orrindel->get_base_mod());
     creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)
@@ -684,6 +698,7 @@ void MainWindow::import_archive(const Path& archive)
         pump_events();
         try {
             ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, report);
+            importer.set_base_mod(orrindel->get_base_mod());
             importer.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::show_progress));
             importer.signal_limit_exceeded.connect(sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
             std::unique_ptr<Mod> mod = importer.import();
@@ -774,6 +789,9 @@ void MainWindow::show_summary()
     std::string summary = format("%S, %u enabled", &mods, enabled);
     if (!orrindel->get_missing_mods().empty())
         summary += format(", %u missing", static_cast<unsigned>(orrindel->get_missing_mods().size()));
+    // Said only when it differs from the plain build, which most users have.
+    if (!orrindel->get_base_mod().empty() || !orrindel->get_mod_target().empty())
+        summary += ". " + orrindel->describe_target();
     show_status_message(summary);
 }
 

@@ -124,6 +124,8 @@ private:
     Gtk::Button* empty_import;
     std::string status_message;
     bool busy = false;
+    // What the summary last said apply builds (Orrindel::describe_target).
+    std::string described_target;
 };
 
 } // namespace velmora

@@ -17,6 +17,8 @@ protected:
         configure({});
         mkpath(box / "game without assets", 0755);
         write_game(box / "other game");
+        // A big mod in the game's Mods folder.
+        write_file(box.game() / "Mods/Big Mod/Assets" / unit_infos_file, game_unit_infos());
     }
 
     // "@/x" names x in the sandbox folder.
@@ -79,7 +81,10 @@ INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsAcceptTest,
             "Games/CustomAssets"},
         AcceptCase{"game folder", {"--civ4-dir", "@/other game"}, "civ4_dir", "other game"},
         AcceptCase{"missing mods folder with --force", {"--mods-dir", "@/later/mods", "--force"}, "mods_dir",
-            "later/mods"}),
+            "later/mods"},
+        AcceptCase{"base mod", {"--base-mod", "@/game/Mods/Big Mod"}, "base_mod", "game/Mods/Big Mod"},
+        AcceptCase{"base mod without Assets with --force", {"--base-mod", "@/game without assets", "--force"},
+            "base_mod", "game without assets"}),
     ::velmora::test::CaseName());
 
 struct RefuseCase {
@@ -127,8 +132,39 @@ INSTANTIATE_TEST_SUITE_P(Folders, CliPrefsRefuseTest,
         RefuseCase{"missing game folder", {"--civ4-dir", "@/no game"}, "does not exist"},
         RefuseCase{"game folder without Assets", {"--civ4-dir", "@/game without assets"},
             "has no \"Assets\" folder"},
-        RefuseCase{"missing mods folder", {"--mods-dir", "@/no mods"}, "The mods folder"}),
+        RefuseCase{"missing mods folder", {"--mods-dir", "@/no mods"}, "The mods folder"},
+        RefuseCase{"missing base mod", {"--base-mod", "@/no mod"}, "does not exist"},
+        RefuseCase{"base mod without Assets", {"--base-mod", "@/game without assets"}, "has no \"Assets\" folder"},
+        RefuseCase{"empty mod target", {"--mod-target", ""}, "has no name"},
+        RefuseCase{"mod target with a slash", {"--mod-target", "My/Mod"}, "is not a plain folder name"},
+        RefuseCase{"mod target with a backslash", {"--mod-target", "My\\Mod"}, "is not a plain folder name"},
+        RefuseCase{"mod target of dots", {"--mod-target", ".."}, "is not a plain folder name"},
+        RefuseCase{"mod target ending in a dot", {"--mod-target", "Mod."}, "is not a plain folder name"},
+        RefuseCase{"the base mod's own folder, even with --force",
+            {"--base-mod", "@/game/Mods/Big Mod", "--mod-target", "big mod", "--force"}, "base mod's own folder"}),
     ::velmora::test::CaseName());
+
+TEST_F(CliPrefsTest, modTargetIsStoredByNameSaidInEveryListingAndClearedByNone)
+{
+    CliRun run = cli({"prefs", "--base-mod", native(box.game() / "Mods/Big Mod"), "--mod-target", "Combined"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(line_with(run.out, "Mod target:"),
+        "Mod target:            Combined (" + native(box.game() / "Mods/Combined") + ")");
+    EXPECT_NE(run.out.find("Building Mods/Combined on top of Mods/Big Mod.\n"), std::string::npos) << run.out;
+    EXPECT_EQ(stored()["mod_target"], "Combined");
+    EXPECT_EQ(stored()["target_dir"], native(box.game() / "Mods/Combined"));
+    run = cli({"list"});
+    EXPECT_NE(run.out.find("Building Mods/Combined on top of Mods/Big Mod.\n"), std::string::npos) << run.out;
+
+    run = cli({"prefs", "--mod-target", "none", "--base-mod", "none"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Building the custom assets folder on top of the game's files.\n"), std::string::npos)
+        << run.out;
+    EXPECT_TRUE(stored()["mod_target"].is_null());
+    EXPECT_TRUE(stored()["base_mod"].is_null());
+    EXPECT_EQ(stored()["target_dir"], native(box.custom_assets()));
+}
 
 TEST_F(CliPrefsTest, newGameFolderIsCheckedAgainstTheStoredCustomAssets)
 {

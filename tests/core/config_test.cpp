@@ -223,5 +223,37 @@ TEST_F(ConfigTest, twoProgramsSavingInTurnKeepEachOthersChanges)
     EXPECT_EQ(last.get_civ4_dir(), box / "other game");
 }
 
+// The base mod and the mod target are kept like the folders: read back after
+// a save, cleared when set empty, and each program's change kept by the other's save.
+TEST_F(ConfigTest, baseModAndModTargetAreKeptAndMergedLikeTheFolders)
+{
+    box.write_conf(box.game(), box.custom_assets(), {});
+    {
+        Orrindel core(box.home());
+        core.startup();
+        core.set_base_mod(box / "game/Mods/Big Mod");
+        core.set_mod_target("Combined");
+        core.save_config();
+    }
+    Orrindel windows(box.home());
+    windows.startup();
+    EXPECT_EQ(windows.get_base_mod(), box / "game/Mods/Big Mod");
+    EXPECT_EQ(windows.get_mod_target(), "Combined");
+    {
+        Orrindel cli(box.home());
+        cli.startup();
+        cli.set_mod_target("");
+        cli.save_config();
+    }
+    windows.set_base_mod(box / "game/Mods/Other");
+    windows.save_config();
+
+    Orrindel after(box.home());
+    after.startup();
+    EXPECT_EQ(after.get_base_mod(), box / "game/Mods/Other");
+    EXPECT_EQ(after.get_mod_target(), "") << "the other program's change stays";
+    EXPECT_EQ(read_file(box.conf()).find("ModTarget"), std::string::npos);
+}
+
 } // namespace
 } // namespace velmora

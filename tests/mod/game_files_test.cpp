@@ -46,6 +46,19 @@ TEST_F(GameFilesTest, aFileIsTakenFromTheFirstFolderTheGameSearchesThatHasIt)
         EXPECT_EQ(game.find(Path(c.rel)).str(), c.expected.str()) << c.rel;
 }
 
+TEST_F(GameFilesTest, aBaseModsCopyComesBeforeTheGamesAndTheRestIsTheGamesOrder)
+{
+    const Path big = bts / Path("Mods\\Big Mod");
+    write_file(big / Path("Assets\\XML\\Units\\CIV4UnitInfos.xml"), "big mod");
+    GameFiles game = GameFiles::of_game(bts, big);
+    ASSERT_EQ(game.folders().size(), 4u);
+    EXPECT_EQ(game.find(Path("xml\\units\\civ4unitinfos.xml")).str(),
+        (big / Path("Assets\\XML\\Units\\CIV4UnitInfos.xml")).str());
+    EXPECT_EQ(game.find(Path("XML\\GameInfo\\CIV4EraInfos.xml")).str(),
+        (bts / Path("Assets\\XML\\GameInfo\\CIV4EraInfos.xml")).str());
+    EXPECT_EQ(GameFiles::of_game(bts, Path()).folders(), GameFiles::of_game(bts).folders());
+}
+
 TEST_F(GameFilesTest, warlordsComesBeforeTheOriginalGame)
 {
     test::write_file(warlords / Path("Assets\\XML\\Art\\CIV4ArtDefines_Unit.xml"), "warlords");
