@@ -1,6 +1,8 @@
 // The apply pipeline of the core: load the enabled mods, ask about each
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -18,6 +20,8 @@
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/provenance.h"
+#include "path/fs.h"
 #include "path/platform.h"
 #include "xml/schema.h"
 
@@ -39,6 +43,18 @@ void release_free_memory()
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
+}
+
+// The mod of each change of a file (by its folded name), in the order applied.
+std::vector<std::string> mods_of(const std::list<Mod*>& order, const std::string& key)
+{
+    std::vector<std::string> names;
+    for (const Mod* mod : order)
+        for (const Change& c : mod->changes)
+            if ((c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF)
+                && provenance_key(c.file) == key)
+                names.push_back(mod->name);
+    return names;
 }
 
 } // namespace
@@ -209,6 +225,82 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
     return answers;
 }
 
+std::list<PriorityAnswer> Orrindel::known_answers(
+    const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const
+{
+    std::list<PriorityAnswer> answers;
+    for (PriorityQuestion& q : find_questions(enabled)) {
+        if (q.skipped)
+            continue;
+        unsigned int r = given_answer ? given_answer(q) : 0;
+        if (r == 0)
+            r = q.remembered;
+        if (r == 1)
+            answers.emplace_back(q.first, q.second);
+        else if (r == 2)
+            answers.emplace_back(q.second, q.first);
+        else
+            unanswered.push_back(std::move(q));
+    }
+    return answers;
+}
+
+BuildPreview Orrindel::preview()
+{
+    const Path target = checked_target();
+    refuse_missing_mods();
+    const std::list<Mod*> enabled = get_enabled_mods_in_order();
+    if (!enabled.empty() && civ4_dir.empty())
+        throw GenericError("The game folder is not set. Choose it in the preferences before applying mods.");
+    load_enabled_mods(enabled);
+    release_free_memory();
+    BuildPreview out;
+    const std::list<PriorityAnswer> answers = known_answers(enabled, out.unanswered);
+    if (!out.unanswered.empty())
+        return out;
+    const std::list<Mod*> order = order_mods(enabled, answers);
+    for (const Mod* mod : order)
+        out.order.push_back(mod->name);
+    const std::string made = platform::make_temp_dir("velmora-preview-");
+    if (made.empty()) {
+        std::string reason = std::strerror(errno);
+        throw GenericError(format("Cannot make a temporary folder to build the preview in: %S", &reason));
+    }
+    const Path folder(made);
+    try {
+        const GameFiles game = GameFiles::of_game(civ4_dir);
+        SchemaCache schemas;
+        ProvenanceRecorder recorder(out.provenance);
+        const std::vector<const Mod*> mods(order.begin(), order.end());
+        const Mod* current = nullptr;
+        try {
+            apply_mods(
+                mods, game, folder, Mod::CarryOver(),
+                [&](const Mod& mod, unsigned done, unsigned total) {
+                    current = &mod;
+                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                },
+                &schemas, &recorder);
+        } catch (const xmlpp::exception& e) {
+            if (!current)
+                throw;
+            throw xml_error(*current, e);
+        }
+        out.files = compare_builds(target, folder, out.provenance, &out.unchanged);
+    } catch (...) {
+        rmdir(folder, true);
+        throw;
+    }
+    rmdir(folder, true);
+    return out;
+}
+
+bool Orrindel::read_provenance(Provenance& out) const
+{
+    out.files.clear();
+    return !custom_assets_dir.empty() && Provenance::read(custom_assets_dir, out);
+}
+
 void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& target)
 {
     CustomAssetsBuild build(target);
@@ -217,6 +309,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     // Each schema is read once for the whole apply, merges and check alike.
     SchemaCache schemas;
     Manifest manifest;
+    Provenance provenance;
     if (apply_step) {
         const double n = static_cast<double>(order.size());
         unsigned i = 0;
@@ -232,8 +325,14 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         // Without the real steps the inputs say nothing about the files: none recorded.
         manifest = Manifest::of_folder(build.folder());
     } else {
-        // Files whose inputs are those of the last apply come over from the old folder.
+        // Files whose inputs are those of the last apply come over from the old
+        // folder, with what the last apply recorded of who made them.
         IncrementalBuild incremental(target, game, order, &game_hashes);
+        Provenance old_provenance;
+        Provenance::read(target, old_provenance);
+        incremental.set_carry_filter(
+            [&old_provenance](const std::string& file) { return old_provenance.find(file) != nullptr; });
+        ProvenanceRecorder recorder(provenance);
         auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
@@ -244,17 +343,23 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
                     current = &mod;
                     signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                 },
-                &schemas);
+                &schemas, record_provenance ? &recorder : nullptr);
         } catch (const xmlpp::exception& e) {
             if (!current)
                 throw;
             throw xml_error(*current, e);
         }
         manifest = incremental.manifest(build.folder());
+        for (const std::string& key : incremental.carried_files()) {
+            FileOrigin& origin = provenance.files[key] = *old_provenance.find(key);
+            rename_mods(origin, mods_of(order, key));
+        }
     }
     if (verify_after_apply)
         verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
     manifest.write(build.folder());
+    if (record_provenance)
+        provenance.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);
     build.commit();

@@ -14,6 +14,7 @@
 #include "core/conflict_reports.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
+#include "core/preview.h"
 #include "core/questions.h"
 #include "core/verify.h"
 #include "path/path.h"
@@ -91,6 +92,17 @@ public:
     // works on a folder; another one waits a few seconds and then fails.
     // Throws GenericError or one of its kinds.
     void apply();
+    // Everything apply() does up to writing, with the folder built in a
+    // private temporary folder that is removed afterwards: what the apply
+    // would add, change and remove in the custom-assets folder. Nothing is
+    // asked (the unanswered conflicts are listed instead) and nothing of the
+    // custom-assets folder or the settings is written. Throws what apply()
+    // throws before it writes.
+    BuildPreview preview();
+    // What the last apply recorded of who made each file of the
+    // custom-assets folder; false when there is no such record (no apply yet,
+    // or one from before Velmora kept it).
+    bool read_provenance(Provenance& out) const;
     // The files of the custom-assets folder that the next apply keeps in a
     // backup, and the name that backup would have if made now.
     ForeignFiles find_foreign_files() const;
@@ -109,6 +121,9 @@ public:
     const Verification& get_verification() const { return verification; }
     // Whether apply() checks what it built (on by default).
     void set_verify_after_apply(bool on) { verify_after_apply = on; }
+    // Whether apply() records who made each file (on by default). Off, the
+    // folder holds no such record, and the next apply builds every file again.
+    void set_record_provenance(bool on) { record_provenance = on; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -173,6 +188,8 @@ private:
     std::list<std::pair<Mod*, Mod*>> ask_priorities(
         const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember);
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
+    std::list<std::pair<Mod*, Mod*>> known_answers(
+        const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const;
 
     Config config;
     RememberedAnswers remembered;
@@ -193,6 +210,7 @@ private:
     std::vector<std::string> warnings;
     Verification verification;
     bool verify_after_apply = true;
+    bool record_provenance = true;
     ConflictCheck check_step;
     ModApplier apply_step;
     GivenAnswer given_answer;
