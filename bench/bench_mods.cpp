@@ -154,6 +154,17 @@ int child_apply_unverified(const std::string& home)
     return 0;
 }
 
+int child_apply_without_provenance(const std::string& home)
+{
+    auto core = start(home);
+    core->set_record_provenance(false);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->apply();
+    return 0;
+}
+
 std::vector<std::string> files_in(const std::string& dir)
 {
     std::vector<std::string> files;
@@ -733,6 +744,24 @@ void bench_verification(Game& g)
     drop(home);
 }
 
+// Apply with and without the record of who made each file (a full apply of
+// 20 mods into an empty folder each time).
+void bench_provenance(Game& g)
+{
+    make_apply_mods(g, 20);
+    const std::string custom = work_dir + "/ProvenanceAssets";
+    const std::string home = apply_home(g, "provenance", 20, custom);
+    Paired p = measure_pairs(
+        empty_then(custom, {"apply", home}), empty_then(custom, {"apply-without-provenance", home}));
+    const std::string input = game_input(g, 20);
+    row("apply with provenance", input, "Velmora", p.ours);
+    row("apply without provenance", input, "Velmora", p.ref);
+    ratios.push_back(
+        {"apply with provenance, against without", spread(p.wall_ratio), spread(p.cpu_ratio), 1.05, 0, 0});
+    drop(custom);
+    drop(home);
+}
+
 // Fits time = a * size^b by least squares on the logarithms: b is the growth
 // (1 linear, 2 quadratic).
 double growth_exponent(const std::vector<std::pair<double, double>>& points)
@@ -873,7 +902,7 @@ void bench_scan(Game& g)
 }
 
 const char* const benchmark_names[]
-    = {"apply", "incremental", "growth", "check", "create", "scan", "verification"};
+    = {"apply", "incremental", "growth", "check", "create", "scan", "verification", "provenance"};
 
 int run_all(const std::vector<std::string>& only)
 {
@@ -900,6 +929,8 @@ int run_all(const std::vector<std::string>& only)
         bench_scan(game);
     if (wanted("verification"))
         bench_verification(game);
+    if (wanted("provenance"))
+        bench_provenance(game);
     if (wanted("growth"))
         bench_growth(game);
 
@@ -929,6 +960,8 @@ int child(const std::vector<std::string>& a)
         return child_apply(a.at(1), std::vector<std::string>(a.begin() + 2, a.end()));
     if (what == "apply-unverified")
         return child_apply_unverified(a.at(1));
+    if (what == "apply-without-provenance")
+        return child_apply_without_provenance(a.at(1));
     if (what == "apply-again")
         return child_apply_again(a.at(1), a.at(2));
     if (what == "check")
@@ -962,7 +995,8 @@ const char* const usage =
     "  --keep DIR   generate the inputs in DIR and leave them there\n"
     "  --help       this text\n"
     "\n"
-    "BENCHMARK: apply, incremental, growth, check, create, scan, verification\n"
+    "BENCHMARK: apply, incremental, growth, check, create, scan, verification,\n"
+    "provenance\n"
     "(default: all).\n"
     "Needs about 1 GB of free space under $TMPDIR at full scale.\n";
 

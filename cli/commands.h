@@ -49,6 +49,14 @@ struct ApplyOptions {
     std::vector<std::string> prefer;
     bool remember = false;
     bool no_backup = false;
+    bool dry_run = false;
+    bool json = false;
+};
+
+struct BlameOptions {
+    std::string file;
+    std::optional<std::string> record;
+    bool json = false;
 };
 
 struct VerifyOptions {
@@ -110,6 +118,10 @@ int run_enable(Orrindel& core, const EnableOptions& options);
 int run_show(Orrindel& core, const ShowOptions& options);
 int run_check(Orrindel& core, const CheckOptions& options);
 int run_apply(Orrindel& core, const ApplyOptions& options);
+// What apply would change, writing nothing; exits with 1 when a conflict has no answer.
+int run_dry_run(Orrindel& core, const ApplyOptions& options);
+// Exits with 1 when there is no build or the file is not in it.
+int run_blame(Orrindel& core, const BlameOptions& options);
 // Exits with 1 when a file breaks its schema where the game's copy does not.
 int run_verify(Orrindel& core, const VerifyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);

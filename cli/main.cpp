@@ -68,6 +68,8 @@ private:
     std::string show_change;
     CheckOptions check;
     ApplyOptions apply;
+    BlameOptions blame;
+    std::string blame_record;
     VerifyOptions verify;
     std::string verify_dir;
     CreateOptions create;
@@ -144,7 +146,7 @@ void Parser::add_apply_commands()
         "Rebuild the custom assets folder from the game's Assets folder and the enabled mods. A conflict "
         "without "
         "a --prefer answer is asked on the terminal; without a terminal it stops the run, changing nothing",
-        [this](Orrindel& core) { return run_apply(core, apply); });
+        [this](Orrindel& core) { return apply.dry_run ? run_dry_run(core, apply) : run_apply(core, apply); });
     sub->add_option("--prefer", apply.prefer, prefer_help)->type_name("WINNER:LOSER");
     sub->add_flag("--remember", apply.remember,
         "Remember this run's answers: later applies take them without asking while neither mod's "
@@ -152,6 +154,20 @@ void Parser::add_apply_commands()
     sub->add_flag("--no-backup", apply.no_backup,
         "Delete the files in the custom assets folder that Velmora did not write or that changed since, "
         "instead of keeping the old folder as a backup beside it");
+    CLI::Option* dry_run = sub->add_flag("--dry-run", apply.dry_run,
+        "Do everything up to writing and write nothing: list the files, records and lines the apply would "
+        "change. Unanswered conflicts are listed, not asked; exits with 1 when there are any");
+    sub->add_flag("--json", apply.json, "With --dry-run: print a JSON document for scripts")->needs(dry_run);
+    sub->get_option("--remember")->excludes(dry_run);
+
+    sub = add("blame",
+        "Show which mod made each record field, script line range or whole file of FILE as the last apply "
+        "built it; with RECORD, each field of that record with its mod and the game's value",
+        [this](Orrindel& core) { return run_blame(core, blame); });
+    sub->add_option("FILE", blame.file, "A game file path such as XML/Units/CIV4UnitInfos.xml (any letter case, either slash)")
+        ->required();
+    sub->add_option("RECORD", blame_record, "A record's key, such as UNIT_WARRIOR");
+    sub->add_flag("--json", blame.json, "Print a JSON document for scripts");
 
     sub = add("verify",
         "Check the XML files of the custom assets folder against the game's schemas. Exits with 1 when a "
@@ -280,6 +296,8 @@ int Parser::run(int argc, char** argv)
         import.version = import_version;
     if (i->get_option("--description")->count())
         import.description = import_description;
+    if (app.get_subcommand("blame")->get_option("RECORD")->count())
+        blame.record = blame_record;
     if (app.get_subcommand("verify")->get_option("--dir")->count())
         verify.dir = verify_dir;
     CLI::App* p = app.get_subcommand("prefs");

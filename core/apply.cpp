@@ -21,6 +21,7 @@
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/provenance.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/schema.h"
@@ -43,6 +44,18 @@ void release_free_memory()
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
+}
+
+// The mod of each change of a file (by its folded name), in the order applied.
+std::vector<std::string> mods_of(const std::list<Mod*>& order, const std::string& key)
+{
+    std::vector<std::string> names;
+    for (const Mod* mod : order)
+        for (const Change& c : mod->changes)
+            if ((c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF)
+                && provenance_key(c.file) == key)
+                names.push_back(mod->name);
+    return names;
 }
 
 } // namespace
@@ -273,6 +286,91 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
     return answers;
 }
 
+std::list<PriorityAnswer> Orrindel::known_answers(
+    const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const
+{
+    std::list<PriorityAnswer> answers;
+    for (PriorityQuestion& q : find_questions(enabled)) {
+        if (q.skipped)
+            continue;
+        unsigned int r = given_answer ? given_answer(q) : 0;
+        if (r == 0)
+            r = q.remembered;
+        if (r == 1)
+            answers.emplace_back(q.first, q.second);
+        else if (r == 2)
+            answers.emplace_back(q.second, q.first);
+        else
+            unanswered.push_back(std::move(q));
+    }
+    return answers;
+}
+
+BuildPreview Orrindel::preview()
+{
+    check_folders(FolderUse::Apply);
+    const Path target = checked_target();
+    refuse_missing_mods();
+    const std::list<Mod*> enabled = get_enabled_mods_in_order();
+    load_enabled_mods(enabled);
+    release_free_memory();
+    BuildPreview out;
+    const std::list<PriorityAnswer> answers = known_answers(enabled, out.unanswered);
+    if (!out.unanswered.empty())
+        return out;
+    const std::list<Mod*> order = order_mods(enabled, answers);
+    for (const Mod* mod : order)
+        out.order.push_back(mod->name);
+    const std::string made = platform::make_temp_dir("velmora-preview-");
+    if (made.empty()) {
+        std::string reason = std::strerror(errno);
+        throw GenericError(format("Cannot make a temporary folder to build the preview in: %S", &reason));
+    }
+    const Path folder(made);
+    try {
+        const GameFiles game = get_game_files();
+        SchemaCache schemas;
+        ProvenanceRecorder recorder(out.provenance);
+        const std::vector<const Mod*> mods(order.begin(), order.end());
+        const Mod* current = nullptr;
+        try {
+            apply_mods(
+                mods, game, folder, Mod::CarryOver(),
+                [&](const Mod& mod, unsigned done, unsigned total) {
+                    current = &mod;
+                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                },
+                &schemas, &recorder);
+        } catch (const xmlpp::exception& e) {
+            if (!current)
+                throw;
+            throw xml_error(*current, e);
+        }
+        out.files = compare_builds(built_files_dir(target), folder, out.provenance, &out.unchanged);
+    } catch (...) {
+        rmdir(folder, true);
+        throw;
+    }
+    rmdir(folder, true);
+    return out;
+}
+
+bool Orrindel::read_provenance(Provenance& out) const
+{
+    out.files.clear();
+    const Path target = get_target_dir();
+    return !target.empty() && Provenance::read(built_files_dir(target), out);
+}
+
+Path Orrindel::built_files_dir(const Path& target) const
+{
+    if (mod_target.empty())
+        return target;
+    // Found as the game finds it: the folder's "Assets" may be spelled otherwise.
+    return platform::kind_of(target.str()) == platform::Kind::Folder ? fix_case(target / Path("Assets"))
+                                                                     : target / Path("Assets");
+}
+
 void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& target)
 {
     CustomAssetsBuild build(target);
@@ -297,11 +395,7 @@ void Orrindel::build_mod_folder(const std::list<Mod*>& order, const Path& target
         std::string why = std::strerror(errno);
         throw GenericError(format("Cannot create the folder %S: %S", &assets, &why));
     }
-    // Found as the game finds it: the old folder's "Assets" may be spelled otherwise.
-    const Path old_assets = platform::kind_of(target.str()) == platform::Kind::Folder
-        ? fix_case(target / Path("Assets"))
-        : target / Path("Assets");
-    const Manifest built = build_files(order, old_assets, assets);
+    const Manifest built = build_files(order, built_files_dir(target), assets);
     built.write(assets);
     signal_apply_progress.emit("Adding the base mod", fraction(0.99));
     add_base_mod(build.folder(), base_mod, mod_target);
@@ -321,6 +415,7 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
     // Each schema is read once for the whole apply, merges and check alike.
     SchemaCache schemas;
     Manifest manifest;
+    Provenance provenance;
     if (apply_step) {
         const double n = static_cast<double>(order.size());
         unsigned i = 0;
@@ -336,8 +431,14 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         // Without the real steps the inputs say nothing about the files: none recorded.
         manifest = Manifest::of_folder(folder);
     } else {
-        // Files whose inputs are those of the last apply come over from the old folder.
+        // Files whose inputs are those of the last apply come over from the old
+        // folder, with what the last apply recorded of who made them.
         IncrementalBuild incremental(old_folder, game, order, &game_hashes);
+        Provenance old_provenance;
+        Provenance::read(old_folder, old_provenance);
+        incremental.set_carry_filter(
+            [&old_provenance](const std::string& file) { return old_provenance.find(file) != nullptr; });
+        ProvenanceRecorder recorder(provenance);
         auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
@@ -348,16 +449,22 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
                     current = &mod;
                     signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                 },
-                &schemas);
+                &schemas, record_provenance ? &recorder : nullptr);
         } catch (const xmlpp::exception& e) {
             if (!current)
                 throw;
             throw xml_error(*current, e);
         }
         manifest = incremental.manifest(folder);
+        for (const std::string& key : incremental.carried_files()) {
+            FileOrigin& origin = provenance.files[key] = *old_provenance.find(key);
+            rename_mods(origin, mods_of(order, key));
+        }
     }
     if (verify_after_apply)
         verification = verify_folder(folder, game, schemas, &verify_memo, &manifest);
+    if (record_provenance)
+        provenance.write(folder);
     return manifest;
 }
 

@@ -220,7 +220,7 @@ bool IncrementalBuild::carry(const Change& change, const Path& dst)
     case File::Undecided:
         break;
     }
-    f.state = carry_over(f, dst) ? File::Carried : File::Built;
+    f.state = (!may_carry || may_carry(change.file)) && carry_over(f, dst) ? File::Carried : File::Built;
     if (f.state == File::Carried)
         ++carried_count;
     return f.state == File::Carried;
@@ -238,6 +238,15 @@ bool IncrementalBuild::carry_over(File& f, const Path& dst)
     if (platform::kind_of(dst.str()) != platform::Kind::None)
         return false;
     return platform::hard_link(from.str(), dst.str()) == 0 || copy_file(from, dst);
+}
+
+std::vector<std::string> IncrementalBuild::carried_files() const
+{
+    std::vector<std::string> out;
+    for (const auto& [key, f] : files)
+        if (f.state == File::Carried)
+            out.push_back(key);
+    return out;
 }
 
 Manifest IncrementalBuild::manifest(const Path& fresh) const

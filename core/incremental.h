@@ -2,6 +2,7 @@
 #define VELMORA_CORE_INCREMENTAL_H
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
@@ -64,6 +65,10 @@ public:
     // For Mod::apply: true when change's file was carried over into dst, or
     // had been already.
     bool carry(const Change& change, const Path& dst);
+    // Files for which `may` says no (given the change's file) are built again.
+    void set_carry_filter(std::function<bool(const std::string& file)> may) { may_carry = std::move(may); }
+    // The files carried over, by their folded names (lower case, forward slashes).
+    std::vector<std::string> carried_files() const;
     // The manifest of fresh, the folder built, once every mod is applied.
     Manifest manifest(const Path& fresh) const;
     // The number of files carried over.
@@ -84,6 +89,7 @@ private:
     std::map<std::string, const ManifestEntry*> old_entries; // by folded file name
     std::map<std::string, File> files; // by folded change file
     unsigned carried_count = 0;
+    std::function<bool(const std::string&)> may_carry;
 };
 
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "base/hash.h"
+#include "mod/provenance.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -90,7 +91,7 @@ void collect(const Path& top, const std::string& prefix, bool hash, Manifest& ou
             collect(top, rel, hash, out);
             continue;
         }
-        if (prefix.empty() && name == Manifest::file_name)
+        if (prefix.empty() && (name == Manifest::file_name || name == Provenance::file_name))
             continue;
         ManifestEntry e;
         e.file = rel;

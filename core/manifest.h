@@ -50,7 +50,8 @@ public:
     const ManifestEntry* find(const std::string& file) const;
 
     // The files in folder (links and other entries too, never followed), with
-    // their size and hash; the manifest itself left out.
+    // their size and hash; the manifest itself and the provenance beside it
+    // (mod/provenance.h) left out.
     static Manifest of_folder(const Path& folder);
 };
 

@@ -14,6 +14,7 @@
 #include "core/conflict_reports.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
+#include "core/preview.h"
 #include "core/questions.h"
 #include "core/verify.h"
 #include "path/path.h"
@@ -111,6 +112,17 @@ public:
     std::string folder_problem(FolderUse use) const;
     // Throws GenericError with folder_problem's message.
     void check_folders(FolderUse use) const;
+    // Everything apply() does up to writing, with the folder built in a
+    // private temporary folder that is removed afterwards: what the apply
+    // would add, change and remove in the custom-assets folder. Nothing is
+    // asked (the unanswered conflicts are listed instead) and nothing of the
+    // custom-assets folder or the settings is written. Throws what apply()
+    // throws before it writes.
+    BuildPreview preview();
+    // What the last apply recorded of who made each file of the
+    // custom-assets folder; false when there is no such record (no apply yet,
+    // or one from before Velmora kept it).
+    bool read_provenance(Provenance& out) const;
     // The files of the custom-assets folder that the next apply keeps in a
     // backup, and the name that backup would have if made now.
     ForeignFiles find_foreign_files() const;
@@ -129,6 +141,9 @@ public:
     const Verification& get_verification() const { return verification; }
     // Whether apply() checks what it built (on by default).
     void set_verify_after_apply(bool on) { verify_after_apply = on; }
+    // Whether apply() records who made each file (on by default). Off, the
+    // folder holds no such record, and the next apply builds every file again.
+    void set_record_provenance(bool on) { record_provenance = on; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -236,6 +251,11 @@ private:
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
     void build_mod_folder(const std::list<Mod*>& order, const Path& target);
     Manifest build_files(const std::list<Mod*>& order, const Path& old_folder, const Path& folder);
+    // The folder of the target that holds what apply builds: the custom-assets
+    // folder, or a mod target's "Assets" folder.
+    Path built_files_dir(const Path& target) const;
+    std::list<std::pair<Mod*, Mod*>> known_answers(
+        const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const;
 
     Config config;
     RememberedAnswers remembered;
@@ -259,6 +279,7 @@ private:
     std::vector<std::string> warnings;
     Verification verification;
     bool verify_after_apply = true;
+    bool record_provenance = true;
     ConflictCheck check_step;
     ModApplier apply_step;
     GivenAnswer given_answer;

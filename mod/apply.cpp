@@ -24,6 +24,7 @@
 #include "mod/conflict_cache.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/provenance.h"
 #include "mod/schemas.h"
 #include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
@@ -203,7 +204,8 @@ std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
     return base_parser;
 }
 
-void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document, const SchemaSource& where)
+void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document, const SchemaSource& where,
+    ProvenanceRecorder* provenance = nullptr)
 {
     std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
     const Schema* schema
@@ -219,6 +221,8 @@ void merge_change(const Mod& mod, const Change& change, xmlpp::Document* documen
     } catch (const xmlpp::exception& e) {
         throw GenericError(library_message(e) + change_context(mod, change));
     }
+    if (provenance)
+        provenance->xml(change.file, mod.name, change_parser->get_document()->get_root_node());
 }
 
 std::string written_document(xmlpp::Document* document, const Path& base)
@@ -296,8 +300,16 @@ std::vector<std::string> earlier_changes(
 }
 
 void apply_diff(const Mod& mod, const Change& change, const Path& game_file, const Path& dst,
-    const std::vector<const Mod*>& applied_before)
+    const std::vector<const Mod*>& applied_before, ProvenanceRecorder* provenance = nullptr)
 {
+    if (provenance) {
+        // The text before and after, to tell which lines are the mod's.
+        const Path from = exists(dst) ? dst : game_file;
+        const std::string before = exists(from) ? read_file(from) : std::string();
+        apply_diff(mod, change, game_file, dst, applied_before);
+        provenance->script(change.file, mod.name, before, exists(dst) ? read_file(dst) : before);
+        return;
+    }
     Diff diff;
     std::istringstream text(change.text);
     try {
@@ -371,7 +383,7 @@ bool may_write_schema(const Change& change)
 
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas)
+    SchemaCache* schemas, ProvenanceRecorder* provenance)
 {
     SchemaCache own;
     const SchemaSource where{game, target, schemas ? *schemas : own};
@@ -440,6 +452,8 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
             case Change::WHOLE:
                 document.reset(); // replaced whole: what was merged so far is not kept
                 apply_whole(change, dst);
+                if (provenance)
+                    provenance->whole(change.file, mod.name);
                 break;
             case Change::XML:
                 if (!document) {
@@ -447,17 +461,19 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
                     document = parse_base(base);
                     written = dst;
                 }
-                merge_change(mod, change, document->get_document(), where);
+                merge_change(mod, change, document->get_document(), where, provenance);
                 break;
             case Change::DIFF: {
                 flush();
                 const std::vector<const Mod*> before(order.begin(), order.begin() + step.position);
-                apply_diff(mod, change, game.find(Path(change.file)), dst, before);
+                apply_diff(mod, change, game.find(Path(change.file)), dst, before, provenance);
                 break;
             }
             }
         }
         flush();
+        if (provenance)
+            provenance->finish(files[done].front().change->file);
     }
 }
 

@@ -10,6 +10,7 @@
 
 namespace velmora {
 
+class ProvenanceRecorder;
 class SchemaCache;
 
 // Applies the changes of several mods, in their order, file by file: every
@@ -22,9 +23,11 @@ class SchemaCache;
 // merge reads the schema as the mods before it left it. Every destination of
 // every mod is checked before anything is written. `starting` is called
 // before each change with its mod and the number of files done and in all.
+// With a recorder, what each change does to its file is recorded there
+// (files carried over excepted: they were not built).
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas = nullptr);
+    SchemaCache* schemas = nullptr, ProvenanceRecorder* provenance = nullptr);
 
 } // namespace velmora
 

@@ -14,6 +14,7 @@
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"
+#include "mod/provenance.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/core_fixtures.h"
@@ -118,6 +119,12 @@ protected:
         // The record of what was written too: the next apply trusts it. The
         // stamps differ from folder to folder (inodes, times); the rest not.
         EXPECT_EQ(written(incremental()), written(fresh())) << when;
+        // And the record of who made each file: carried files keep theirs.
+        Provenance carried, built;
+        EXPECT_TRUE(Provenance::read(incremental(), carried)) << when;
+        EXPECT_TRUE(Provenance::read(fresh(), built)) << when;
+        EXPECT_FALSE(built.files.empty()) << when;
+        EXPECT_TRUE(carried == built) << when;
     }
 
     // Each file of folder's manifest with its size, hash and inputs.

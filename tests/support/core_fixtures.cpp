@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "core/manifest.h"
+#include "mod/provenance.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/text.h"
@@ -188,16 +189,16 @@ std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;
     collect(folder, "", out);
-    // The list of what an apply wrote is not one of the files it built.
-    const std::string manifest = Manifest::file_name;
-    out.erase(std::remove_if(out.begin(), out.end(),
-                  [&](const std::string& f) {
-                      return f == manifest
-                          || (f.size() > manifest.size() && f.compare(f.size() - manifest.size() - 1,
-                                                                manifest.size() + 1, "\\" + manifest)
-                                  == 0);
-                  }),
-        out.end());
+    // The list of what an apply wrote, and the record of who made each
+    // file, are not files it built.
+    auto record = [](const std::string& f) {
+        for (const std::string name : {Manifest::file_name, Provenance::file_name})
+            if (f == name
+                || (f.size() > name.size() && f.compare(f.size() - name.size() - 1, name.size() + 1, "\\" + name) == 0))
+                return true;
+        return false;
+    };
+    out.erase(std::remove_if(out.begin(), out.end(), record), out.end());
     std::sort(out.begin(), out.end());
     return out;
 }
