@@ -111,6 +111,8 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
                      "the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
     print_summary(core);
+    for (const std::string& warning : core.get_apply_warnings())
+        warn(warning);
     warn_verification(core.get_verification());
     return exit_success;
 }

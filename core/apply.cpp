@@ -58,6 +58,7 @@ void Orrindel::apply()
 
     verification = Verification();
     applied_order.clear();
+    apply_warnings.clear();
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
@@ -244,7 +245,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
                     current = &mod;
                     signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                 },
-                &schemas);
+                &schemas, &apply_warnings);
         } catch (const xmlpp::exception& e) {
             if (!current)
                 throw;

@@ -2,6 +2,7 @@
 #define VELMORA_MOD_APPLY_MODS_H
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "mod/game_files.h"
@@ -22,9 +23,11 @@ class SchemaCache;
 // merge reads the schema as the mods before it left it. Every destination of
 // every mod is checked before anything is written. `starting` is called
 // before each change with its mod and the number of files done and in all.
+// With `warnings`, a line is added there for each removal of a record that
+// the file never had (one that a mod before removed is not named).
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas = nullptr);
+    SchemaCache* schemas = nullptr, std::vector<std::string>* warnings = nullptr);
 
 } // namespace velmora
 

@@ -435,6 +435,13 @@ void MainWindow::apply_clicked()
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
     show_status_message(message);
+    const std::vector<std::string>& warnings = orrindel->get_apply_warnings();
+    if (!warnings.empty()) {
+        std::string text = "The mods were applied. Some of what they remove was never in the game's files:";
+        for (const std::string& warning : warnings)
+            text += "\n\n" + warning;
+        show_message(this, text, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK);
+    }
     if (at_fault != 0)
         show_schema_faults(verification);
 }
