@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
+#include "mod/removal.h"
 #include "path/platform.h"
 
 namespace velmora::cli {
@@ -53,8 +54,8 @@ void print_json(const Orrindel& core, Mod& mod)
 {
     nlohmann::json changes = nlohmann::json::array();
     for (const Change& c : mod.changes)
-        changes.push_back(
-            {{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.size()}});
+        changes.push_back({{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.size()},
+            {"removals", change_removals(mod, c)}});
     print(std::cout,
         {{"name", mod.name}, {"author", mod.author}, {"version", mod.version},
             {"description", mod.description}, {"file", mod.path[-1]}, {"path", platform_path(mod.path)},
@@ -74,9 +75,19 @@ void print_text(const Orrindel& core, Mod& mod)
     }
     std::cout << "\n";
     std::vector<std::vector<std::string>> rows{{"TYPE", "SIZE", "FILE"}};
-    for (const Change& c : mod.changes)
-        rows.push_back({type_name(c.type), std::to_string(c.size()), printable(platform::native(c.file))});
+    std::vector<std::string> removals;
+    for (const Change& c : mod.changes) {
+        const std::string file = printable(platform::native(c.file));
+        rows.push_back({type_name(c.type), std::to_string(c.size()), file});
+        for (const std::string& removal : change_removals(mod, c))
+            removals.push_back(file + ": " + printable(one_line(removal)));
+    }
     print_table(std::cout, rows);
+    if (removals.empty())
+        return;
+    std::cout << "\nRemovals:\n";
+    for (const std::string& line : removals)
+        std::cout << "  " << line << "\n";
 }
 
 } // namespace

@@ -118,6 +118,7 @@ void Orrindel::apply()
 
     verification = Verification();
     applied_order.clear();
+    apply_warnings.clear();
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
@@ -449,7 +450,7 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
                     current = &mod;
                     signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                 },
-                &schemas, record_provenance ? &recorder : nullptr);
+                &schemas, record_provenance ? &recorder : nullptr, &apply_warnings);
         } catch (const xmlpp::exception& e) {
             if (!current)
                 throw;

@@ -136,6 +136,9 @@ public:
     // them (each winner after the mods it wins over); empty before the first
     // apply and after one that failed.
     const std::vector<std::string>& get_applied_order() const { return applied_order; }
+    // What the last apply() met that did not stop it, one message each: a
+    // mod's removal of a record that the file never had.
+    const std::vector<std::string>& get_apply_warnings() const { return apply_warnings; }
     // What the last apply() found when it checked the files it built against
     // their schemas (empty before the first apply, or when checking is off).
     const Verification& get_verification() const { return verification; }
@@ -277,6 +280,7 @@ private:
     Path last_backup;
     std::vector<std::string> applied_order;
     std::vector<std::string> warnings;
+    std::vector<std::string> apply_warnings;
     Verification verification;
     bool verify_after_apply = true;
     bool record_provenance = true;

@@ -24,6 +24,7 @@
 #include "mod/change_path.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "mod/removal.h"
 #include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -427,12 +428,18 @@ private:
     // The element children of a container or record by key, in key order
     // (the order of the report), as build_element_map numbers them.
     struct NodeMap {
-        std::vector<std::pair<std::string_view, xmlNode*>> entries;
+        struct Entry {
+            std::string_view first; // the key, numbered
+            xmlNode* second;
+            std::string_view base; // the key before numbering
+            unsigned occurrence; // of base, from 0 in document order
+        };
+        std::vector<Entry> entries;
         std::deque<std::string> numbered; // the keys "[n]" made, which entries point into
         xmlNode* find(std::string_view key) const
         {
             auto it = std::lower_bound(entries.begin(), entries.end(), key,
-                [](const std::pair<std::string_view, xmlNode*>& e, std::string_view k) { return e.first < k; });
+                [](const Entry& e, std::string_view k) { return e.first < k; });
             return it != entries.end() && it->first == key ? it->second : nullptr;
         }
     };
@@ -445,9 +452,15 @@ private:
     void check_unchanged(xmlNode* e, unsigned int depth);
     bool keep_new_element(xmlNode* e, std::string_view key, unsigned int depth);
     void drop_ignored_children(xmlNode* e, unsigned int depth);
+    void keep_as_anchor(xmlNode* m);
+    void record_removals(xmlNode* modified, std::vector<const NodeMap::Entry*>& removed);
+    void record_removal(xmlNode* modified, const xmlNode* removed, const std::string& name);
 
     ModCreator& creator;
     const std::string group;
+    // The keys from the collection of the file's records down to the element
+    // being compared: where a removal's report line says it is.
+    std::vector<std::string> path;
     // The table's answer by element name. Names that the document's dictionary
     // holds are kept by address: the parser stores each name once there.
     std::unordered_map<const xmlChar*, Kind> by_address;
@@ -495,6 +508,33 @@ void remove_node(xmlNode* n)
     xmlpp::Node::free_wrappers(n);
     xmlUnlinkNode(n);
     xmlFreeNode(n);
+}
+
+// Adds a copy of n (an element with its content, or text) of the game's
+// document as the last child of parent, in parent's document: elements in
+// the namespace that parent's scope binds to the same name, so that the
+// copy declares none of its own.
+void copy_content(xmlNode* parent, const xmlNode* n)
+{
+    if (n->type == XML_TEXT_NODE) {
+        xmlAddChild(parent, xmlNewDocText(parent->doc, n->content));
+        return;
+    }
+    if (!is_element(n))
+        return;
+    xmlNs* ns = n->ns && n->ns->href ? xmlSearchNsByHref(parent->doc, parent, n->ns->href) : nullptr;
+    xmlNode* copy = xmlNewDocNode(parent->doc, ns, n->name, nullptr);
+    if (!copy)
+        throw GenericError(std::string("Cannot copy the element ") + reinterpret_cast<const char*>(n->name));
+    xmlAddChild(parent, copy);
+    for (const xmlAttr* a = n->properties; a; a = a->next) {
+        xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
+        xmlNs* ans = a->ns && a->ns->href ? xmlSearchNsByHref(parent->doc, copy, a->ns->href) : nullptr;
+        xmlSetNsProp(copy, ans, a->name, value);
+        xmlFree(value);
+    }
+    for (const xmlNode* c = n->children; c; c = c->next)
+        copy_content(copy, c);
 }
 
 void remove_nonelements(xmlNode* e)
@@ -637,7 +677,7 @@ ModCreator::Comparison::NodeMap ModCreator::Comparison::build_map(xmlNode* e)
             ++count;
         }
         taken.insert(numbered);
-        map.entries.emplace_back(numbered, c);
+        map.entries.push_back({numbered, c, key, count - 1});
     }
     std::sort(map.entries.begin(), map.entries.end(),
         [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -782,8 +822,27 @@ int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, uns
         keyname = kind.key;
     }
 
+    // A removed key numbered "[n]" is the n+1st of its name in the game's
+    // element: the change keeps the modifier's elements of that name before
+    // it, so that its removal is numbered alike when the change is merged.
+    std::unordered_set<std::string_view> anchored;
+    // Found before the walk below frees unchanged children of modified, whose
+    // texts mm's keys point into.
+    std::vector<const NodeMap::Entry*> removed;
+    for (const auto& entry : mo.entries) {
+        if (mm.find(entry.first))
+            continue;
+        // Ignored elements are the game's business, as when they change.
+        if (kind_of(entry.second).type != IGNORE)
+            removed.push_back(&entry);
+        if (entry.occurrence > 0)
+            anchored.insert(entry.base);
+    }
+
     bool unchanged = true;
-    for (const auto& [key, m] : mm.entries) {
+    for (const auto& entry : mm.entries) {
+        const std::string_view key = entry.first;
+        xmlNode* m = entry.second;
         xmlNode* o = mo.find(key);
         if (!o) {
             if (keep_new_element(m, key, depth))
@@ -794,19 +853,83 @@ int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, uns
         const unsigned int child_depth = container ? depth + 1 : depth;
         // The key of a changed record stays: it names the record the change applies to.
         const bool drop = container || key != keyname;
+        const bool anchor = anchored.count(entry.base) > 0;
+        path.emplace_back(key);
         if (drop && same_subtree(o, m)) {
             check_unchanged(o, child_depth);
-            remove_node(m);
+            if (anchor)
+                keep_as_anchor(m);
+            else
+                remove_node(m);
         } else if (element(o, m, child_depth) != 1) {
             unchanged = false;
             if (container)
                 creator.report_line(depth, std::string(key) + ": changed");
-        } else if (drop) {
+        } else if (drop && !anchor) {
             remove_node(m);
         }
+        path.pop_back();
     }
     remove_nonelements(modified);
+    if (!removed.empty()) {
+        record_removals(modified, removed);
+        unchanged = false;
+    }
     return unchanged ? 1 : 0;
+}
+
+// An unchanged element kept for the numbering of a removal after it: a
+// record with its key alone (merging it changes nothing), anything else whole.
+void ModCreator::Comparison::keep_as_anchor(xmlNode* m)
+{
+    const Kind& kind = kind_of(m);
+    if (kind.type != OBJECT || !kind.key || !*kind.key)
+        return;
+    for (xmlNode* c = m->children; c;) {
+        xmlNode* next = c->next;
+        if (!is_element(c) || std::strcmp(name_of(c), kind.key) != 0)
+            remove_node(c);
+        c = next;
+    }
+}
+
+// The children of the game's element that modified lacks, recorded as
+// removals at the end of modified, repeated keys in their order.
+void ModCreator::Comparison::record_removals(xmlNode* modified, std::vector<const NodeMap::Entry*>& removed)
+{
+    std::sort(removed.begin(), removed.end(), [](const NodeMap::Entry* a, const NodeMap::Entry* b) {
+        return a->base != b->base ? a->base < b->base : a->occurrence < b->occurrence;
+    });
+    for (const NodeMap::Entry* entry : removed)
+        record_removal(modified, entry->second, std::string(entry->first));
+}
+
+// Appends to modified the mark that removes `removed` (an element of the
+// game's document): a record with a copy of its key element, a set item with
+// a copy of its content, anything else empty. name is how the report names it.
+void ModCreator::Comparison::record_removal(xmlNode* modified, const xmlNode* removed, const std::string& name)
+{
+    xmlNs* ns = removed->ns && removed->ns->href ? xmlSearchNsByHref(modified->doc, modified, removed->ns->href)
+                                                 : nullptr;
+    xmlNode* mark = xmlNewDocNode(modified->doc, ns, removed->name, nullptr);
+    if (!mark)
+        throw GenericError(std::string("Cannot record the removal of ") + name_of(removed));
+    xmlAddChild(modified, mark);
+    const Kind& kind = kind_of(removed);
+    const Kind& parent = kind_of(modified);
+    if (kind.type == OBJECT && kind.key && *kind.key) {
+        for (const xmlNode* k = removed->children; k; k = k->next)
+            if (is_element(k) && std::strcmp(name_of(k), kind.key) == 0) {
+                copy_content(mark, k);
+                break;
+            }
+    } else if (parent.type == SET) {
+        for (const xmlNode* c = removed->children; c; c = c->next)
+            copy_content(mark, c);
+    }
+    mark_removal(mark);
+    const std::string top = path.empty() ? std::string(name_of(modified)) : std::string();
+    creator.write_report(removal_line(path, top, name) + "\n");
 }
 
 int ModCreator::Comparison::list_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
@@ -835,22 +958,35 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
     if (orig == modified)
         return 1;
     const NodeList lm = build_list(modified);
-    // A set of a few hundred types compared item by item would be quadratic.
-    std::unordered_set<std::string_view> plain;
+    // A set is a multiset: an item the game has twice and the modified file
+    // once is removed once. Counted, not compared item by item: a set of a
+    // few hundred types would be quadratic.
+    std::unordered_map<std::string_view, unsigned> plain;
     std::vector<const NodeList::value_type*> structured;
     for (const auto& item : lo) {
         if (has_element_children(item.second))
             structured.push_back(&item);
         else
-            plain.insert(item.first);
+            ++plain[item.first];
     }
 
     bool unchanged = true;
     for (const auto& item : lm) {
-        bool found = has_element_children(item.second)
-            ? std::any_of(structured.begin(), structured.end(),
-                  [&item](const NodeList::value_type* o) { return same_item(*o, item); })
-            : plain.count(item.first) > 0;
+        bool found = false;
+        if (has_element_children(item.second)) {
+            auto match = std::find_if(structured.begin(), structured.end(),
+                [&item](const NodeList::value_type* o) { return o && same_item(*o, item); });
+            if (match != structured.end()) {
+                *match = nullptr;
+                found = true;
+            }
+        } else {
+            auto match = plain.find(item.first);
+            if (match != plain.end() && match->second > 0) {
+                --match->second;
+                found = true;
+            }
+        }
         if (found) {
             remove_node(item.second);
         } else {
@@ -860,6 +996,27 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
         }
     }
     remove_nonelements(modified);
+    // What the game's set has more often than the modified one, in its order.
+    for (const auto& item : lo) {
+        bool removed = false;
+        if (has_element_children(item.second)) {
+            auto left = std::find(structured.begin(), structured.end(), &item);
+            if (left != structured.end()) {
+                *left = nullptr;
+                removed = true;
+            }
+        } else {
+            auto left = plain.find(item.first);
+            if (left->second > 0) {
+                --left->second;
+                removed = true;
+            }
+        }
+        if (removed) {
+            record_removal(modified, item.second, removed_item_name(std::string(item.first), name_of(item.second)));
+            unchanged = false;
+        }
+    }
     return unchanged ? 1 : 0;
 }
 

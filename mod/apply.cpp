@@ -25,6 +25,7 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/provenance.h"
+#include "mod/removal.h"
 #include "mod/schemas.h"
 #include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
@@ -205,13 +206,13 @@ std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
 }
 
 void merge_change(const Mod& mod, const Change& change, xmlpp::Document* document, const SchemaSource& where,
-    ProvenanceRecorder* provenance = nullptr)
+    ProvenanceRecorder* provenance = nullptr, RemovalLog* log = nullptr)
 {
     std::unique_ptr<xmlpp::DomParser> change_parser = parse_change_text(mod, change);
     const Schema* schema
         = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
     try {
-        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema);
+        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema, log);
     } catch (const ConflictError&) {
         throw;
     } catch (const XmlError&) {
@@ -352,6 +353,60 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
 }
 
 
+bool starts_with(const std::vector<std::string>& place, const std::vector<std::string>& prefix)
+{
+    return prefix.size() <= place.size() && std::equal(prefix.begin(), prefix.end(), place.begin());
+}
+
+std::string joined(const std::vector<std::string>& place)
+{
+    std::string text;
+    for (const std::string& key : place)
+        text += (text.empty() ? "" : ": ") + key;
+    return text;
+}
+
+// The removals of the mods applied so far, file by file, and what to say
+// about a removal of a record that was never there: one that an earlier mod
+// removed already is as the mod wants it, and says nothing.
+class RemovalWarnings {
+public:
+    explicit RemovalWarnings(std::vector<std::string>* out)
+        : out(out)
+    { }
+
+    RemovalLog* log() { return out ? &current : nullptr; }
+
+    // After each merge of mod's change.
+    void merged(const Mod& mod, const Change& change, const std::string& file_key)
+    {
+        if (!out)
+            return;
+        std::vector<std::vector<std::string>>& earlier = removed[file_key];
+        for (const RemovalLog::Missing& m : current.missing) {
+            if (std::any_of(earlier.begin(), earlier.end(),
+                    [&m](const std::vector<std::string>& r) { return starts_with(m.place, r); }))
+                continue;
+            const std::string name = printable_name(mod.name);
+            const std::string file = platform::native(printable_name(change.file));
+            const std::string place = printable_name(joined(m.place));
+            out->push_back(m.whole
+                    ? format("The mod '%S' removes %S from %S, but the file never had it: nothing was removed.",
+                          &name, &place, &file)
+                    : format("The mod '%S' removes parts of %S in %S, but the file never had it: nothing was "
+                             "removed.",
+                          &name, &place, &file));
+        }
+        earlier.insert(earlier.end(), current.removed.begin(), current.removed.end());
+        current = RemovalLog();
+    }
+
+private:
+    std::vector<std::string>* out;
+    RemovalLog current;
+    std::map<std::string, std::vector<std::vector<std::string>>> removed;
+};
+
 // The folded key of a change's file: its name as the file system of the
 // game's players compares it.
 std::string folded_file(const std::string& file)
@@ -383,10 +438,11 @@ bool may_write_schema(const Change& change)
 
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas, ProvenanceRecorder* provenance)
+    SchemaCache* schemas, ProvenanceRecorder* provenance, std::vector<std::string>* warnings)
 {
     SchemaCache own;
     const SchemaSource where{game, target, schemas ? *schemas : own};
+    RemovalWarnings removals(warnings);
     struct Step {
         const Mod* mod;
         const Change* change;
@@ -461,7 +517,8 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
                     document = parse_base(base);
                     written = dst;
                 }
-                merge_change(mod, change, document->get_document(), where, provenance);
+                merge_change(mod, change, document->get_document(), where, provenance, removals.log());
+                removals.merged(mod, change, folded_file(change.file));
                 break;
             case Change::DIFF: {
                 flush();

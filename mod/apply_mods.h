@@ -2,6 +2,7 @@
 #define VELMORA_MOD_APPLY_MODS_H
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "mod/game_files.h"
@@ -24,10 +25,13 @@ class SchemaCache;
 // every mod is checked before anything is written. `starting` is called
 // before each change with its mod and the number of files done and in all.
 // With a recorder, what each change does to its file is recorded there
-// (files carried over excepted: they were not built).
+// (files carried over excepted: they were not built). With `warnings`, a line
+// is added there for each removal of a record that the file never had (one
+// that a mod before removed is not named).
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas = nullptr, ProvenanceRecorder* provenance = nullptr);
+    SchemaCache* schemas = nullptr, ProvenanceRecorder* provenance = nullptr,
+    std::vector<std::string>* warnings = nullptr);
 
 } // namespace velmora
 

@@ -22,6 +22,7 @@
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
+#include "mod/removal.h"
 #include "mod/untrusted_xml.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -34,6 +35,10 @@ struct ConflictDescriber::XmlIndex {
     struct Field {
         int type;
         std::string value;
+        bool removed = false; // the change removes the field
+        // A set: the texts of the items the change adds and removes, sorted.
+        std::vector<std::string> added_items;
+        std::vector<std::string> removed_items;
     };
     struct Item {
         std::string name;
@@ -41,11 +46,13 @@ struct ConflictDescriber::XmlIndex {
         std::string value;
         std::string key_field; // a record's key child, which names it rather than changes it
         std::map<std::string, Field> fields; // a record's children by key
+        bool removed = false; // the change removes the record
     };
 
     std::vector<std::string> path; // element names from the root down to the compared level
     int type = -1; // of the compared level
     std::string value;
+    std::vector<std::string> added_items, removed_items; // a set's, sorted
     std::map<std::string, Item> children; // a container's or record's children by key
 };
 
@@ -75,16 +82,40 @@ std::vector<xmlpp::Element*> element_children(const xmlpp::Element* e)
 }
 
 // An element's content on one line, for comparing and showing: a leaf's
-// text, else its children as "{Name: value, ...}".
+// text, else its children as "{Name: value, ...}"; a removal as "removed",
+// or "removes X" for one that names what it removes by its content.
 std::string compact(const xmlpp::Element* e)
 {
     std::vector<xmlpp::Element*> children = element_children(e);
-    if (children.empty())
-        return trimmed(element_text(e));
-    std::string out = "{";
-    for (const xmlpp::Element* c : children)
-        out += (out.size() > 1 ? ", " : "") + c->get_name() + ": " + compact(c);
-    return out + "}";
+    std::string out;
+    if (children.empty()) {
+        out = trimmed(element_text(e));
+    } else {
+        out = "{";
+        for (const xmlpp::Element* c : children)
+            out += (out.size() > 1 ? ", " : "") + c->get_name() + ": " + compact(c);
+        out += "}";
+    }
+    if (is_removal(e))
+        return out.empty() ? "removed" : "removes " + out;
+    return out;
+}
+
+// The items of a set that a change adds and removes, sorted.
+void set_items(xmlpp::Element* e, std::vector<std::string>& added, std::vector<std::string>& removed)
+{
+    for (const xmlpp::Element* c : element_children(e))
+        (is_removal(c) ? removed : added).push_back(element_text(c));
+    std::sort(added.begin(), added.end());
+    std::sort(removed.begin(), removed.end());
+}
+
+bool share_any(const std::vector<std::string>& sorted_a, const std::vector<std::string>& sorted_b)
+{
+    std::vector<std::string> both;
+    std::set_intersection(
+        sorted_a.begin(), sorted_a.end(), sorted_b.begin(), sorted_b.end(), std::back_inserter(both));
+    return !both.empty();
 }
 
 std::string shown(const std::string& value)
@@ -111,13 +142,19 @@ void index_children(XmlIndex& index, xmlpp::Element* e, const std::set<std::stri
     for (const auto& [key, child] : map) {
         if (wanted && !wanted->count(key))
             continue;
-        XmlIndex::Item item{child->get_name(), get_element_type(child), compact(child), {}, {}};
-        if (item.type == OBJECT) {
+        XmlIndex::Item item{child->get_name(), get_element_type(child), compact(child), {}, {}, is_removal(child)};
+        if (item.type == OBJECT && !item.removed) {
             if (const char* k = get_object_key(child))
                 item.key_field = k;
             try {
-                for (const auto& [field, f] : build_element_map(child))
-                    item.fields[field] = {get_element_type(f), compact(f)};
+                for (const auto& [field, f] : build_element_map(child)) {
+                    XmlIndex::Field& out = item.fields[field];
+                    out.type = get_element_type(f);
+                    out.value = compact(f);
+                    out.removed = is_removal(f);
+                    if (out.type == SET && !out.removed)
+                        set_items(f, out.added_items, out.removed_items);
+                }
             } catch (const GenericError&) {
                 item.fields.clear();
             }
@@ -158,6 +195,8 @@ std::unique_ptr<XmlIndex> index_document(xmlpp::Element* root, const std::vector
         index_children(*index, e, wanted);
     else
         index->value = compact(e);
+    if (index->type == SET)
+        set_items(e, index->added_items, index->removed_items);
     return index;
 }
 
@@ -169,11 +208,28 @@ std::string game_part(const XmlIndex* game, const std::string* value)
     return "game " + (value ? shown(*value) : std::string("none")) + ", ";
 }
 
+// "A 3", or "A removes it".
+std::string side(const std::string& name, const std::string& value, bool removed)
+{
+    return removed ? name + " removes it" : name + " " + shown(value);
+}
+
 // "game 2, A 3, B 4": the game's value and each mod's.
 std::string values_line(const XmlIndex* game, const std::string* game_value, const std::string& a_name,
-    const std::string& a_value, const std::string& b_name, const std::string& b_value)
+    const XmlIndex::Item& a, const std::string& b_name, const XmlIndex::Item& b)
 {
-    return game_part(game, game_value) + a_name + " " + shown(a_value) + ", " + b_name + " " + shown(b_value);
+    return game_part(game, game_value) + side(a_name, a.value, a.removed) + ", " + side(b_name, b.value, b.removed);
+}
+
+// Whether the order of two changes of one field decides what it becomes.
+bool order_matters(const XmlIndex::Field& x, const XmlIndex::Field& y)
+{
+    if (x.removed || y.removed)
+        return x.removed != y.removed;
+    // Two mods' items of one set are all kept, unless one removes what the other adds.
+    if (x.type == SET)
+        return share_any(x.added_items, y.removed_items) || share_any(y.added_items, x.removed_items);
+    return x.value != y.value;
 }
 
 // What identifies each mod's side of a report, as the pieces its hash is
@@ -241,6 +297,22 @@ std::map<std::string, const XmlIndex::Field*> changed_fields(
     return out;
 }
 
+// "sets iCost 58, iMoves 2, removes iFoo": what a change does to a record
+// that another change removes.
+std::string record_changes(const std::map<std::string, const XmlIndex::Field*>& fields)
+{
+    std::string sets, removes;
+    for (const auto& [name, field] : fields) {
+        std::string& list = field->removed ? removes : sets;
+        list += (list.empty() ? "" : ", ") + (field->removed ? name : name + " " + shown(field->value));
+    }
+    if (sets.empty() && removes.empty())
+        return "changes it";
+    if (removes.empty())
+        return "sets " + sets;
+    return sets.empty() ? "removes " + removes : "sets " + sets + ", removes " + removes;
+}
+
 ConflictDetail record_detail(const std::string& file, const std::string& key, const XmlIndex::Item& a,
     const XmlIndex::Item& b, const XmlIndex* game, const std::string& a_name, const std::string& b_name)
 {
@@ -251,6 +323,15 @@ ConflictDetail record_detail(const std::string& file, const std::string& key, co
         if (it != game->children.end() && it->second.type == OBJECT)
             g = &it->second;
     }
+    if (a.removed || b.removed) {
+        // Removed first, the record comes back with the other's fields only; removed last, it is gone.
+        d.answer_matters = true;
+        const std::string& remover = a.removed ? a_name : b_name;
+        const std::string& other = a.removed ? b_name : a_name;
+        const XmlIndex::Item& changed = a.removed ? b : a;
+        d.lines.push_back(key + ": " + remover + " removes it, " + other + " " + record_changes(changed_fields(changed, g)));
+        return d;
+    }
     const auto fa = changed_fields(a, g);
     const auto fb = changed_fields(b, g);
     std::map<std::string, int> all;
@@ -259,6 +340,7 @@ ConflictDetail record_detail(const std::string& file, const std::string& key, co
     for (const auto& f : fb)
         all[f.first] |= 2;
     bool shared = false;
+    bool alike = true; // the fields both change get the same values
     for (const auto& [field, sides] : all) {
         const std::string* gv = nullptr;
         if (g) {
@@ -275,21 +357,23 @@ ConflictDetail record_detail(const std::string& file, const std::string& key, co
             if (!g && x.value == y.value)
                 continue;
             shared = true;
-            // Two mods' items of one set are all kept; anything else takes the winner's.
-            if (x.value != y.value && x.type != SET)
+            alike = alike && x.value == y.value;
+            if (order_matters(x, y))
                 d.answer_matters = true;
-            line += a_name + " " + shown(x.value) + ", " + b_name + " " + shown(y.value);
+            line += side(a_name, x.value, x.removed) + ", " + side(b_name, y.value, y.removed);
         } else if (sides == 1) {
-            line += a_name + " " + shown(fa.at(field)->value);
+            line += side(a_name, fa.at(field)->value, fa.at(field)->removed);
         } else {
-            line += b_name + " " + shown(fb.at(field)->value);
+            line += side(b_name, fb.at(field)->value, fb.at(field)->removed);
         }
         d.lines.push_back(line);
     }
     if (!shared)
         d.lines.push_back("No field is changed by both: both changes are kept whatever the answer.");
-    else if (!d.answer_matters)
+    else if (!d.answer_matters && alike)
         d.lines.push_back("The fields both change get the same values: both changes are kept whatever the answer.");
+    else if (!d.answer_matters)
+        d.lines.push_back("Both mods' changes of the fields both change are kept whatever the answer.");
     return d;
 }
 
@@ -345,6 +429,9 @@ void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& i
             auto other = ib.children.find(key);
             if (other == ib.children.end())
                 continue;
+            // Removed by both: gone whichever comes last.
+            if (item.removed && other->second.removed)
+                continue;
             sides.first.add(key).add(item.value);
             sides.second.add(key).add(other->second.value);
             if (item.type == OBJECT && other->second.type == OBJECT) {
@@ -357,17 +444,20 @@ void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& i
                 if (it != g->children.end())
                     gv = &it->second.value;
             }
-            report.details.push_back({file, item.name, {values_line(g, gv, a_name, item.value, b_name, other->second.value)},
+            report.details.push_back({file, item.name, {values_line(g, gv, a_name, item, b_name, other->second)},
                 item.value != other->second.value});
         }
         return;
     }
-    if (ia.type == SET)
+    // The items of both are kept, unless one removes what the other adds.
+    if (ia.type == SET && !share_any(ia.added_items, ib.removed_items) && !share_any(ib.added_items, ia.removed_items))
         return;
     sides.first.add(ia.value);
     sides.second.add(ib.value);
     report.details.push_back({file, ia.path.back(),
-        {values_line(g, g ? &g->value : nullptr, a_name, ia.value, b_name, ib.value)}, ia.value != ib.value});
+        {game_part(g, g ? &g->value : nullptr) + a_name + " " + shown(ia.value) + ", " + b_name + " "
+            + shown(ib.value)},
+        ia.value != ib.value});
 }
 
 } // namespace

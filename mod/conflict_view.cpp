@@ -3,8 +3,11 @@
 #include <libxml++/nodes/element.h>
 #include <libxml++/nodes/textnode.h>
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/format.h"
+#include "mod/removal.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
 
@@ -21,11 +24,24 @@ void describe_last_level(ConflictView& view, xmlpp::Element* e, int type)
         try {
             ElementMap map = build_element_map(e);
             view.children.reserve(map.size());
-            for (const auto& entry : map)
+            view.removals.reserve(map.size());
+            for (const auto& entry : map) {
                 view.children.emplace_back(entry.first, entry.second->get_name());
+                view.removals.push_back(removal_signature(entry.second));
+            }
         } catch (const GenericError& error) {
             view.error = error.what();
         }
+        break;
+    case SET:
+        try {
+            for (const auto& [text, item] : build_element_list(e))
+                (is_removal(item) ? view.removed : view.added).push_back(text);
+        } catch (const GenericError& error) {
+            view.error = error.what();
+        }
+        std::sort(view.added.begin(), view.added.end());
+        std::sort(view.removed.begin(), view.removed.end());
         break;
     case VALUE:
         if (const xmlpp::TextNode* text = e->get_child_text()) {
@@ -37,7 +53,6 @@ void describe_last_level(ConflictView& view, xmlpp::Element* e, int type)
         view.opaque = e;
         break;
     case LIST:
-    case SET:
         break;
     default:
         view.error = format("Don't know type of element %S", &name);
@@ -46,20 +61,41 @@ void describe_last_level(ConflictView& view, xmlpp::Element* e, int type)
 }
 
 // The first key both sides name, in ascending key order, as the conflict
-// message names it; empty when they share none.
+// message names it; empty when they share none. A child that both only
+// remove alike is not shared: the order of the two changes does not matter.
 std::string first_shared_child(const ConflictView& a, const ConflictView& b)
 {
-    auto i = a.children.begin();
-    auto j = b.children.begin();
-    while (i != a.children.end() && j != b.children.end()) {
-        if (i->first < j->first)
+    std::size_t i = 0, j = 0;
+    while (i < a.children.size() && j < b.children.size()) {
+        const std::string& ka = a.children[i].first;
+        const std::string& kb = b.children[j].first;
+        if (ka < kb) {
             ++i;
-        else if (j->first < i->first)
+        } else if (kb < ka) {
             ++j;
-        else
-            return i->second + " " + i->first;
+        } else {
+            if (a.removals[i].empty() || a.removals[i] != b.removals[j])
+                return a.children[i].second + " " + ka;
+            ++i;
+            ++j;
+        }
     }
     return std::string();
+}
+
+bool share_any(const std::vector<std::string>& sorted_a, const std::vector<std::string>& sorted_b)
+{
+    auto i = sorted_a.begin();
+    auto j = sorted_b.begin();
+    while (i != sorted_a.end() && j != sorted_b.end()) {
+        if (*i < *j)
+            ++i;
+        else if (*j < *i)
+            ++j;
+        else
+            return true;
+    }
+    return false;
 }
 
 void compare_last_level(const ConflictView& a, const ConflictView& b, const ConflictView::Level& level)
@@ -81,6 +117,13 @@ void compare_last_level(const ConflictView& a, const ConflictView& b, const Conf
         // A list is replaced whole: only one mod's list can survive.
         throw ConflictError(level.name);
     case SET:
+        if (!a.error.empty())
+            throw GenericError(a.error);
+        if (!b.error.empty())
+            throw GenericError(b.error);
+        // Whether the item is there in the end depends on which comes last.
+        if (share_any(a.added, b.removed) || share_any(b.added, a.removed))
+            throw ConflictError(level.name);
         return;
     case VALUE:
         if (a.has_text && b.has_text && a.text != b.text)

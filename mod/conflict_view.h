@@ -33,6 +33,14 @@ struct ConflictView {
     std::string error;
     // Container or record: (key, element name) of each child, by key.
     std::vector<std::pair<std::string, std::string>> children;
+    // For each child, in the same order: what removal_signature gives (""
+    // unless all the change does to the child is remove): two changes that
+    // remove the same do not conflict.
+    std::vector<std::string> removals;
+    // Set: the texts of the items it adds and of those it removes. Only an
+    // item that one change adds and the other removes makes the order matter.
+    std::vector<std::string> added;
+    std::vector<std::string> removed;
     // Value: its text, when it has a text child.
     bool has_text = false;
     std::string text;
@@ -48,7 +56,10 @@ ConflictView make_conflict_view(xmlpp::Element* root);
 // Returns when two changes of the same file do not conflict. Throws
 // ConflictError naming a's element ("UnitInfo UNIT_X" for a record of a
 // container, the element's name for a list, value or opaque element), and
-// GenericError when the two cannot be compared.
+// GenericError when the two cannot be compared. Two changes that touch the
+// same child of a container or record conflict, unless both only remove the
+// same from it; two changes of a set conflict when an item one adds is one
+// the other removes.
 void compare_conflict_views(const ConflictView& a, const ConflictView& b);
 
 } // namespace velmora

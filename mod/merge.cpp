@@ -9,6 +9,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "mod/mod.h"
+#include "mod/removal.h"
 #include "xml/element_info.h"
 #include "xml/element_path.h"
 #include "xml/elements.h"
@@ -124,14 +125,45 @@ void insert_indented(xmlNode* copy, xmlNode* before)
             xmlAddPrevSibling(before, again);
 }
 
+[[noreturn]] void misplaced_removal(const xmlpp::Element* e, const char* why)
+{
+    std::string path = element_path(e);
+    throw GenericError(format("The removal mark on %S cannot be applied: %s", &path, why));
+}
+
+// A list or an opaque element is replaced whole: a mark inside it would be
+// copied into the game's file.
+void refuse_removals_in(const xmlpp::Element* e, const char* why)
+{
+    for (const xmlNode* c = e->cobj()->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE && holds_removal(c)) {
+            xmlpp::Node::create_wrapper(const_cast<xmlNode*>(c));
+            misplaced_removal(static_cast<const xmlpp::Element*>(c->_private), why);
+        }
+}
+
+// The name of the top element of e's document.
+std::string top_name(const xmlNode* e)
+{
+    while (e->parent && e->parent->type == XML_ELEMENT_NODE)
+        e = e->parent;
+    return reinterpret_cast<const char*>(e->name);
+}
+
 // Adds a deep copy of c (an element of the change's document) to parent:
 // before `before` when given, else after parent's last element, indented as
-// the children are.
-void add_copy(xmlpp::Element* parent, const xmlpp::Element* c, xmlNode* before)
+// the children are. Removals in c are left out (what they name is not
+// there), and so is c when it holds nothing else: false then.
+bool add_copy(xmlpp::Element* parent, const xmlpp::Element* c, xmlNode* before)
 {
     refuse_ignored(c);
     xmlNode* p = parent->cobj();
     xmlNode* copy = copy_of(c, p->doc);
+    if (holds_removal(c->cobj()) && drop_removals(copy, top_name(c->cobj()))) {
+        xmlFreeNode(copy);
+        return false;
+    }
+    forget_removal_namespace(copy);
     xmlNode* last = xmlGetLastChild(p);
     while (last && last->type != XML_ELEMENT_NODE)
         last = last->prev;
@@ -148,6 +180,7 @@ void add_copy(xmlpp::Element* parent, const xmlpp::Element* c, xmlNode* before)
         xmlAddChild(p, copy);
     }
     adopt_namespaces(copy);
+    return true;
 }
 
 // Appends a deep copy of c to parent.
@@ -155,12 +188,82 @@ void append_copy(xmlpp::Element* parent, const xmlpp::Element* c) { add_copy(par
 
 // Adds a deep copy of c to parent where the schema orders it among parent's
 // children (the game refuses a record whose fields are out of the schema's
-// order), else at the end.
-void add_in_order(xmlpp::Element* parent, const xmlpp::Element* c, const Schema* schema)
+// order), else at the end. False when c held nothing but removals.
+bool add_in_order(xmlpp::Element* parent, const xmlpp::Element* c, const Schema* schema)
 {
-    add_copy(parent, c,
+    return add_copy(parent, c,
         schema ? schema->insertion_point(parent->cobj(), reinterpret_cast<const char*>(c->cobj()->name))
                : nullptr);
+}
+
+// Takes n out of its document with the white space that indents it.
+void remove_indented(xmlNode* n)
+{
+    if (is_blank_text(n->prev)) {
+        xmlNode* indent = n->prev;
+        xmlUnlinkNode(indent);
+        xmlFreeNode(indent);
+    }
+    xmlpp::Node::free_wrappers(n);
+    xmlUnlinkNode(n);
+    xmlFreeNode(n);
+}
+
+// The key of a child of a container or record, as build_element_map gives
+// it before numbering.
+std::string key_in_parent(const xmlpp::Element* e)
+{
+    if (get_element_type(e) == OBJECT)
+        if (const char* key = get_object_key(e); key && *key)
+            for (const xmlNode* c = e->cobj()->children; c; c = c->next)
+                if (c->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(c->name), key) == 0) {
+                    xmlpp::Node::create_wrapper(const_cast<xmlNode*>(c));
+                    return element_text(static_cast<const xmlpp::Element*>(c->_private));
+                }
+    return e->get_name();
+}
+
+// The keys from the collection of the file's records (the first element
+// that is not a top-level one) down to parent, then key.
+std::vector<std::string> place_of(xmlpp::Element* parent, const std::string& key)
+{
+    std::vector<std::string> place{key};
+    for (xmlpp::Element* e = parent; e; e = e->get_parent()) {
+        xmlpp::Element* up = e->get_parent();
+        if (!up || get_element_type(up) == TOPLEVEL)
+            break;
+        place.insert(place.begin(), key_in_parent(e));
+    }
+    return place;
+}
+
+bool is_keyed_record(const xmlpp::Element* e)
+{
+    if (get_element_type(e) != OBJECT)
+        return false;
+    const char* key = get_object_key(e);
+    return key && *key;
+}
+
+// The one item of a set that a removal names: the last equal one, so that
+// the items before it keep their places.
+xmlNode* item_to_remove(xmlpp::Element* base, xmlpp::Element* removal)
+{
+    const xmlNode* r = removal->cobj();
+    const bool structured = has_element_children(removal);
+    const std::string text = element_text(removal);
+    xmlNode* found = nullptr;
+    for (xmlNode* n = base->cobj()->children; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE || std::strcmp(reinterpret_cast<const char*>(n->name),
+                                               reinterpret_cast<const char*>(r->name))
+                != 0)
+            continue;
+        xmlpp::Node::create_wrapper(n);
+        auto* item = static_cast<xmlpp::Element*>(n->_private);
+        if (structured ? opaque_equal(n, r) : !has_element_children(item) && element_text(item) == text)
+            found = n;
+    }
+    return found;
 }
 
 void set_value(xmlpp::Element* base, xmlpp::Element* change)
@@ -180,8 +283,10 @@ void set_value(xmlpp::Element* base, xmlpp::Element* change)
 // (the game's schemas fix the order of a record's fields), and frees base.
 void replace_element(xmlpp::Element* base, const xmlpp::Element* change)
 {
+    refuse_removals_in(change, "an opaque element is replaced whole, with what the change gives");
     xmlNode* old = base->cobj();
     xmlNode* copy = copy_of(change, old->doc);
+    forget_removal_namespace(copy);
     xmlReplaceNode(old, copy);
     adopt_namespaces(copy);
     // As Node::remove_child does: the C++ wrappers first, then the nodes.
@@ -191,22 +296,25 @@ void replace_element(xmlpp::Element* base, const xmlpp::Element* change)
 
 } // namespace
 
-void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema) const
+void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log) const
 {
     if (!same_name(base, change))
         throw GenericError("Attempt to apply an element to a different element");
+    // Marks that a record's or a set's merge takes are not seen here.
+    if (is_removal(change))
+        misplaced_removal(change, "only a record, a field or a set item can be removed");
     switch (get_element_type(base)) {
     case TOPLEVEL: {
         xmlpp::Element* b = get_child_element(base);
         xmlpp::Element* c = get_child_element(change);
         if (!b || !c)
             throw GenericError("Toplevel element with no contents?");
-        apply_element(b, c, schema);
+        apply_element(b, c, schema, log);
         break;
     }
     case CONTAINER:
     case OBJECT:
-        apply_object_element(base, change, schema);
+        apply_object_element(base, change, schema, log);
         break;
     case LIST:
         apply_list_element(base, change);
@@ -225,8 +333,11 @@ void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change, const Sche
     }
 }
 
-void Mod::apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema) const
+void Mod::apply_object_element(
+    xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log) const
 {
+    const bool record = get_element_type(base) == OBJECT;
+    const char* key_name = record ? get_object_key(base) : nullptr;
     // Each map is built once per merge, so a container of thousands of
     // records is merged in n log n.
     const ElementMap bmap = build_element_map(base);
@@ -246,15 +357,29 @@ void Mod::apply_object_element(xmlpp::Element* base, xmlpp::Element* change, con
         if (key == keys.end())
             continue;
         auto it = bmap.find(*key->second);
-        if (it != bmap.end())
-            apply_element(it->second, c, schema);
-        else
-            add_in_order(base, c, schema);
+        const bool there = it != bmap.end();
+        if (is_removal(c)) {
+            if (key_name && *key_name && std::strcmp(reinterpret_cast<const char*>(n->name), key_name) == 0)
+                misplaced_removal(c, "the key of a record cannot be removed, only the record");
+            if (there) {
+                if (log)
+                    log->removed.push_back(place_of(base, *key->second));
+                remove_indented(it->second->cobj());
+            } else if (log && is_keyed_record(c)) {
+                log->missing.push_back({place_of(base, *key->second), true});
+            }
+        } else if (there) {
+            apply_element(it->second, c, schema, log);
+        } else if (!add_in_order(base, c, schema) && log && is_keyed_record(c)) {
+            // Removals in a record the file lacks: nothing to remove them from.
+            log->missing.push_back({place_of(base, *key->second), false});
+        }
     }
 }
 
 void Mod::apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const
 {
+    refuse_removals_in(change, "a list is replaced whole: give the list without the item instead");
     clear_content(base);
     for (xmlpp::Node* child : change->get_children())
         if (auto* c = dynamic_cast<xmlpp::Element*>(child))
@@ -263,9 +388,22 @@ void Mod::apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const
 
 void Mod::apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const
 {
-    for (xmlpp::Node* child : change->get_children())
-        if (auto* c = dynamic_cast<xmlpp::Element*>(child))
+    for (xmlpp::Node* child : change->get_children()) {
+        auto* c = dynamic_cast<xmlpp::Element*>(child);
+        if (!c)
+            continue;
+        if (!is_removal(c)) {
+            refuse_removals_in(c, "only a whole item of a set can be removed");
             append_copy(base, c);
+            continue;
+        }
+        // The item as the game's file has it, without the mark; an item
+        // already gone (an earlier mod removed it) is no error.
+        xmlUnsetNsProp(c->cobj(), xmlSearchNsByHref(c->cobj()->doc, c->cobj(), BAD_CAST removal_namespace),
+            BAD_CAST "remove");
+        if (xmlNode* item = item_to_remove(base, c))
+            remove_indented(item);
+    }
 }
 
 } // namespace velmora

@@ -500,6 +500,13 @@ void MainWindow::apply_clicked()
     if (!orrindel->get_mod_target().empty())
         message += " " + how_to_start(orrindel->get_mod_target());
     show_status_message(message);
+    const std::vector<std::string>& warnings = orrindel->get_apply_warnings();
+    if (!warnings.empty()) {
+        std::string text = "The mods were applied. Some of what they remove was never in the game's files:";
+        for (const std::string& warning : warnings)
+            text += "\n\n" + warning;
+        show_message(this, text, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK);
+    }
     if (at_fault != 0)
         show_schema_faults(verification);
 }

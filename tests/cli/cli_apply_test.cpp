@@ -291,5 +291,36 @@ INSTANTIATE_TEST_SUITE_P(Errors, CliApplyErrorTest,
         ApplyErrorCase{"custom assets folder not set", true, false, "The custom assets folder is not set"}),
     ::velmora::test::CaseName());
 
+// A removal of a record the file never had removes nothing: apply goes on
+// and says so; one of a record an earlier mod removed says nothing. Two
+// mods that remove alike do not conflict.
+TEST_F(CliTest, applyWarnsAboutARemovalOfARecordTheFileNeverHad)
+{
+    const std::string removes = "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\" xmlns:velmora=\"urn:velmora:change\">\n"
+                                "\t<UnitInfos>\n"
+                                "\t\t<UnitInfo velmora:remove=\"1\">\n\t\t\t<Type>UNIT_ARCHER</Type>\n\t\t</UnitInfo>\n"
+                                "\t\t<UnitInfo velmora:remove=\"1\">\n\t\t\t<Type>UNIT_GHOST</Type>\n\t\t</UnitInfo>\n"
+                                "\t</UnitInfos>\n"
+                                "</Civ4UnitInfos>\n";
+    write_mod("a.Pellarix", "First", {{unit_infos_file, "xml", removes}});
+    write_mod("b.Pellarix", "Second", {{unit_infos_file, "xml", removes}});
+    configure({"First", "Second"});
+
+    CliRun run = cli({"apply"});
+
+    // The archer is removed by the first and already gone for the second.
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string file = native(Path(unit_infos_file));
+    EXPECT_EQ(lines_of(run.err),
+        (std::vector<std::string>{"velmora-cli: warning: The mod 'First' removes UNIT_GHOST from " + file
+                + ", but the file never had it: nothing was removed.",
+            "velmora-cli: warning: The mod 'Second' removes UNIT_GHOST from " + file
+                + ", but the file never had it: nothing was removed."}))
+        << run.err;
+    const std::string built = read_file(box.custom_assets() / Path(unit_infos_file));
+    EXPECT_EQ(built.find("UNIT_ARCHER"), std::string::npos) << built;
+    EXPECT_NE(built.find("UNIT_WARRIOR"), std::string::npos) << built;
+}
+
 } // namespace
 } // namespace velmora::test

@@ -256,6 +256,35 @@ TEST_F(CliShowTest, jsonParsesBackToTheHeaderAndChanges)
     EXPECT_EQ(doc["changes"][2]["type"], "whole");
 }
 
+// What an xml change removes, one line each under the table, as the
+// creator's report words it; --json gives them per change.
+TEST_F(CliShowTest, listsWhatTheModRemoves)
+{
+    write_mod("cleanup.Pellarix", "Cleanup",
+        {{unit_infos_file, "xml",
+            "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\" xmlns:velmora=\"urn:velmora:change\">\n"
+            "\t<UnitInfos>\n"
+            "\t\t<UnitInfo>\n\t\t\t<Type>UNIT_WARRIOR</Type>\n\t\t\t<iCombat velmora:remove=\"1\"/>\n\t\t</UnitInfo>\n"
+            "\t\t<UnitInfo velmora:remove=\"1\">\n\t\t\t<Type>UNIT_ARCHER</Type>\n\t\t</UnitInfo>\n"
+            "\t</UnitInfos>\n"
+            "</Civ4UnitInfos>\n"}});
+
+    CliRun text = cli({"show", "Cleanup"});
+    CliRun json = cli({"show", "Cleanup", "--json"});
+    CliRun without = cli({"show", "Archers"});
+
+    ASSERT_EQ(text.code, 0) << text.err;
+    const std::string file = native(Path(unit_infos_file));
+    EXPECT_NE(text.out.find("\nRemovals:\n  " + file + ": UnitInfos: removed UNIT_ARCHER\n  " + file
+                  + ": UNIT_WARRIOR: removed iCombat\n"),
+        std::string::npos)
+        << text.out;
+    ASSERT_EQ(json.code, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out)["changes"][0]["removals"],
+        nlohmann::json::array({"UnitInfos: removed UNIT_ARCHER", "UNIT_WARRIOR: removed iCombat"}));
+    EXPECT_EQ(without.out.find("Removals:"), std::string::npos) << without.out;
+}
+
 struct ShowErrorCase {
     const char* title;
     std::vector<std::string> args;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "core/orrindel.h"
 #include "creator/modcreator.h"
 #include "mod/mod.h"

@@ -230,6 +230,7 @@ TEST_P(GeneratedRoundTripTest, applyingTheCreatedModToTheGameGivesTheModifiedFil
     ModifyOptions modify;
     modify.seed = GetParam();
     modify.fraction = 0.5;
+    modify.removals = true;
     std::vector<ModifiedFile> changed = modify_tree(game(), modified(), modify);
     ASSERT_FALSE(changed.empty());
 

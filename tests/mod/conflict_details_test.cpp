@@ -73,8 +73,8 @@ class RecordDetails : public ConflictDetails, public testing::WithParamInterface
 TEST_P(RecordDetails, listEachModsFieldsWithTheGamesValueInBothOrders)
 {
     const RecordCase& c = GetParam();
-    Mod a = mod_with("A", {xml_change(units_file, warrior(c.a_fields))});
-    Mod b = mod_with("B", {xml_change(units_file, warrior(c.b_fields))});
+    Mod a = mod_with("A", {xml_change(units_file, test::units_removals_doc(unit("UNIT_WARRIOR", c.a_fields)))});
+    Mod b = mod_with("B", {xml_change(units_file, test::units_removals_doc(unit("UNIT_WARRIOR", c.b_fields)))});
 
     ConflictReport ab = report_on(a, b, describer);
     ConflictReport ba = report_on(b, a, describer);
@@ -112,8 +112,63 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecordDetails,
             {"iCombat: game 2, B 5", "iCost: game 15, A 9", kept}, false},
         RecordCase{"fieldTheGameLacks", "\t\t\t<bNoBadGoodies>1</bNoBadGoodies>\n",
             "\t\t\t<bNoBadGoodies>0</bNoBadGoodies>\n",
-            {"bNoBadGoodies: game none, A 1, B 0"}, {"bNoBadGoodies: game none, B 0, A 1"}, true}),
+            {"bNoBadGoodies: game none, A 1, B 0"}, {"bNoBadGoodies: game none, B 0, A 1"}, true},
+        // A removal is a change of the field: against a change of it, the order decides.
+        RecordCase{"fieldRemovedAgainstChanged", test::removed_field("iCost"), "\t\t\t<iCost>7</iCost>\n",
+            {"iCost: game 15, A removes it, B 7"}, {"iCost: game 15, B 7, A removes it"}, true},
+        RecordCase{"fieldRemovedBesideAnotherChanged", test::removed_field("iCost"), "\t\t\t<iCombat>5</iCombat>\n",
+            {"iCombat: game 2, B 5", "iCost: game 15, A removes it", kept},
+            {"iCombat: game 2, B 5", "iCost: game 15, A removes it", kept}, false},
+        RecordCase{"setItemRemovedThatTheOtherAdds",
+            "\t\t\t<PrereqBonuses>\n\t\t\t\t<BonusType velmora:remove=\"1\">BONUS_COPPER</BonusType>\n"
+            "\t\t\t</PrereqBonuses>\n",
+            "\t\t\t<PrereqBonuses>\n\t\t\t\t<BonusType>BONUS_COPPER</BonusType>\n\t\t\t</PrereqBonuses>\n",
+            {"PrereqBonuses: game none, A {BonusType: removes BONUS_COPPER}, B {BonusType: BONUS_COPPER}"},
+            {"PrereqBonuses: game none, B {BonusType: BONUS_COPPER}, A {BonusType: removes BONUS_COPPER}"}, true},
+        RecordCase{"setItemsRemovedAndAddedApart",
+            "\t\t\t<PrereqBonuses>\n\t\t\t\t<BonusType velmora:remove=\"1\">BONUS_COPPER</BonusType>\n"
+            "\t\t\t</PrereqBonuses>\n",
+            "\t\t\t<PrereqBonuses>\n\t\t\t\t<BonusType>BONUS_IRON</BonusType>\n\t\t\t</PrereqBonuses>\n",
+            {"PrereqBonuses: game none, A {BonusType: removes BONUS_COPPER}, B {BonusType: BONUS_IRON}",
+                "Both mods' changes of the fields both change are kept whatever the answer."},
+            {"PrereqBonuses: game none, B {BonusType: BONUS_IRON}, A {BonusType: removes BONUS_COPPER}",
+                "Both mods' changes of the fields both change are kept whatever the answer."},
+            false}),
     [](const testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+
+// "UNIT_WARRIOR: A removes it, B sets iCost 58" in either order of the pair.
+TEST_F(ConflictDetails, aRecordRemovedAgainstChangedSaysWhatEachDoes)
+{
+    Mod a = mod_with("Alpha", {xml_change(units_file, test::units_removals_doc(test::removed_unit("UNIT_WARRIOR")))});
+    Mod b = mod_with("Bravo", {xml_change(units_file, test::units_removals_doc(unit("UNIT_WARRIOR",
+                                  "\t\t\t<iCost>58</iCost>\n\t\t\t<iMoves>2</iMoves>\n"
+                                      + test::removed_field("iCombat"))))});
+
+    for (const ConflictReport& r : {report_on(a, b, describer), report_on(b, a, describer)}) {
+        ASSERT_EQ(r.details.size(), 1u);
+        EXPECT_EQ(r.details[0].where, "UnitInfo UNIT_WARRIOR");
+        EXPECT_EQ(r.details[0].lines, (Lines{"UNIT_WARRIOR: Alpha removes it, Bravo sets iCost 58, iMoves 2, removes iCombat"}));
+        EXPECT_TRUE(r.answer_matters());
+    }
+}
+
+// A remembered answer holds for the content of both sides: a mod that now
+// removes what it changed before is asked about again.
+TEST_F(ConflictDetails, aRemovalInPlaceOfAChangeChangesTheHash)
+{
+    Mod a = mod_with("A", {xml_change(units_file, warrior("\t\t\t<iCost>7</iCost>\n"))});
+    Mod a_removes = mod_with("A", {xml_change(units_file, test::units_removals_doc(unit("UNIT_WARRIOR", test::removed_field("iCost"))))});
+    Mod a_removes_record = mod_with("A", {xml_change(units_file, test::units_removals_doc(test::removed_unit("UNIT_WARRIOR")))});
+    Mod b = mod_with("B", {xml_change(units_file, warrior("\t\t\t<iCombat>3</iCombat>\n"))});
+
+    const ConflictReport sets = report_on(a, b, describer);
+    const ConflictReport removes = report_on(a_removes, b, describer);
+    const ConflictReport removes_record = report_on(a_removes_record, b, describer);
+
+    EXPECT_NE(removes.first_changes, sets.first_changes);
+    EXPECT_NE(removes_record.first_changes, removes.first_changes);
+    EXPECT_EQ(removes.second_changes, sets.second_changes);
+}
 
 TEST_F(ConflictDetails, leaveTheGamesValueOutWhenTheGameHasNoSuchFile)
 {

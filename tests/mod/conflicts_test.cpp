@@ -164,6 +164,52 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConflictPair,
             xml_change("XML\\Units\\CIV4UnitInfos2.xml", units_doc(unit("UNIT_X"))), "", ""}),
     [](const testing::TestParamInfo<PairCase>& info) { return info.param.name; });
 
+std::string removals(const std::string& records) { return test::units_removals_doc(records); }
+
+// A record as a created change names it: its key, then what changes.
+std::string keyed(const std::string& type, const std::string& fields)
+{
+    return "\t\t<UnitInfo>\n\t\t\t<Type>" + type + "</Type>\n" + fields + "\t\t</UnitInfo>\n";
+}
+
+std::string names_removals_doc(const std::string& body)
+{
+    return test::game_document("Civ4NameLists",
+        R"(xmlns="x-schema:CIV4NameListsSchema.xml" xmlns:velmora="urn:velmora:change")", body);
+}
+
+// A removal counts as a change of what it removes; two changes that only
+// remove the same do not conflict, as the order cannot matter.
+INSTANTIATE_TEST_SUITE_P(Removals, ConflictPair,
+    testing::Values(
+        PairCase{"recordRemovedAgainstChanged", xml_change(units_file, removals(test::removed_unit("UNIT_X"))),
+            xml_change(units_file, units_doc(unit("UNIT_X", "\t\t\t<iCost>58</iCost>\n"))),
+            in_units + ": UnitInfo UNIT_X", in_units + ": UnitInfo UNIT_X"},
+        PairCase{"recordRemovedByBoth", xml_change(units_file, removals(test::removed_unit("UNIT_X"))),
+            xml_change(units_file, removals(test::removed_unit("UNIT_X") + unit("UNIT_Y"))), "", ""},
+        PairCase{"fieldRemovedByBoth", xml_change(units_file, removals(keyed("UNIT_X", test::removed_field("iCost")))),
+            xml_change(units_file, removals(keyed("UNIT_X", test::removed_field("iCost")))), "", ""},
+        PairCase{"fieldRemovedAgainstChanged",
+            xml_change(units_file, removals(keyed("UNIT_X", test::removed_field("iCost")))),
+            xml_change(units_file, units_doc(unit("UNIT_X", "\t\t\t<iCost>58</iCost>\n"))),
+            in_units + ": UnitInfo UNIT_X", in_units + ": UnitInfo UNIT_X"},
+        PairCase{"differentFieldsRemoved",
+            xml_change(units_file, removals(keyed("UNIT_X", test::removed_field("iCost")))),
+            xml_change(units_file, removals(keyed("UNIT_X", test::removed_field("iMoves")))),
+            in_units + ": UnitInfo UNIT_X", in_units + ": UnitInfo UNIT_X"},
+        PairCase{"setItemRemovedThatTheOtherAdds",
+            xml_change("XML\\n.xml",
+                names_removals_doc("\t<LeaderNames><Name velmora:remove=\"1\">A</Name></LeaderNames>\n")),
+            xml_change("XML\\n.xml", names_doc("\t<LeaderNames><Name>B</Name><Name>A</Name></LeaderNames>\n")),
+            "Conflict in XML\\n.xml: LeaderNames", "Conflict in XML\\n.xml: LeaderNames"},
+        PairCase{"setItemsRemovedAndAddedApart",
+            xml_change("XML\\n.xml",
+                names_removals_doc("\t<LeaderNames><Name velmora:remove=\"1\">A</Name><Name>C</Name></LeaderNames>\n")),
+            xml_change("XML\\n.xml",
+                names_removals_doc("\t<LeaderNames><Name>B</Name><Name velmora:remove=\"1\">D</Name></LeaderNames>\n")),
+            "", ""}),
+    [](const testing::TestParamInfo<PairCase>& info) { return info.param.name; });
+
 TEST_F(ModConflicts, reportsTheFirstConflictInTheFirstModsOrder)
 {
     Mod a = mod_with("A",

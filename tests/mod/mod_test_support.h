@@ -54,6 +54,23 @@ inline std::string units_doc(const std::string& records, Declaration declaration
         "\t<UnitInfos>\n" + records + "\t</UnitInfos>\n", declaration);
 }
 
+// A units change that may hold removals: Velmora's namespace declared on the root.
+inline std::string units_removals_doc(const std::string& records)
+{
+    return game_document("Civ4UnitInfos", R"(xmlns="x-schema:CIV4UnitSchema.xml" xmlns:velmora="urn:velmora:change")",
+        "\t<UnitInfos>\n" + records + "\t</UnitInfos>\n");
+}
+
+// The removal of the record keyed `type`, and of a field (a line indented by three tabs).
+inline std::string removed_unit(const std::string& type)
+{
+    return "\t\t<UnitInfo velmora:remove=\"1\">\n\t\t\t<Type>" + type + "</Type>\n\t\t</UnitInfo>\n";
+}
+inline std::string removed_field(const std::string& name)
+{
+    return "\t\t\t<" + name + " velmora:remove=\"1\"/>\n";
+}
+
 // A UnitInfo record keyed `type`; `fields` are lines indented by three tabs.
 // As in the game, the key is not the record's first field.
 inline std::string unit(const std::string& type, const std::string& fields = std::string())

@@ -15,12 +15,13 @@ namespace velmora {
 namespace {
 
 const char* const kUsage = "usage: velmora-gamegen assets DIR [--seed N] [--scale X]\n"
-                           "       velmora-gamegen modify ASSETS OUT [--seed N] [--fraction F]\n"
+                           "       velmora-gamegen modify ASSETS OUT [--seed N] [--fraction F] [--removals]\n"
                            "\n"
                            "assets  writes a made-up game-like Assets tree into DIR (new or empty);\n"
                            "        scale 1 (the default) is the size of the game's data, 0.01 a tiny copy.\n"
                            "modify  writes changed copies of some files of ASSETS, and a few new files,\n"
-                           "        into OUT (new or empty); fraction 0.1 (the default) changes a tenth.\n"
+                           "        into OUT (new or empty); fraction 0.1 (the default) changes a tenth;\n"
+                           "        with --removals, edits also delete records, fields and set items.\n"
                            "The same seed (default 1) gives the same bytes.\n";
 
 struct UsageError {
@@ -30,6 +31,7 @@ struct UsageError {
 struct Arguments {
     std::vector<std::string> positional;
     std::optional<std::string> seed, scale, fraction;
+    bool removals = false;
 };
 
 Arguments parse(const std::vector<std::string>& args)
@@ -39,6 +41,10 @@ Arguments parse(const std::vector<std::string>& args)
         const std::string& arg = args[i];
         if (arg.compare(0, 2, "--") != 0 || arg == "--") {
             a.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--removals") {
+            a.removals = true;
             continue;
         }
         std::string name = arg, value;
@@ -94,8 +100,10 @@ std::string megabytes(std::uint64_t bytes)
 
 int run_assets(const Arguments& a, std::ostream& out)
 {
-    if (a.positional.size() != 1 || a.fraction)
-        throw UsageError{a.fraction ? "assets takes no --fraction" : "assets takes one folder"};
+    if (a.positional.size() != 1 || a.fraction || a.removals)
+        throw UsageError{a.fraction ? "assets takes no --fraction"
+                : a.removals        ? "assets takes no --removals"
+                                    : "assets takes one folder"};
     GameGenOptions options;
     options.seed = parse_seed(a.seed);
     options.scale = parse_number(a.scale, 1.0, "scale");
@@ -120,6 +128,7 @@ int run_modify(const Arguments& a, std::ostream& out)
     ModifyOptions options;
     options.seed = parse_seed(a.seed);
     options.fraction = parse_number(a.fraction, 0.1, "fraction");
+    options.removals = a.removals;
     for (const auto& f : modify_tree(Path(a.positional[0]), Path(a.positional[1]), options)) {
         out << (f.kind == ModifiedFile::Kind::Added ? "added   " : "changed ") << f.path << "\n";
         for (const auto& note : f.notes)

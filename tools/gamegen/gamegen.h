@@ -42,6 +42,9 @@ struct ModifyOptions {
     unsigned seed = 1;
     // The share of the tree's files, of each kind, that get changed (0 < f <= 1).
     double fraction = 0.1;
+    // Whether edits also delete: whole records, optional fields, items of
+    // sets and pair records. Off, a seed gives the copy it always gave.
+    bool removals = false;
 };
 
 // One file of a modified copy.

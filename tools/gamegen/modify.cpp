@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "base/errors.h"
 #include "path/fs.h"
@@ -198,12 +199,13 @@ FieldOrder field_order(const std::string& file)
 // name, the shape and the values seen anywhere in the file.
 class XmlEdit {
 public:
-    XmlEdit(XmlDocument doc, Rng& rng, unsigned seed, ModifiedFile& report, FieldOrder order)
+    XmlEdit(XmlDocument doc, Rng& rng, unsigned seed, ModifiedFile& report, FieldOrder order, bool removals)
         : doc_(std::move(doc))
         , rng_(rng)
         , seed_(seed)
         , report_(report)
         , order_(std::move(order))
+        , removals_(removals)
     {
         find_records();
         for (const auto& r : records_) {
@@ -226,6 +228,8 @@ public:
         int copies = 0;
         for (int i = 0; i < count; ++i) {
             std::size_t r = pick_record();
+            if (removals_ && rng_.chance(25) && remove_part(r))
+                continue;
             if (rng_.chance(15) && copies < 2 && add_copy(r))
                 ++copies;
             else
@@ -234,6 +238,7 @@ public:
         for (auto& [container, node] : copies_)
             container->add(std::move(node));
         copies_.clear();
+        remove_records();
         forget_undone_changes();
     }
 
@@ -269,7 +274,7 @@ private:
         std::vector<std::string> kept;
         for (const auto& key : report_.records) {
             auto it = before_.find(key);
-            bool changed = it == before_.end();
+            bool changed = it == before_.end() || removed_keys_.count(key) > 0;
             for (const auto& r : records_)
                 if (!changed && key_of(record(r)) == key)
                     changed = write_record(record(r)) != it->second;
@@ -450,6 +455,109 @@ private:
         return {};
     }
 
+    // Deletes something of record r, as modders do: the whole record, one
+    // of its optional fields, or an item of one of its sets or pair
+    // collections. Sets and collections keep an item, containers two records:
+    // the schema may want one. False when the record has nothing to spare.
+    bool remove_part(std::size_t r)
+    {
+        const int first = rng_.range(0, 2);
+        for (int k = 0; k < 3; ++k) {
+            std::string note;
+            XmlNode& rec = record(records_[r]);
+            const std::string label_text = label(rec);
+            switch ((first + k) % 3) {
+            case 0:
+                note = remove_record(r);
+                break;
+            case 1:
+                note = remove_optional_field(rec);
+                break;
+            default:
+                note = remove_item(rec);
+                break;
+            }
+            if (!note.empty()) {
+                report_.notes.push_back(label_text + note);
+                touched(key_of(record(records_[r])));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string remove_record(std::size_t r)
+    {
+        const RecordRef& ref = records_[r];
+        if (removed_.count({ref.container, ref.index}))
+            return {};
+        std::size_t left = 0;
+        for (const auto& other : records_)
+            left += other.container == ref.container && !removed_.count({other.container, other.index});
+        if (left <= 2)
+            return {};
+        removed_.insert({ref.container, ref.index});
+        removed_keys_.insert(key_of(record(ref)));
+        return "removed";
+    }
+
+    std::string remove_optional_field(XmlNode& rec)
+    {
+        std::vector<std::size_t> present;
+        for (std::size_t i = 0; i < rec.children.size(); ++i) {
+            const XmlNode& c = rec.children[i];
+            if (!c.comment && c.is_leaf()
+                && std::find(order_.optional.begin(), order_.optional.end(), c.name) != order_.optional.end())
+                present.push_back(i);
+        }
+        if (present.empty())
+            return {};
+        const std::size_t i = present[rng_.index(present.size())];
+        const std::string name = rec.children[i].name;
+        rec.children.erase(rec.children.begin() + static_cast<std::ptrdiff_t>(i));
+        return "-" + name;
+    }
+
+    std::string remove_item(XmlNode& rec)
+    {
+        std::vector<Site> sites, spare;
+        collect(rec, sites);
+        for (const Site& s : sites)
+            if ((s.kind == SiteKind::Set || s.kind == SiteKind::Pairs) && elements(*s.node).size() >= 2)
+                spare.push_back(s);
+        if (spare.empty())
+            return {};
+        XmlNode& n = *spare[rng_.index(spare.size())].node;
+        std::vector<std::size_t> items;
+        for (std::size_t i = 0; i < n.children.size(); ++i)
+            if (!n.children[i].comment)
+                items.push_back(i);
+        const std::size_t i = items[rng_.index(items.size())];
+        const XmlNode& item = n.children[i];
+        const std::string what = item.is_leaf() ? item.text : item.name + " " + key_or_first(item);
+        n.children.erase(n.children.begin() + static_cast<std::ptrdiff_t>(i));
+        return n.name + " loses " + what;
+    }
+
+    static std::string key_or_first(const XmlNode& item)
+    {
+        auto sub = elements(item);
+        return sub.empty() ? std::string() : sub[0]->text;
+    }
+
+    // The records remove_record chose, taken out once nothing refers to them
+    // by position any more; the records are then found again.
+    void remove_records()
+    {
+        if (removed_.empty())
+            return;
+        for (auto it = removed_.rbegin(); it != removed_.rend(); ++it)
+            it->first->children.erase(it->first->children.begin() + static_cast<std::ptrdiff_t>(it->second));
+        removed_.clear();
+        records_.clear();
+        find_records();
+    }
+
     std::string unused_value(const XmlNode& n, const Known& k, bool pairs)
     {
         std::vector<std::string> present;
@@ -590,6 +698,11 @@ private:
     unsigned seed_;
     ModifiedFile& report_;
     FieldOrder order_;
+    bool removals_;
+    // The records to remove, by container and position (in that order, so
+    // that the last of a container comes out first).
+    std::set<std::pair<XmlNode*, std::size_t>> removed_;
+    std::set<std::string> removed_keys_;
     bool latin1_ = false;
     std::vector<RecordRef> records_;
     std::map<std::string, Known> known_;
@@ -676,7 +789,7 @@ private:
         // to read back to the same bytes, so nothing but the edits changes.
         if (!read_document(bytes, doc, why) || write_document(doc) != bytes)
             return false;
-        XmlEdit edit(std::move(doc), rng_, options_.seed, m, field_order(f));
+        XmlEdit edit(std::move(doc), rng_, options_.seed, m, field_order(f), options_.removals);
         if (!edit.has_records())
             return false;
         edit.edit(rng_.range(1, 3) + rng_.range(0, 2));
