@@ -61,6 +61,8 @@ protected:
         // Rules name mods, which a mods folder that is gone hides.
         if (command == "apply with a rule")
             return {"apply", "--prefer", "Alpha:Beta"};
+        if (command == "apply --dry-run")
+            return {"apply", "--dry-run"};
         return {command};
     }
 
@@ -109,12 +111,12 @@ TEST_P(CliFoldersTest, saysWhichFolderIsGoneAndWritesNothing)
 std::vector<FolderCase> folder_cases()
 {
     std::vector<FolderCase> cases;
-    for (const char* command : {"apply", "check", "create", "import", "verify"}) {
+    for (const char* command : {"apply", "apply --dry-run", "check", "create", "import", "verify"}) {
         cases.push_back({std::string(command) + " game folder gone", command, Gone::GameFolder});
         cases.push_back(
             {std::string(command) + " game folder without Assets", command, Gone::GameWithoutAssets});
     }
-    for (const char* command : {"apply", "apply with a rule", "check", "create", "import"})
+    for (const char* command : {"apply", "apply --dry-run", "apply with a rule", "check", "create", "import"})
         cases.push_back({std::string(command) + " mods folder gone", command, Gone::ModsFolder});
     return cases;
 }
