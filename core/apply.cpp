@@ -2,9 +2,6 @@
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
 #include <cstdlib>
 #include <ctime>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <libxml++/exceptions/exception.h>
 
 #include "base/errors.h"
@@ -18,6 +15,7 @@
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "path/memory.h"
 #include "path/platform.h"
 #include "xml/schema.h"
 
@@ -32,13 +30,6 @@ float fraction(double value) { return static_cast<float>(value); }
 XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
 {
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
-}
-
-void release_free_memory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 } // namespace
@@ -61,7 +52,7 @@ void Orrindel::apply()
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
-    release_free_memory();
+    platform::release_free_memory();
     std::vector<RememberedAnswer> to_remember;
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled, to_remember));
     // Kept only once the answers are known not to contradict each other.
