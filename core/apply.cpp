@@ -252,8 +252,14 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         }
         manifest = incremental.manifest(build.folder());
     }
-    if (verify_after_apply)
+    if (verify_after_apply) {
         verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
+        if (check_references_after_apply) {
+            verification.references
+                = velmora::check_references(build.folder(), game, reference_table, &reference_memo);
+            name_reference_mods(verification.references, std::vector<const Mod*>(order.begin(), order.end()));
+        }
+    }
     manifest.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);

@@ -17,6 +17,7 @@
 #include "core/questions.h"
 #include "core/verify.h"
 #include "path/path.h"
+#include "xml/reference_table.h"
 
 namespace velmora {
 
@@ -109,6 +110,22 @@ public:
     const Verification& get_verification() const { return verification; }
     // Whether apply() checks what it built (on by default).
     void set_verify_after_apply(bool on) { verify_after_apply = on; }
+    // Whether that check includes the names the built records point at (on by default).
+    void set_check_references(bool on) { check_references_after_apply = on; }
+    // What the game would find in folder (a custom-assets folder, or one laid
+    // out like it): the files that break their schemas and the names that
+    // point nowhere, each broken reference named with the enabled mods (in
+    // the order of the last apply, else of the list) and the mods that are
+    // not enabled. Loads the mods' changes when it needs them.
+    Verification verify(const Path& folder);
+    // The broken references applying `order` (the enabled mods, in the order
+    // apply would apply them) would leave, found before anything is written:
+    // the mods' data files are merged in a private temporary folder that is
+    // removed afterwards. Loads the mods. Nothing is checked (done false)
+    // without a reference table or a game folder.
+    ReferenceCheck check_references(const std::list<Mod*>& order);
+    // The table of names that point at records ("references.txt"), read by startup.
+    const ReferenceTable& get_reference_table() const { return reference_table; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -163,6 +180,8 @@ public:
 
 private:
     void load_element_table();
+    void load_reference_table();
+    void name_reference_mods(ReferenceCheck& check, const std::vector<const Mod*>& order);
     void load_config();
     void load_answers();
 
@@ -193,6 +212,7 @@ private:
     std::vector<std::string> warnings;
     Verification verification;
     bool verify_after_apply = true;
+    bool check_references_after_apply = true;
     ConflictCheck check_step;
     ModApplier apply_step;
     GivenAnswer given_answer;
@@ -200,6 +220,9 @@ private:
     mutable ConflictReports kept_reports;
     // The scans of the last verification, for the files a re-apply carries over.
     VerifyMemo verify_memo;
+    ReferenceTable reference_table;
+    // The names of the game's files read by earlier checks.
+    ReferenceMemo reference_memo;
     // The game's files hashed by earlier applies, for the carry-over.
     GameFileHashes game_hashes;
 };
