@@ -19,6 +19,7 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/platform.h"
+#include "xml/reference_table.h"
 #include "xml/schema.h"
 
 namespace velmora {
@@ -256,7 +257,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
         verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
         if (check_references_after_apply) {
             verification.references
-                = velmora::check_references(build.folder(), game, reference_table, &reference_memo);
+                = velmora::check_references(build.folder(), game, *reference_table, &reference_memo);
             name_reference_mods(verification.references, std::vector<const Mod*>(order.begin(), order.end()));
         }
     }

@@ -13,9 +13,10 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/schemas.h"
-#include "xml/schema.h"
 #include "path/fs.h"
 #include "path/platform.h"
+#include "xml/reference_table.h"
+#include "xml/schema.h"
 
 namespace velmora {
 
@@ -73,7 +74,7 @@ void Orrindel::name_reference_mods(ReferenceCheck& check, const std::vector<cons
         others.push_back(copy.get());
         read.push_back(std::move(copy));
     }
-    name_mods(check, reference_table, order, others);
+    name_mods(check, *reference_table, order, others);
 }
 
 Verification Orrindel::verify(const Path& folder)
@@ -81,7 +82,7 @@ Verification Orrindel::verify(const Path& folder)
     const GameFiles game = civ4_dir.empty() ? GameFiles() : GameFiles::of_game(civ4_dir);
     SchemaCache schemas;
     Verification result = verify_folder(folder, game, schemas);
-    result.references = velmora::check_references(folder, game, reference_table, &reference_memo);
+    result.references = velmora::check_references(folder, game, *reference_table, &reference_memo);
     if (result.references.caused_by_mods() == 0)
         return result;
     // The order of the last apply when there was one in this run, else the list's.
@@ -108,11 +109,12 @@ Verification Orrindel::verify(const Path& folder)
 
 ReferenceCheck Orrindel::check_references(const std::list<Mod*>& order)
 {
-    if (reference_table.empty() || civ4_dir.empty())
+    if (reference_table->empty() || civ4_dir.empty())
         return ReferenceCheck();
     for (Mod* mod : order)
         if (!mod->loaded && mod->load(mod->path) != 0)
-            throw GenericError(format("Cannot load mod '%S': its file %S no longer exists.", &mod->name, &mod->path));
+            throw GenericError(
+                format("Cannot load mod '%S': its file %S no longer exists.", &mod->name, &mod->path));
     const GameFiles game = GameFiles::of_game(civ4_dir);
     const std::vector<const Mod*> mods(order.begin(), order.end());
     ScratchFolder scratch;
@@ -121,12 +123,15 @@ ReferenceCheck Orrindel::check_references(const std::list<Mod*>& order)
     SchemaCache schemas;
     const Mod* current = nullptr;
     try {
-        apply_mods(mods, game, scratch.path, skip, [&](const Mod& mod, unsigned, unsigned) { current = &mod; },
+        apply_mods(
+            mods, game, scratch.path, skip, [&](const Mod& mod, unsigned, unsigned) { current = &mod; },
             &schemas);
     } catch (const xmlpp::exception& e) {
-        throw XmlError(format("XML error in mod '%S': %s", current ? &current->name : &civ4_dir.str(), e.what()));
+        if (!current)
+            throw;
+        throw XmlError(format("XML error in mod '%S': %s", &current->name, e.what()));
     }
-    ReferenceCheck check = velmora::check_references(scratch.path, game, reference_table, &reference_memo);
+    ReferenceCheck check = velmora::check_references(scratch.path, game, *reference_table, &reference_memo);
     name_reference_mods(check, mods);
     return check;
 }

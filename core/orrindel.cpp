@@ -13,6 +13,7 @@
 #include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/parse.h"
+#include "xml/reference_table.h"
 
 namespace velmora {
 
@@ -43,6 +44,7 @@ Orrindel::Orrindel()
 Orrindel::Orrindel(const Path& home)
     : config(*this)
     , home(home)
+    , reference_table(new ReferenceTable)
 { }
 
 Orrindel::~Orrindel()
@@ -99,8 +101,8 @@ void Orrindel::load_reference_table()
         return;
     }
     try {
-        ReferenceTable table;
-        table.load(platform::native(file));
+        auto table = std::make_unique<ReferenceTable>();
+        table->load(platform::native(file));
         reference_table = std::move(table);
     } catch (const GenericError& e) {
         warnings.push_back(std::string(e.what()) + " Names that point nowhere are not checked after applying.");

@@ -17,12 +17,12 @@
 #include "core/questions.h"
 #include "core/verify.h"
 #include "path/path.h"
-#include "xml/reference_table.h"
 
 namespace velmora {
 
 class GameFiles;
 class Mod;
+class ReferenceTable;
 
 // The mod manager's core: the folders it works with, the known mods and the
 // enabled ones, the configuration file and the apply pipeline. It knows no
@@ -125,7 +125,7 @@ public:
     // without a reference table or a game folder.
     ReferenceCheck check_references(const std::list<Mod*>& order);
     // The table of names that point at records ("references.txt"), read by startup.
-    const ReferenceTable& get_reference_table() const { return reference_table; }
+    const ReferenceTable& get_reference_table() const { return *reference_table; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -220,7 +220,7 @@ private:
     mutable ConflictReports kept_reports;
     // The scans of the last verification, for the files a re-apply carries over.
     VerifyMemo verify_memo;
-    ReferenceTable reference_table;
+    std::unique_ptr<ReferenceTable> reference_table; // never null
     // The names of the game's files read by earlier checks.
     ReferenceMemo reference_memo;
     // The game's files hashed by earlier applies, for the carry-over.

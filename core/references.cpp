@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <unordered_map>
@@ -62,7 +63,8 @@ void add_data_files(const Path& folder, Sources& sources)
     if (folder.empty() || platform::kind_of(folder.str()) != platform::Kind::Folder)
         return;
     for (const std::string& name : list_files(folder)) {
-        if (platform::stricmp(name.c_str(), "XML") != 0 || platform::kind_of((folder / name).str()) != platform::Kind::Folder)
+        if (platform::stricmp(name.c_str(), "XML") != 0
+            || platform::kind_of((folder / name).str()) != platform::Kind::Folder)
             continue;
         std::vector<Path> files;
         collect(folder, Path(name), files);
@@ -71,44 +73,73 @@ void add_data_files(const Path& folder, Sources& sources)
     }
 }
 
-std::string read_all(const Path& file)
+// The bytes of a file, left uninitialised until read: the game's data files
+// are tens of megabytes. Empty when the file cannot be read.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
+FileBytes read_all(const Path& file)
 {
-    std::ifstream in(platform::native(file), std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    return text.str();
+    FileBytes out;
+    std::ifstream in(platform::native(file), std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size <= 0 || !in.seekg(0))
+        return out;
+    out.data.reset(new char[static_cast<std::size_t>(size)]);
+    in.read(out.data.get(), size);
+    out.size = static_cast<std::size_t>(in.gcount());
+    return out;
 }
 
 const NameScan& scan_of(const Path& file, const ReferenceTable& table, ReferenceMemo& memo)
 {
     platform::FileStamp stamp;
     const bool stamped = platform::file_stamp(file.str(), stamp) == 0;
-    ReferenceMemo::Scan& kept = memo.files[file.str()];
-    if (!stamped || !kept.used || !platform::same_stamp(kept.stamp, stamp)) {
-        kept.names = scan_names(read_all(file), table);
-        kept.stamp = stamp;
+    const auto found = memo.files.find(file.str());
+    if (found != memo.files.end() && stamped && platform::same_stamp(found->second.stamp, stamp)) {
+        found->second.used = true;
+        return found->second.names;
     }
+    ReferenceMemo::Scan& kept = memo.files[file.str()];
+    const FileBytes bytes = read_all(file);
+    kept.names = scan_names(std::string_view(bytes.data.get(), bytes.size), table);
+    kept.stamp = stamp;
     kept.used = true;
     return kept.names;
 }
 
-// The names a set of files defines, and the families they belong to.
+// The names the game alone and the game as built define, each looked up
+// once: most files are the same in both.
 struct Defined {
-    std::unordered_set<std::string_view> names;
-    std::unordered_map<std::string_view, const Path*> file_of; // the first file defining each
-    std::set<std::string, std::less<>> families;
+    static constexpr unsigned char by_game = 1, by_build = 2;
+    std::unordered_map<std::string_view, unsigned char> names;
+    std::unordered_map<std::string_view, const Path*> game_file; // the game's first file defining each
+    std::set<std::string, std::less<>> game_families, build_families;
 
-    void add(const Source& s, const ReferenceTable& table)
+    void add(const Source& s, unsigned char by, const ReferenceTable& table)
     {
         for (const std::string& name : s.names->defined) {
-            if (!names.insert(name).second)
+            unsigned char& flags = names[name];
+            if ((flags & by) == by)
                 continue;
-            file_of.emplace(name, &s.rel);
+            if ((by & by_game) && !(flags & by_game))
+                game_file.emplace(name, &s.rel);
+            flags |= by;
             const std::string_view family = table.family_of(name);
-            if (!family.empty() && !families.count(family))
-                families.emplace(family);
+            if (family.empty())
+                continue;
+            if ((by & by_game) && !game_families.count(family))
+                game_families.emplace(family);
+            if ((by & by_build) && !build_families.count(family))
+                build_families.emplace(family);
         }
+    }
+    unsigned char of(std::string_view name) const
+    {
+        const auto it = names.find(name);
+        return it == names.end() ? 0 : it->second;
     }
 };
 
@@ -167,33 +198,37 @@ ReferenceCheck check_references(
     for (auto it = m.files.begin(); it != m.files.end();)
         it = it->second.used ? std::next(it) : m.files.erase(it);
 
-    Defined game_defines, build_defines;
-    for (const auto& s : own)
-        game_defines.add(s.second, table);
-    for (const auto& s : built)
-        build_defines.add(s.second, table);
+    // A game file no mod replaced counts for both.
+    Defined defined;
+    for (const auto& [key, s] : own)
+        defined.add(s, built.at(key).full == s.full ? Defined::by_game | Defined::by_build : Defined::by_game, table);
+    for (const auto& [key, s] : built)
+        if (!own.count(key) || own.at(key).full != s.full)
+            defined.add(s, Defined::by_build, table);
 
     // A name the game's own files already point at without defining it is
     // the game's fault wherever a mod repeats it (a copied record, say).
     std::unordered_set<std::string_view> game_broken;
     for (const auto& s : own)
         for (const ScannedReference& r : s.second.names->references)
-            if (game_defines.families.count(table.family_of(r.name)) && !game_defines.names.count(r.name))
+            if (!(defined.of(r.name) & Defined::by_game) && defined.game_families.count(table.family_of(r.name)))
                 game_broken.insert(r.name);
     for (const auto& [key, s] : built) {
         ++out.files;
         for (const ScannedReference& r : s.names->references) {
+            const unsigned char flags = defined.of(r.name);
+            if (flags & Defined::by_build)
+                continue;
             const std::string_view family = table.family_of(r.name);
-            if (!build_defines.families.count(family) || build_defines.names.count(r.name))
+            if (!defined.build_families.count(family))
                 continue;
             BrokenReference b;
             b.file = s.rel;
             b.record = r.record;
             b.field = r.field;
             b.name = r.name;
-            const auto by_game = game_defines.file_of.find(r.name);
-            if (by_game != game_defines.file_of.end())
-                b.defined_by_game = *by_game->second;
+            if (flags & Defined::by_game)
+                b.defined_by_game = *defined.game_file.at(r.name);
             else
                 b.in_game = game_broken.count(r.name) > 0;
             out.broken.push_back(std::move(b));
@@ -235,7 +270,8 @@ private:
 
 bool changes_file(const Mod& mod, const Path& file)
 {
-    return std::any_of(mod.changes.begin(), mod.changes.end(), [&](const Change& c) { return Path(c.file) == file; });
+    return std::any_of(
+        mod.changes.begin(), mod.changes.end(), [&](const Change& c) { return Path(c.file) == file; });
 }
 
 } // namespace
@@ -252,9 +288,11 @@ void name_mods(ReferenceCheck& check, const ReferenceTable& table, const std::ve
         for (auto mod = order.rbegin(); mod != order.rend() && b.added_by.empty(); ++mod) {
             for (const Change& change : (*mod)->changes) {
                 const NameScan* scan = Path(change.file) == b.file ? scans.of(change) : nullptr;
-                if (scan && std::any_of(scan->references.begin(), scan->references.end(), [&](const ScannedReference& r) {
-                        return r.name == b.name && r.field == b.field && r.record == b.record;
-                    })) {
+                if (scan
+                    && std::any_of(
+                        scan->references.begin(), scan->references.end(), [&](const ScannedReference& r) {
+                            return r.name == b.name && r.field == b.field && r.record == b.record;
+                        })) {
                     b.added_by = (*mod)->name;
                     break;
                 }

@@ -58,6 +58,7 @@ private:
     const ReferenceTable& table_;
     std::string group_;
     bool schema_ = false;
+    bool constants_ = false; // the keys name constants, not records
     std::unordered_map<std::string_view, Kind> kinds_;
     std::vector<Open> open_;
     // The index in open_ of the record being read, and where its references start.
@@ -89,6 +90,7 @@ void Scanner::start(std::string_view name, std::size_t text_begin, bool empty)
         // Schemas describe the data; their names are not the game's.
         schema_ = name == "Schema" || name.substr(name.find(':') + 1) == "Schema";
         group_ = group_of_root(std::string(name));
+        constants_ = table_.constants(group_);
     } else {
         open_.back().has_children = true;
     }
@@ -117,16 +119,21 @@ void Scanner::end(std::size_t tag_begin)
 
 void Scanner::leaf(const Open& e, std::string_view raw)
 {
-    // Text around a comment is rare in the game's data; it is never a name.
-    if (raw.find('<') != std::string_view::npos)
-        return;
     const std::string_view value = trimmed(raw);
     if (value.empty())
         return;
+    const bool key = record_ != SIZE_MAX && open_.size() == record_ + 1 && e.name == open_[record_].kind->key;
+    // Names start with a capital; most leaves are numbers and words.
+    if (!key && (value.front() < 'A' || value.front() > 'Z'))
+        return;
+    // Text around a comment is rare in the game's data; it is never a name.
+    if (value.find('<') != std::string_view::npos)
+        return;
     // The record's own key: a name the file defines.
-    if (record_ != SIZE_MAX && open_.size() == record_ + 1 && e.name == open_[record_].kind->key) {
-        out_.defined.emplace_back(value);
-        record_key_ = out_.defined.back();
+    if (key) {
+        record_key_ = std::string(value);
+        if (!constants_)
+            out_.defined.push_back(record_key_);
         for (std::size_t i = record_refs_; i < out_.references.size(); ++i)
             out_.references[i].record = record_key_;
         return;
@@ -141,7 +148,7 @@ void Scanner::leaf(const Open& e, std::string_view raw)
 
 std::size_t Scanner::skip_past(std::size_t from, const char* what) const
 {
-    const std::size_t at = text_.find(what, from);
+    const std::size_t at = what[1] ? text_.find(what, from) : text_.find(what[0], from);
     return at == std::string_view::npos ? text_.size() : at + std::strlen(what);
 }
 
@@ -154,19 +161,20 @@ NameScan Scanner::run()
         if (!lt)
             break;
         const std::size_t tag = static_cast<const char*>(lt) - text_.data();
-        if (text_.compare(tag, 4, "<!--") == 0) {
+        const char next = tag + 1 < n ? text_[tag + 1] : '\0';
+        if (next == '!' && text_.compare(tag, 4, "<!--") == 0) {
             i = skip_past(tag + 4, "-->");
             continue;
         }
-        if (text_.compare(tag, 9, "<![CDATA[") == 0) {
+        if (next == '!' && text_.compare(tag, 9, "<![CDATA[") == 0) {
             i = skip_past(tag + 9, "]]>");
             continue;
         }
-        if (tag + 1 < n && (text_[tag + 1] == '?' || text_[tag + 1] == '!')) {
+        if (next == '?' || next == '!') {
             i = skip_past(tag + 1, ">");
             continue;
         }
-        if (tag + 1 < n && text_[tag + 1] == '/') {
+        if (next == '/') {
             end(tag);
             i = skip_past(tag + 2, ">");
             continue;
@@ -194,9 +202,6 @@ NameScan Scanner::run()
 
 } // namespace
 
-NameScan scan_names(std::string_view text, const ReferenceTable& table)
-{
-    return Scanner(text, table).run();
-}
+NameScan scan_names(std::string_view text, const ReferenceTable& table) { return Scanner(text, table).run(); }
 
 } // namespace velmora

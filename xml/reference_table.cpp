@@ -20,14 +20,15 @@ bool name_char(char c)
 // A family prefix: a name that ends with its '_' ("UNIT_", "TXT_KEY_").
 bool valid_prefix(const std::string& p)
 {
-    return p.size() > 1 && p.back() == '_' && p.front() != '_' && std::all_of(p.begin(), p.end(), name_char);
+    // The first word in capitals and digits, as family_of reads it.
+    const std::size_t first = p.find('_');
+    return p.size() > 1 && p.back() == '_' && p.front() >= 'A' && p.front() <= 'Z'
+        && std::all_of(p.begin(), p.begin() + first,
+            [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); })
+        && std::all_of(p.begin(), p.end(), name_char);
 }
 
-std::string first_word(std::string_view s)
-{
-    const std::string_view::size_type end = s.find('_');
-    return std::string(s.substr(0, end == std::string_view::npos ? s.size() : end + 1));
-}
+std::string first_word(const std::string& s) { return s.substr(0, s.find('_') + 1); }
 
 std::string field_key(std::string_view group, std::string_view name)
 {
@@ -73,11 +74,13 @@ void ReferenceTable::add(const std::string& text, const std::string& source)
                 [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
         } else if (kind == "field" && words.size() == 3) {
             added.exempt_fields_.insert(field_key(words[1], words[2]));
+        } else if (kind == "constants" && words.size() == 2) {
+            added.constant_groups_.insert(words[1]);
         } else if (kind == "name" && words.size() == 2) {
             added.exempt_names_.insert(words[1]);
         } else {
             throw GenericError(format("Line %d of the reference table %S is not understood: \"%S\" (expected "
-                                      "\"family PREFIX_\", \"field GROUP ELEMENT\" or \"name NAME\").",
+                                      "\"family PREFIX_\", \"field GROUP ELEMENT\", \"name NAME\" or \"constants GROUP\").",
                 number, &source, &line));
         }
     }
@@ -86,15 +89,19 @@ void ReferenceTable::add(const std::string& text, const std::string& source)
 
 std::string_view ReferenceTable::family_of(std::string_view value) const
 {
-    if (value.empty() || !std::all_of(value.begin(), value.end(), name_char))
+    // Most values are numbers, words or file names: the first word tells.
+    std::size_t end = 0;
+    while (end < value.size() && ((value[end] >= 'A' && value[end] <= 'Z') || (end > 0 && value[end] >= '0' && value[end] <= '9')))
+        ++end;
+    if (end == 0 || end >= value.size() || value[end] != '_')
         return {};
-    const auto it = families_.find(first_word(value));
+    const auto it = families_.find(value.substr(0, end + 1));
     if (it == families_.end())
         return {};
     for (const std::string& prefix : it->second) {
         // A bare prefix ("UNIT_") names nothing.
         if (value.size() > prefix.size() && value.compare(0, prefix.size(), prefix) == 0) {
-            if (exempt_names_.count(value))
+            if (!std::all_of(value.begin() + prefix.size(), value.end(), name_char) || exempt_names_.count(value))
                 return {};
             return prefix;
         }
@@ -104,6 +111,8 @@ std::string_view ReferenceTable::family_of(std::string_view value) const
 
 bool ReferenceTable::exempt_field(std::string_view group, std::string_view name) const
 {
+    if (exempt_fields_.empty())
+        return false;
     return exempt_fields_.count(field_key(group, name)) || exempt_fields_.count(field_key("*", name));
 }
 

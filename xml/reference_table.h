@@ -1,10 +1,10 @@
 #ifndef VELMORA_XML_REFERENCE_TABLE_H
 #define VELMORA_XML_REFERENCE_TABLE_H
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -29,13 +29,18 @@ public:
     // Whether the text of element `name` in documents of `group` is never a reference.
     bool exempt_field(std::string_view group, std::string_view name) const;
 
+    // Whether the keys of documents of `group` name constants rather than
+    // records (GlobalDefines): they define no name a reference may point at.
+    bool constants(std::string_view group) const { return constant_groups_.count(group) > 0; }
+
     bool empty() const { return families_.empty(); }
 
 private:
     // The families by their first word ("TXT_" for TXT_KEY_), longest first.
-    std::unordered_map<std::string, std::vector<std::string>> families_;
+    std::map<std::string, std::vector<std::string>, std::less<>> families_;
     std::set<std::string, std::less<>> exempt_names_;
     std::set<std::string, std::less<>> exempt_fields_; // "Group\tElement", "*\tElement"
+    std::set<std::string, std::less<>> constant_groups_;
 };
 
 } // namespace velmora

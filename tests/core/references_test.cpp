@@ -23,10 +23,7 @@ using test::FixtureChange;
 using test::mod_file_text;
 using test::write_file;
 
-std::string shipped_references()
-{
-    return test::read_file(Path(VELMORA_SOURCE_DIR "/references.txt"));
-}
+std::string shipped_references() { return test::read_file(Path(VELMORA_SOURCE_DIR "/references.txt")); }
 
 const char* const text_elements = "GameText\tCiv4GameText\tcontainer\n"
                                   "GameText\tTEXT\tobject\tTag\n"
@@ -58,8 +55,10 @@ std::string unit_art(const std::vector<std::string>& types)
 {
     std::string records;
     for (const std::string& t : types)
-        records += "\t\t<UnitArtInfo>\n\t\t\t<Type>" + t + "</Type>\n\t\t\t<fScale>0.4</fScale>\n\t\t</UnitArtInfo>\n";
-    return "<?xml version=\"1.0\"?>\n<!-- unit art -->\n<Civ4ArtDefines xmlns=\"x-schema:CIV4ArtDefinesSchema.xml\">\n"
+        records += "\t\t<UnitArtInfo>\n\t\t\t<Type>" + t
+            + "</Type>\n\t\t\t<fScale>0.4</fScale>\n\t\t</UnitArtInfo>\n";
+    return "<?xml version=\"1.0\"?>\n<!-- unit art -->\n<Civ4ArtDefines "
+           "xmlns=\"x-schema:CIV4ArtDefinesSchema.xml\">\n"
            "\t<UnitArtInfos>\n"
         + records + "\t</UnitArtInfos>\n</Civ4ArtDefines>\n";
 }
@@ -97,7 +96,8 @@ protected:
         write_file(box.mods() / "LongbowClasses.Pellarix",
             mod_file_text("Longbow Classes",
                 {{classes_file, "xml", unit_classes({"UNITCLASS_LONGBOWMAN_2"})},
-                    {text_file, "xml", texts({"TXT_KEY_UNIT_LONGBOWMAN_2", "TXT_KEY_UNITCLASS_LONGBOWMAN_2"})},
+                    {text_file, "xml",
+                        texts({"TXT_KEY_UNIT_LONGBOWMAN_2", "TXT_KEY_UNITCLASS_LONGBOWMAN_2"})},
                     {art_file, "xml", unit_art({"ART_DEF_UNIT_LONGBOWMAN_2"})}}));
     }
 
@@ -128,12 +128,14 @@ TEST_F(BrokenReferences, aUnitWhoseClassTextAndArtNoModDefinesNamesTheModThreeTi
     const ReferenceCheck& check = apply({"Longbows"});
     ASSERT_TRUE(check.done);
     EXPECT_EQ(messages(check),
-        (std::vector<std::string>{
-            "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: Class UNITCLASS_LONGBOWMAN_2 is defined by no enabled "
-            "mod (added by Longbows; defined by Longbow Classes, not enabled)",
-            "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: Description TXT_KEY_UNIT_LONGBOWMAN_2 is defined by no "
+        (std::vector<std::string>{"XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: Class "
+                                  "UNITCLASS_LONGBOWMAN_2 is defined by no enabled "
+                                  "mod (added by Longbows; defined by Longbow Classes, not enabled)",
+            "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: Description TXT_KEY_UNIT_LONGBOWMAN_2 is "
+            "defined by no "
             "enabled mod (added by Longbows; defined by Longbow Classes, not enabled)",
-            "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: ArtDefineTag ART_DEF_UNIT_LONGBOWMAN_2 is defined by "
+            "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: ArtDefineTag ART_DEF_UNIT_LONGBOWMAN_2 is "
+            "defined by "
             "no enabled mod (added by Longbows; defined by Longbow Classes, not enabled)"}));
     EXPECT_EQ(check.caused_by_mods(), 3u);
     EXPECT_FALSE(core->get_verification().clean());
@@ -156,8 +158,9 @@ TEST_F(BrokenReferences, aDefinitionAModLeavesOutOfItsCopyOfTheGamesFileNamesTha
         mod_file_text("No Archers", {{classes_file, "whole", unit_classes({"UNITCLASS_WARRIOR"})}}));
     const ReferenceCheck& check = apply({"No Archers"});
     EXPECT_EQ(messages(check),
-        (std::vector<std::string>{"XML/Units/CIV4UnitInfos.xml: UNIT_ARCHER: Class UNITCLASS_ARCHER is defined by "
-                                  "no enabled mod (removed by No Archers)"}));
+        (std::vector<std::string>{
+            "XML/Units/CIV4UnitInfos.xml: UNIT_ARCHER: Class UNITCLASS_ARCHER is defined by "
+            "no enabled mod (removed by No Archers)"}));
 }
 
 TEST_F(BrokenReferences, theGamesOwnBrokenReferencesAreToldApartAndDoNotFail)
@@ -165,11 +168,13 @@ TEST_F(BrokenReferences, theGamesOwnBrokenReferencesAreToldApartAndDoNotFail)
     // The game's archer has no text, and a mod's new unit repeats the game's fault.
     write_file(box.game() / "Assets/XML/Text/CIV4GameTextInfos.xml",
         texts({"TXT_KEY_UNIT_WARRIOR", "TXT_KEY_UNITCLASS_WARRIOR", "TXT_KEY_UNITCLASS_ARCHER"}));
-    const std::string copy = "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n\t<UnitInfos>\n\t\t<UnitInfo>\n"
-                             "\t\t\t<Class>UNITCLASS_ARCHER</Class>\n\t\t\t<Type>UNIT_ARCHER_2</Type>\n"
-                             "\t\t\t<Description>TXT_KEY_UNIT_ARCHER</Description>\n"
-                             "\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n";
-    write_file(box.mods() / "Archers.Pellarix", mod_file_text("Archers", {{test::unit_infos_file, "xml", copy}}));
+    const std::string copy
+        = "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n\t<UnitInfos>\n\t\t<UnitInfo>\n"
+          "\t\t\t<Class>UNITCLASS_ARCHER</Class>\n\t\t\t<Type>UNIT_ARCHER_2</Type>\n"
+          "\t\t\t<Description>TXT_KEY_UNIT_ARCHER</Description>\n"
+          "\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n";
+    write_file(
+        box.mods() / "Archers.Pellarix", mod_file_text("Archers", {{test::unit_infos_file, "xml", copy}}));
     const ReferenceCheck& check = apply({"Archers"});
     ASSERT_EQ(check.broken.size(), 2u) << testing::PrintToString(messages(check));
     for (const BrokenReference& r : check.broken) {
@@ -177,7 +182,8 @@ TEST_F(BrokenReferences, theGamesOwnBrokenReferencesAreToldApartAndDoNotFail)
         EXPECT_EQ(r.name, "TXT_KEY_UNIT_ARCHER");
     }
     EXPECT_EQ(describe(check.broken[0]),
-        "XML/Units/CIV4UnitInfos.xml: UNIT_ARCHER: Description TXT_KEY_UNIT_ARCHER is defined nowhere in the game "
+        "XML/Units/CIV4UnitInfos.xml: UNIT_ARCHER: Description TXT_KEY_UNIT_ARCHER is defined nowhere in the "
+        "game "
         "(also in the game's own files)");
     EXPECT_EQ(check.caused_by_mods(), 0u);
     EXPECT_TRUE(core->get_verification().clean());
@@ -197,8 +203,9 @@ TEST_F(BrokenReferences, aModdersFamilyLineChecksTheModsNewKindOfRecord)
     write_file(box.run() / "references.txt", shipped_references() + "family SPELL_\n");
     const ReferenceCheck& check = apply({"Spells"});
     EXPECT_EQ(messages(check),
-        (std::vector<std::string>{"XML/Spells/CIV4SpellInfos.xml: SPELL_METEOR: PrereqSpell SPELL_FIRE_BALL is "
-                                  "defined by no enabled mod (added by Spells)"}));
+        (std::vector<std::string>{
+            "XML/Spells/CIV4SpellInfos.xml: SPELL_METEOR: PrereqSpell SPELL_FIRE_BALL is "
+            "defined by no enabled mod (added by Spells)"}));
 }
 
 TEST_F(BrokenReferences, withoutItsTableVelmoraAppliesAndSaysNamesAreNotChecked)
@@ -216,37 +223,57 @@ TEST(NameScan, findsDefinitionsAndReferencesOfTheTablesFamilies)
     test::ElementTableScope elements;
     elements.load_text(test::fixture_elements_table());
     ReferenceTable table;
-    table.add("family UNIT_\nfamily UNITCLASS_\nfamily TXT_KEY_\nfield UnitInfos Button\nname UNIT_SPECIAL_NONE\n",
+    table.add(
+        "family UNIT_\nfamily UNITCLASS_\nfamily TXT_KEY_\nfield UnitInfos Button\nname UNIT_SPECIAL_NONE\n",
         "test");
-    const NameScan scan = scan_names("<?xml version=\"1.0\"?>\n<!-- <UnitInfo><Type>UNIT_COMMENT</Type> -->\n"
-                                     "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n<UnitInfos>\n"
-                                     "<UnitInfo>\n<Class> UNITCLASS_A </Class>\n<Type>UNIT_A</Type>\n"
-                                     "<Upgrade>UNIT_B</Upgrade><Button>UNIT_ART</Button><Empty/>\n"
-                                     "<Other>UNIT_SPECIAL_NONE</Other><Words>UNIT_ a b</Words>\n"
-                                     "<Flavors><Flavor><FlavorType>UNIT_C</FlavorType></Flavor></Flavors>\n"
-                                     "</UnitInfo>\n<UnitInfo><Type>UNIT_B</Type><Help>TXT_KEY_B</Help></UnitInfo>\n"
-                                     "</UnitInfos>\n</Civ4UnitInfos>\n",
-        table);
+    const NameScan scan
+        = scan_names("<?xml version=\"1.0\"?>\n<!-- <UnitInfo><Type>UNIT_COMMENT</Type> -->\n"
+                     "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n<UnitInfos>\n"
+                     "<UnitInfo>\n<Class> UNITCLASS_A </Class>\n<Type>UNIT_A</Type>\n"
+                     "<Upgrade>UNIT_B</Upgrade><Button>UNIT_ART</Button><Empty/>\n"
+                     "<Other>UNIT_SPECIAL_NONE</Other><Words>UNIT_ a b</Words>\n"
+                     "<Flavors><Flavor><FlavorType>UNIT_C</FlavorType></Flavor></Flavors>\n"
+                     "</UnitInfo>\n<UnitInfo><Type>UNIT_B</Type><Help>TXT_KEY_B</Help></UnitInfo>\n"
+                     "</UnitInfos>\n</Civ4UnitInfos>\n",
+            table);
     EXPECT_EQ(scan.defined, (std::vector<std::string>{"UNIT_A", "UNIT_B"}));
     std::vector<std::string> refs;
     for (const ScannedReference& r : scan.references)
         refs.push_back(r.record + " " + r.field + " " + r.name);
     EXPECT_EQ(refs,
-        (std::vector<std::string>{"UNIT_A Class UNITCLASS_A", "UNIT_A Upgrade UNIT_B", "UNIT_A FlavorType UNIT_C",
-            "UNIT_B Help TXT_KEY_B"}));
+        (std::vector<std::string>{"UNIT_A Class UNITCLASS_A", "UNIT_A Upgrade UNIT_B",
+            "UNIT_A FlavorType UNIT_C", "UNIT_B Help TXT_KEY_B"}));
+}
+
+TEST(NameScan, theKeysOfConstantsDefineNoNameButTheirValuesAreReferences)
+{
+    test::ElementTableScope elements;
+    elements.load_text("Defines\tCiv4Defines\tcontainer\nDefines\tDefine\tobject\tDefineName\n");
+    ReferenceTable table;
+    table.add("family ROUTE_\nconstants Defines\n", "test");
+    const NameScan scan = scan_names("<Civ4Defines xmlns=\"x-schema:CIV4GlobalDefinesSchema.xml\">\r\n\t<Define>\r\n"
+                                     "\t\t<DefineName>ROUTE_BONUS</DefineName>\r\n"
+                                     "\t\t<DefineTextVal>ROUTE_ROAD</DefineTextVal>\r\n\t</Define>\r\n</Civ4Defines>\r\n",
+        table);
+    EXPECT_TRUE(scan.defined.empty());
+    ASSERT_EQ(scan.references.size(), 1u);
+    EXPECT_EQ(scan.references[0].record, "ROUTE_BONUS");
+    EXPECT_EQ(scan.references[0].name, "ROUTE_ROAD");
 }
 
 TEST(ReferenceTable, refusesALineItDoesNotUnderstandNamingIt)
 {
     ReferenceTable table;
     table.add("family UNIT_\n", "a");
-    for (const char* bad : {"family UNIT\n", "famly UNIT_\n", "field UnitInfos\n", "name\n"}) {
+    for (const char* bad : {"family UNIT\n", "family unit_\n", "famly UNIT_\n", "field UnitInfos\n", "name\n",
+             "constants\n"}) {
         try {
             ReferenceTable copy = table;
             copy.add(std::string("# comment\n") + bad, "references.txt");
             ADD_FAILURE() << bad;
         } catch (const GenericError& e) {
-            EXPECT_NE(std::string(e.what()).find("Line 2 of the reference table references.txt"), std::string::npos)
+            EXPECT_NE(
+                std::string(e.what()).find("Line 2 of the reference table references.txt"), std::string::npos)
                 << e.what();
         }
     }
