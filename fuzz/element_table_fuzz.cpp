@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         table.load(file);
     } catch (const velmora::GenericError&) { }
+    ::unlink(file.c_str());
     // A path it cannot look up is refused with GenericError.
     for (const char* path : {"/Civ4UnitInfos/UnitInfos/UnitInfo[3]/Type", "/UnitInfos/X", "/", ""}) {
         try {

@@ -36,12 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         mod.load(velmora::Path(file));
     } catch (const velmora::GenericError&) {
+        ::unlink(file.c_str());
         return 0;
     }
+    ::unlink(file.c_str());
     const std::string saved = scratch("saved.Pellarix");
     mod.save(velmora::Path(saved));
     velmora::Mod again;
     again.load(velmora::Path(saved));
+    ::unlink(saved.c_str());
     // A change without text is written as an empty element, which reading
     // drops by design, unless it is an empty file stored whole; every other
     // change must come back.

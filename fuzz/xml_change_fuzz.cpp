@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <libxml++/libxml++.h>
 #include <string>
+#include <unistd.h>
 
 #include "base/errors.h"
 #include "mod/mod.h"
@@ -39,12 +40,13 @@ const char* const game_text
 
 bool load_table()
 {
-    const std::string file = "/tmp/velmora-fuzz-xml-change-elements.txt";
+    const std::string file = "/tmp/velmora-fuzz-" + std::to_string(::getpid()) + "-xml-change-elements.txt";
     FILE* f = std::fopen(file.c_str(), "w");
     std::fputs(table_text, f);
     std::fclose(f);
     velmora::ElementInfoStorage::instance().clear();
     velmora::ElementInfoStorage::instance().load(file);
+    ::unlink(file.c_str());
     return true;
 }
 
