@@ -176,6 +176,7 @@ TEST_F(CliReferencesTest, theGamesOwnBrokenReferenceIsListedApartWithExitZero)
     write_file(box.game() / "Assets" / units,
         "<Civ4UnitInfos>\n\t<UnitInfos>\n\t\t<UnitInfo>\n\t\t\t<Class>UNITCLASS_SCOUT</Class>\n"
         "\t\t\t<Type>UNIT_SCOUT</Type>\n\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n");
+    ASSERT_EQ(mkpath(box.custom_assets(), 0755), 0);
     CliRun verify = cli({"verify"});
     EXPECT_EQ(verify.code, 0) << verify.err;
     EXPECT_NE(verify.out.find("UNIT_SCOUT: Class UNITCLASS_SCOUT is defined nowhere in the game (also in the game's "

@@ -74,7 +74,7 @@ std::string longbowman(const std::string& type)
 }
 
 const char* const classes_file = "XML\\Units\\CIV4UnitClassInfos.xml";
-const char* const text_file = "XML\\Text\\CIV4GameText_Longbows.xml";
+const char* const text_file = "XML\\Text\\CIV4GameTextInfos.xml";
 const char* const art_file = "XML\\Art\\CIV4ArtDefines_Unit.xml";
 
 // The fixture game with the classes, texts and art its units name, and two
