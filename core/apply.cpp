@@ -173,9 +173,21 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
         q.second = mods[i].second;
         q.report = std::move(reports[i]);
         q.skipped = ask_fields_only && !q.report.answer_matters();
-        q.remembered = remembered.find(q.first->name, q.report.first_changes, q.second->name, q.report.second_changes);
+        q.remembered = find_remembered(q);
     }
     return questions;
+}
+
+// Answers are kept under the configuration's names of the mods. One kept
+// under a mod's name before a second version of it came keeps fitting that
+// name's versions whose changes are still the ones it was given for.
+unsigned int Orrindel::find_remembered(const PriorityQuestion& q) const
+{
+    const std::string a = key_of(q.first), b = key_of(q.second);
+    unsigned int found = remembered.find(a, q.report.first_changes, b, q.report.second_changes);
+    if (found == 0 && (a != q.first->name || b != q.second->name) && q.first->name != q.second->name)
+        found = remembered.find(q.first->name, q.report.first_changes, q.second->name, q.report.second_changes);
+    return found;
 }
 
 std::list<PriorityAnswer> Orrindel::ask_priorities(
@@ -195,7 +207,7 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
             r = signal_mod_priority.emit(q);
         if ((r == 1 || r == 2) && q.remember && r != q.remembered) {
             const bool first = r == 1;
-            to_remember.push_back({first ? a->name : b->name, first ? b->name : a->name,
+            to_remember.push_back({first ? key_of(a) : key_of(b), first ? key_of(b) : key_of(a),
                 first ? q.report.first_changes : q.report.second_changes,
                 first ? q.report.second_changes : q.report.first_changes});
         }
@@ -203,9 +215,11 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
             answers.emplace_back(a, b);
         else if (r == 2)
             answers.emplace_back(b, a);
-        else
-            throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &a->name, &b->name,
-                q.report.message.c_str()));
+        else {
+            const std::string first = label_of(a), second = label_of(b);
+            throw ConflictError(format("Unresolved conflict between mods %s and %s: %s", first.c_str(),
+                second.c_str(), q.report.message.c_str()));
+        }
     }
     return answers;
 }
