@@ -80,7 +80,8 @@ void print_prefs(const Orrindel& core, bool json)
                 {"mods_dir", platform_path(core.get_mods_dir())},
                 {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
                 {"settings_dir", platform_path(core.get_settings_dir())},
-                {"ask_fields_only", core.get_ask_fields_only()}});
+                {"ask_fields_only", core.get_ask_fields_only()}, {"profile", core.get_profile()},
+                {"restore_points", core.get_restore_point_limit()}});
         return;
     }
     print_table(std::cout,
@@ -89,7 +90,8 @@ void print_prefs(const Orrindel& core, bool json)
             {"Settings folder:", or_not_set(core.get_settings_dir())}});
     // Its own line: the folders' column stays as wide as their labels.
     std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
-              << "\n";
+              << " (profile '" << printable(one_line(core.get_profile())) << "')\n";
+    std::cout << "Restore points kept: " << core.get_restore_point_limit() << "\n";
 }
 
 nlohmann::json installs_json(const std::vector<GameInstall>& installs)
@@ -196,7 +198,10 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
     }
     if (options.ask_fields_only)
         core.set_ask_fields_only(*options.ask_fields_only);
-    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.ask_fields_only)
+    if (options.restore_points)
+        core.set_restore_point_limit(*options.restore_points);
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.ask_fields_only
+        || options.restore_points)
         core.save_config();
     print_prefs(core, options.json);
     return exit_success;

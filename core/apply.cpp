@@ -14,6 +14,7 @@
 #include "core/incremental.h"
 #include "core/manifest.h"
 #include "core/prefs_checks.h"
+#include "core/restore_points.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
@@ -73,10 +74,9 @@ void Orrindel::apply()
     last_backup = Path();
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
+    last_fingerprint.clear();
     if (order.empty()) {
-        const Path keep = foreign_files_in(target) ? backup_folder(target, std::time(nullptr)) : Path();
-        remove_custom_assets(target, keep);
-        last_backup = keep;
+        retire_custom_assets(target);
     } else {
         build_custom_assets(order, target);
     }
@@ -269,9 +269,20 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     if (verify_after_apply)
         verification = verify_folder(build.folder(), game, schemas, &verify_memo, &manifest);
     manifest.write(build.folder());
+    BuildInfo info;
+    info.time = std::time(nullptr);
+    info.profile = profile;
+    for (const Mod* mod : order)
+        info.mods.push_back({mod->name, mod->version, mod->path.empty() ? std::string() : mod->path[-1]});
+    info.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);
-    build.commit();
+    // The build replaced is kept whole as the newest restore point.
+    const Path keep = restore_point_for(target);
+    build.commit(keep);
+    if (!keep.empty())
+        prune_restore_points(target, restore_point_limit);
+    last_fingerprint = build_fingerprint(manifest);
 }
 
 } // namespace velmora
