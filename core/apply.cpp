@@ -280,8 +280,7 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     // The build replaced is kept whole as the newest restore point.
     const Path keep = restore_point_for(target);
     build.commit(keep);
-    if (!keep.empty())
-        prune_restore_points(target, restore_point_limit);
+    prune_restore_points(target, restore_point_limit);
     last_fingerprint = build_fingerprint(manifest);
 }
 

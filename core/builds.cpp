@@ -64,6 +64,7 @@ bool Orrindel::retire_custom_assets(const Path& target)
         const Path keep = foreign_files_in(target) ? backup_folder(target, std::time(nullptr)) : Path();
         remove_custom_assets(target, keep);
         last_backup = keep;
+        prune_restore_points(target, restore_point_limit);
         return false;
     }
     if (foreign_files_in(target))

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "core/build_info.h"
 #include "core/manifest.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -188,16 +189,16 @@ std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;
     collect(folder, "", out);
-    // The list of what an apply wrote is not one of the files it built.
-    const std::string manifest = Manifest::file_name;
-    out.erase(std::remove_if(out.begin(), out.end(),
-                  [&](const std::string& f) {
-                      return f == manifest
-                          || (f.size() > manifest.size() && f.compare(f.size() - manifest.size() - 1,
-                                                                manifest.size() + 1, "\\" + manifest)
-                                  == 0);
-                  }),
-        out.end());
+    // The list of what an apply wrote, and its record of what the build was
+    // made from, are not among the files it built.
+    auto own = [](const std::string& f) {
+        for (const std::string name : {Manifest::file_name, BuildInfo::file_name})
+            if (f == name
+                || (f.size() > name.size() && f.compare(f.size() - name.size() - 1, name.size() + 1, "\\" + name) == 0))
+                return true;
+        return false;
+    };
+    out.erase(std::remove_if(out.begin(), out.end(), own), out.end());
     std::sort(out.begin(), out.end());
     return out;
 }
