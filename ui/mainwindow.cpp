@@ -474,8 +474,8 @@ unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 {
     ModPriorityDialog& dialog = *ui->mod_priority;
     dialog.set_mod_names(shown_name(question.first), shown_name(question.second));
-    dialog.set_prompt(question.report.message);
-    dialog.set_details(question.report.text());
+    dialog.set_prompt(question.message);
+    dialog.set_details(question.report().text());
     dialog.set_transient_for(*this);
     int response = run_modal(dialog);
     dialog.hide();
