@@ -19,12 +19,19 @@ namespace velmora::cli {
 namespace {
 
 // The names a side of "WINNER:LOSER" may mean: the text itself (an answer
-// outlives its mod) and the names of the listed mods it names.
-std::set<std::string> names_for(const Orrindel& core, const std::string& text)
+// outlives its mod) and, for the one listed mod it names, the name answers
+// keep it by and its plain name. A name that several mods share names none:
+// ambiguous is then set to them.
+std::set<std::string> names_for(const Orrindel& core, const std::string& text, std::vector<Mod*>& ambiguous)
 {
     std::set<std::string> names{text};
-    for (const Mod* mod : find_mods(core, text))
-        names.insert(mod->name);
+    const std::vector<Mod*> mods = find_mods(core, text);
+    if (mods.size() == 1) {
+        names.insert(core.key_of(mods.front()));
+        names.insert(mods.front()->name);
+    } else if (mods.size() > 1) {
+        ambiguous = mods;
+    }
     return names;
 }
 
@@ -35,13 +42,22 @@ std::pair<std::string, std::string> find_answer(const Orrindel& core, const std:
     const std::string shown_rule = printable(text);
     if (text.find(':') == std::string::npos)
         throw UsageError(format("--forget \"%S\": write WINNER:LOSER, the names of two mods.", &shown_rule));
+    std::string ambiguous_text;
+    std::vector<Mod*> ambiguous;
     for (auto colon = text.find(':'); colon != std::string::npos; colon = text.find(':', colon + 1)) {
-        const std::set<std::string> winners = names_for(core, text.substr(0, colon));
-        const std::set<std::string> losers = names_for(core, text.substr(colon + 1));
+        std::vector<Mod*> shared_winner, shared_loser;
+        const std::set<std::string> winners = names_for(core, text.substr(0, colon), shared_winner);
+        const std::set<std::string> losers = names_for(core, text.substr(colon + 1), shared_loser);
         for (const RememberedAnswer& a : core.get_remembered_answers())
             if (winners.count(a.winner) && losers.count(a.loser))
                 return {a.winner, a.loser};
+        if (ambiguous.empty() && (!shared_winner.empty() || !shared_loser.empty())) {
+            ambiguous_text = shared_winner.empty() ? text.substr(colon + 1) : text.substr(0, colon);
+            ambiguous = shared_winner.empty() ? shared_loser : shared_winner;
+        }
     }
+    if (!ambiguous.empty())
+        throw UsageError("--forget \"" + shown_rule + "\": " + ambiguous_name_message(ambiguous_text, ambiguous));
     throw GenericError(format("No remembered answer makes \"%S\" win; \"velmora-cli answers\" lists them.", &shown_rule));
 }
 

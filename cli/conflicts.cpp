@@ -66,14 +66,28 @@ PreferRules::PreferRules(const Orrindel& core, const std::vector<std::string>& t
 PreferRules::Rule PreferRules::parse(const Orrindel& core, const std::string& text)
 {
     const std::string shown_rule = printable(text);
-    std::vector<Rule> splits;
+    struct Split {
+        Rule rule;
+        std::string::size_type colon;
+    };
+    std::vector<Split> splits;
     for (auto colon = text.find(':'); colon != std::string::npos; colon = text.find(':', colon + 1)) {
         Rule r{text, find_mods(core, text.substr(0, colon)), find_mods(core, text.substr(colon + 1))};
         if (!r.winners.empty() && !r.losers.empty())
-            splits.push_back(std::move(r));
+            splits.push_back({std::move(r), colon});
     }
-    if (splits.size() == 1)
-        return splits.front();
+    if (splits.size() == 1) {
+        // Two versions of one mod share its name; a rule must say which one it means.
+        const Rule& r = splits.front().rule;
+        const std::string::size_type colon = splits.front().colon;
+        if (r.winners.size() > 1)
+            throw UsageError(
+                "--prefer \"" + shown_rule + "\": " + ambiguous_name_message(text.substr(0, colon), r.winners));
+        if (r.losers.size() > 1)
+            throw UsageError(
+                "--prefer \"" + shown_rule + "\": " + ambiguous_name_message(text.substr(colon + 1), r.losers));
+        return r;
+    }
     if (splits.size() > 1)
         throw GenericError(
             format("--prefer \"%S\" can be read in more than one way; use the mods' file names "

@@ -26,9 +26,8 @@ void require_name(const Mod& mod)
             &file));
 }
 
-// Every mod the arguments name, or an error before anything changes. Mods
-// that share a name are enabled and disabled together: the configuration
-// cannot tell them apart.
+// Every mod the arguments name, or an error before anything changes. Each
+// argument names one file: a name that two versions of a mod share is refused.
 std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options, std::vector<std::string>& missing)
 {
     std::vector<Mod*> targets;
@@ -39,16 +38,28 @@ std::vector<Mod*> resolve(const Orrindel& core, const EnableOptions& options, st
             missing.push_back(key);
             continue;
         }
-        for (Mod* named : require_mods(core, key)) {
-            if (options.enable)
-                require_name(*named);
-            for (Mod* mod : core.get_mods())
-                if (mod == named || (!named->name.empty() && mod->name == named->name))
-                    if (seen.insert(mod).second)
-                        targets.push_back(mod);
-        }
+        Mod* mod = require_mod(core, key);
+        if (options.enable)
+            require_name(*mod);
+        if (seen.insert(mod).second)
+            targets.push_back(mod);
     }
     return targets;
+}
+
+// Two versions of one mod enabled together conflict wherever they differ:
+// seldom what the user meant.
+void warn_other_versions(const Orrindel& core, const Mod* mod)
+{
+    std::string files;
+    for (const Mod* other : core.other_versions_enabled(mod))
+        files += (files.empty() ? "" : ", ") + printable(other->path[-1]);
+    if (files.empty())
+        return;
+    const std::string file = printable(mod->path[-1]);
+    const std::string name = printable(one_line(mod->name));
+    warn(format("%S: another version of '%S' is enabled (%S); disable the one you do not want.", &file, &name,
+        &files));
 }
 
 } // namespace
@@ -62,6 +73,8 @@ int run_enable(Orrindel& core, const EnableOptions& options)
     for (Mod* mod : targets) {
         bool was = core.get_enabled_mods().count(mod) > 0;
         core.set_mod_enabled(mod, options.enable);
+        if (options.enable && !was)
+            warn_other_versions(core, mod);
         std::cout << (was == options.enable ? already : done) << ": " << printable(one_line(mod->name))
                   << " (" << printable(mod->path[-1]) << ")\n";
     }

@@ -17,7 +17,7 @@ nlohmann::json mod_json(const Orrindel& core, Mod* mod)
 {
     return {{"name", mod->name}, {"version", mod->version}, {"author", mod->author},
         {"description", mod->description}, {"file", mod->path[-1]}, {"path", platform_path(mod->path)},
-        {"enabled", core.get_enabled_mods().count(mod) > 0}};
+        {"enabled", core.get_enabled_mods().count(mod) > 0}, {"key", core.key_of(mod)}};
 }
 
 void print_json(const Orrindel& core, const std::vector<SkippedFile>& skipped)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <libxml++/exceptions/exception.h>
 
+#include "cli/commands.h"
 #include "cli/text.h"
 #include "base/errors.h"
 #include "base/format.h"
@@ -80,6 +81,24 @@ std::vector<Mod*> require_mods(const Orrindel& core, const std::string& key)
     throw GenericError(format("No mod named \"%S\" in \"%S\" (give a mod's name or its file name; "
                               "\"velmora-cli list\" shows them).",
         &name, &folder));
+}
+
+std::string ambiguous_name_message(const std::string& key, const std::vector<Mod*>& mods)
+{
+    std::string files;
+    for (const Mod* mod : mods)
+        files += (files.empty() ? "" : ", ") + printable(mod->path[-1]);
+    const std::string name = printable(key);
+    return format("The name \"%S\" is carried by %u mods: %S; give one by its file name.", &name,
+        static_cast<unsigned>(mods.size()), &files);
+}
+
+Mod* require_mod(const Orrindel& core, const std::string& key)
+{
+    std::vector<Mod*> mods = require_mods(core, key);
+    if (mods.size() > 1)
+        throw UsageError(ambiguous_name_message(key, mods));
+    return mods.front();
 }
 
 std::vector<SkippedFile> skipped_mod_files(const Orrindel& core)

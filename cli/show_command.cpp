@@ -19,20 +19,6 @@ namespace {
 
 std::string type_name(Change::Type type) { return format("%O", new fmtobject<Change::Type>(&type)); }
 
-// One mod: a name that several mods share must be told apart by file name.
-Mod& the_mod(const Orrindel& core, const std::string& key)
-{
-    std::vector<Mod*> mods = require_mods(core, key);
-    if (mods.size() == 1)
-        return *mods.front();
-    std::string files;
-    for (const Mod* mod : mods)
-        files += (files.empty() ? "" : ", ") + printable(mod->path[-1]);
-    const std::string name = printable(key);
-    throw GenericError(format("%u mods are named \"%S\"; give one of their file names: %S.",
-        static_cast<unsigned>(mods.size()), &name, &files));
-}
-
 void load_changes(Mod& mod)
 {
     if (!mod.loaded && mod.load(mod.path) != 0) {
@@ -97,7 +83,7 @@ void print_text(const Orrindel& core, Mod& mod)
 
 int run_show(Orrindel& core, const ShowOptions& options)
 {
-    Mod& mod = the_mod(core, options.mod);
+    Mod& mod = *require_mod(core, options.mod);
     load_changes(mod);
     if (options.change)
         print_change_text(mod, *options.change);

@@ -177,7 +177,7 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
         q.message = round->pair(i).message;
         q.round = round;
         q.index = i;
-        if (remembered.about(q.first->name, q.second->name))
+        if (remembered.about(key_of(q.first), key_of(q.second)) || remembered.about(q.first->name, q.second->name))
             answered_before.push_back(i);
     }
     // Whether the answer matters is in the details; a remembered answer fits
@@ -193,9 +193,21 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
     for (PriorityQuestion& q : questions) {
         q.skipped = ask_fields_only && !q.report().answer_matters();
         if (std::find(answered_before.begin(), answered_before.end(), q.index) != answered_before.end())
-            q.remembered = remembered.find(q.first->name, q.first_changes(), q.second->name, q.second_changes());
+            q.remembered = find_remembered(q);
     }
     return questions;
+}
+
+// Answers are kept under the configuration's names of the mods. One kept
+// under a mod's name before a second version of it came keeps fitting that
+// name's versions whose changes are still the ones it was given for.
+unsigned int Orrindel::find_remembered(const PriorityQuestion& q) const
+{
+    const std::string a = key_of(q.first), b = key_of(q.second);
+    unsigned int found = remembered.find(a, q.first_changes(), b, q.second_changes());
+    if (found == 0 && (a != q.first->name || b != q.second->name) && q.first->name != q.second->name)
+        found = remembered.find(q.first->name, q.first_changes(), q.second->name, q.second_changes());
+    return found;
 }
 
 std::list<PriorityAnswer> Orrindel::ask_priorities(
@@ -231,9 +243,11 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
             answers.emplace_back(a, b);
         else if (r == 2)
             answers.emplace_back(b, a);
-        else
-            throw ConflictError(format("Unresolved conflict between mods '%S' and '%S': %s", &a->name, &b->name,
-                q.message.c_str()));
+        else {
+            const std::string first = label_of(a), second = label_of(b);
+            throw ConflictError(format("Unresolved conflict between mods %s and %s: %s", first.c_str(),
+                second.c_str(), q.message.c_str()));
+        }
     }
     // The hashes of the answers to keep, made together.
     std::vector<std::size_t> which;
@@ -243,7 +257,7 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
         questions.front().round->hash(which);
     for (const auto& [q, r] : kept_answers) {
         const bool first = r == 1;
-        to_remember.push_back({first ? q->first->name : q->second->name, first ? q->second->name : q->first->name,
+        to_remember.push_back({first ? key_of(q->first) : key_of(q->second), first ? key_of(q->second) : key_of(q->first),
             first ? q->first_changes() : q->second_changes(), first ? q->second_changes() : q->first_changes()});
     }
     return answers;

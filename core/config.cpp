@@ -150,12 +150,14 @@ ConfigValues Config::current() const
     v.mods_dir = orrindel.get_mods_dir().str();
     v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
     v.ask_fields_only = orrindel.get_ask_fields_only();
-    // One name for each enabled mod: two mods of one name are both written.
+    // Each enabled mod by its name, or by its file where the name repeats;
+    // names the folder cannot place yet are kept as they were read.
     for (const Mod* mod : orrindel.get_enabled_mods_in_order())
-        v.enabled.push_back(mod->name);
-    for (const std::string& name : orrindel.get_missing_mods())
-        if (!contains(v.enabled, name))
-            v.enabled.push_back(name);
+        v.enabled.push_back(orrindel.key_of(mod));
+    for (const std::set<std::string>* kept : {&orrindel.get_missing_mods(), &orrindel.get_ambiguous_mods()})
+        for (const std::string& name : *kept)
+            if (!contains(v.enabled, name))
+                v.enabled.push_back(name);
     return v;
 }
 

@@ -131,20 +131,28 @@ std::list<Mod*> Orrindel::get_enabled_mods_in_order() const
 
 void Orrindel::load_mods()
 {
-    std::set<std::string> names;
+    // What was enabled, as the configuration names it. A rescan also knows
+    // each enabled mod's file: a second version of it appearing in the folder
+    // must not leave the user's choice undecided.
+    std::vector<EnabledEntry> entries;
     if (starting_up) {
-        const std::list<std::string>& configured = config.get_enabled_mod_names();
-        names.insert(configured.begin(), configured.end());
+        for (const std::string& key : config.get_enabled_mod_names())
+            entries.push_back({std::string(), key});
     } else {
-        for (const Mod* mod : enabled_mods)
-            names.insert(mod->name);
-        names.insert(missing_mods.begin(), missing_mods.end());
+        for (const Mod* mod : get_enabled_mods_in_order())
+            entries.push_back({mod->path.empty() ? std::string() : mod->path[-1], key_of(mod)});
+        for (const std::string& key : missing_mods)
+            entries.push_back({std::string(), key});
+        for (const std::string& key : ambiguous_mods)
+            entries.push_back({std::string(), key});
     }
 
     for (Mod* mod : mods)
         delete mod;
     mods.clear();
     enabled_mods.clear();
+    missing_mods.clear();
+    ambiguous_mods.clear();
 
     for (const std::string& f : list_files(mods_dir)) {
         const Path file = child_path(mods_dir, f);
@@ -159,14 +167,85 @@ void Orrindel::load_mods()
         } catch (const xmlpp::exception&) {
             continue;
         }
-        if (names.count(mod->name))
-            enabled_mods.insert(mod.get());
         mods.push_back(mod.release());
     }
-    missing_mods = names;
-    for (const Mod* mod : mods)
-        missing_mods.erase(mod->name);
+    enable_entries(entries);
     signal_mods_changed.emit();
+}
+
+void Orrindel::enable_entries(const std::vector<EnabledEntry>& entries)
+{
+    std::vector<const EnabledEntry*> by_key;
+    for (const EnabledEntry& entry : entries) {
+        auto same_file = std::find_if(mods.begin(), mods.end(),
+            [&](const Mod* m) { return !entry.file.empty() && !m->path.empty() && m->path[-1] == entry.file; });
+        if (same_file != mods.end())
+            enabled_mods.insert(*same_file);
+        else
+            by_key.push_back(&entry);
+    }
+    for (const EnabledEntry* entry : by_key) {
+        const std::vector<Mod*> found = mods_for_key(entry->key);
+        if (found.empty())
+            missing_mods.insert(entry->key);
+        else if (found.size() == 1)
+            enabled_mods.insert(found.front());
+        else if (std::none_of(found.begin(), found.end(), [this](Mod* m) { return enabled_mods.count(m) > 0; }))
+            ambiguous_mods.insert(entry->key);
+    }
+    if (!starting_up)
+        return;
+    for (const std::string& name : ambiguous_mods) {
+        std::string files;
+        for (const Mod* mod : mods_for_key(name))
+            files += (files.empty() ? "" : ", ") + mod->path[-1];
+        warnings.push_back(format("The enabled mod '%S' is in several files of the mods folder (%S); none of "
+                                  "them is enabled: enable one by its file name.",
+            &name, &files));
+    }
+}
+
+std::string Orrindel::key_of(const Mod* mod) const
+{
+    if (mod->name.empty())
+        return mod->path.empty() ? std::string() : mod->path[-1];
+    const auto same_name = std::count_if(mods.begin(), mods.end(), [mod](const Mod* m) { return m->name == mod->name; });
+    if (same_name > 1 && !mod->path.empty())
+        return mod->path[-1];
+    return mod->name;
+}
+
+std::string Orrindel::label_of(const Mod* mod) const
+{
+    const std::string key = key_of(mod);
+    if (key == mod->name)
+        return "'" + mod->name + "'";
+    return "'" + mod->name + "' (" + key + ")";
+}
+
+std::vector<Mod*> Orrindel::mods_for_key(const std::string& key) const
+{
+    std::vector<Mod*> found;
+    if (key.empty())
+        return found;
+    for (Mod* mod : mods)
+        if (!mod->path.empty() && mod->path[-1] == key)
+            return {mod};
+    for (Mod* mod : mods)
+        if (mod->name == key)
+            found.push_back(mod);
+    return found;
+}
+
+std::vector<Mod*> Orrindel::other_versions_enabled(const Mod* mod) const
+{
+    std::vector<Mod*> others;
+    if (mod->name.empty())
+        return others;
+    for (Mod* m : get_enabled_mods_in_order())
+        if (m != mod && m->name == mod->name)
+            others.push_back(m);
+    return others;
 }
 
 void Orrindel::disable_missing_mod(const std::string& name)
@@ -210,7 +289,10 @@ void Orrindel::set_mod_enabled(Mod* mod, bool enabled)
     // reach the enabled set.
     if (std::find(mods.begin(), mods.end(), mod) == mods.end())
         return;
-    bool now = enabled ? enabled_mods.insert(mod).second : enabled_mods.erase(mod) > 0;
+    // The user has chosen a version of a mod whose name the configuration
+    // could not place: the old entry has done its work.
+    bool now = ambiguous_mods.erase(mod->name) > 0;
+    now = (enabled ? enabled_mods.insert(mod).second : enabled_mods.erase(mod) > 0) || now;
     if (!now)
         return;
     signal_enabled_mods_changed.emit();

@@ -122,6 +122,21 @@ public:
     // on a drive that is not mounted must not cost the user the settings.
     const std::set<std::string>& get_missing_mods() const { return missing_mods; }
     void disable_missing_mod(const std::string& name);
+    // How the configuration names a mod: by its name while no other listed
+    // mod has it, else by its file name, so that two versions of one mod
+    // (which keep its name) are told apart.
+    std::string key_of(const Mod* mod) const;
+    // A mod as messages name it: 'Name', with its file beside it where the name repeats.
+    std::string label_of(const Mod* mod) const;
+    // The listed mods a configured key names: the mod of that file name, else
+    // every mod of that name (several when the name repeats).
+    std::vector<Mod*> mods_for_key(const std::string& key) const;
+    // The enabled mods other than mod that carry its name.
+    std::vector<Mod*> other_versions_enabled(const Mod* mod) const;
+    // Names in the configuration that several listed mods carry: none of them
+    // is enabled until the user picks one by its file name. Each stays in the
+    // configuration until a mod of that name is enabled or disabled.
+    const std::set<std::string>& get_ambiguous_mods() const { return ambiguous_mods; }
     // The mods folder does not exist (rather than holding no mods).
     bool mods_dir_missing() const;
     // Membership is what "enabled" means; the set's own order means nothing.
@@ -175,6 +190,14 @@ private:
     void refuse_missing_mods() const;
     bool foreign_files_in(const Path& target) const;
     void load_enabled_mods(const std::list<Mod*>& enabled);
+    // An enabled mod as the configuration or a rescan knows it: its file when
+    // known, and its key (key_of).
+    struct EnabledEntry {
+        std::string file;
+        std::string key;
+    };
+    void enable_entries(const std::vector<EnabledEntry>& entries);
+    unsigned int find_remembered(const PriorityQuestion& q) const;
     std::list<std::pair<Mod*, Mod*>> ask_priorities(
         const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember);
     void build_custom_assets(const std::list<Mod*>& order, const Path& target);
@@ -191,6 +214,7 @@ private:
     std::set<Mod*> enabled_mods;
     bool starting_up = true;
     std::set<std::string> missing_mods;
+    std::set<std::string> ambiguous_mods;
     bool keep_foreign = true;
     int lock_wait_ms = 5000;
     Path last_backup;

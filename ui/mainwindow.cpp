@@ -201,7 +201,7 @@ void MainWindow::orrindel_mods_changed()
     for (Mod* mod : orrindel->get_mods()) {
         Gtk::TreeModel::Row row = *store->append();
         row[columns.enabled] = enabled.count(mod) > 0;
-        row[columns.name] = mod->name;
+        row[columns.name] = listed_name(mod);
         row[columns.version] = mod->version;
         row[columns.description] = mod->description;
         row[columns.mod] = mod;
@@ -283,10 +283,48 @@ void MainWindow::mod_enable_clicked(const Glib::ustring& path)
         return;
     }
     bool enabled = !row[columns.enabled];
+    if (enabled && !may_enable_version(mod))
+        return;
     row[columns.enabled] = enabled;
     orrindel->set_mod_enabled(mod, enabled);
     // The core may have refused; the mark shows what it holds.
     row[columns.enabled] = orrindel->get_enabled_mods().count(mod) > 0;
+}
+
+// Two versions of one mod carry its name; the list tells them apart by file.
+std::string MainWindow::listed_name(const Mod* mod) const
+{
+    const std::string key = orrindel->key_of(mod);
+    if (mod->name.empty() || key == mod->name)
+        return mod->name;
+    return mod->name + "  (" + key + ")";
+}
+
+// Two versions of one mod enabled together conflict wherever they differ:
+// seldom what the user meant, so the user says which. False: enable nothing.
+bool MainWindow::may_enable_version(Mod* mod)
+{
+    const std::vector<Mod*> others = orrindel->other_versions_enabled(mod);
+    if (others.empty())
+        return true;
+    std::string files;
+    for (const Mod* other : others)
+        files += (files.empty() ? "" : ", ") + other->path[-1];
+    const std::string file = mod->path[-1];
+    const std::string text = format("%S: another version of '%S' is enabled (%S).\n\nUse this version instead "
+                                    "of it, or enable both? Two versions of a mod conflict wherever they differ.",
+        &file, &mod->name, &files);
+    Gtk::MessageDialog dialog(*this, text, false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_NONE, true);
+    dialog.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+    dialog.add_button("Enable _Both", version_enable_both);
+    dialog.add_button("_Use This Version", version_use_this);
+    dialog.set_default_response(version_use_this);
+    const int response = run_modal(dialog);
+    dialog.hide();
+    if (response == version_use_this)
+        for (Mod* other : others)
+            orrindel->set_mod_enabled(other, false);
+    return response == version_use_this || response == version_enable_both;
 }
 
 void MainWindow::refresh_clicked()
@@ -473,7 +511,10 @@ void MainWindow::modcreator_progress(const Path& file, float fraction)
 unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 {
     ModPriorityDialog& dialog = *ui->mod_priority;
-    dialog.set_mod_names(shown_name(question.first), shown_name(question.second));
+    const std::string first = question.first->name.empty() ? shown_name(question.first) : listed_name(question.first);
+    const std::string second
+        = question.second->name.empty() ? shown_name(question.second) : listed_name(question.second);
+    dialog.set_mod_names(first, second);
     dialog.set_prompt(question.message);
     dialog.set_details(question.report().text());
     dialog.set_transient_for(*this);

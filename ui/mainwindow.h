@@ -74,6 +74,8 @@ public:
     void orrindel_enabled_mods_changed();
     void orrindel_prefs_changed();
     bool set_mods_enabled_foreach(const Gtk::TreeIter& row);
+    // The answers to "another version of 'A' is enabled".
+    enum VersionResponse { version_use_this = 1, version_enable_both = 2 };
 
     void apply_progress(const std::string& message, float fraction);
     void modcreator_progress(const Path& file, float fraction);
@@ -109,6 +111,8 @@ private:
     bool may_replace_custom_assets();
     void show_empty_hint();
     void show_status_message(const std::string& message);
+    std::string listed_name(const Mod* mod) const;
+    bool may_enable_version(Mod* mod);
     void mod_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
 
     velmora::Interface* ui = nullptr;

@@ -121,6 +121,58 @@ TEST_F(CliAnswersTest, forgetRefusesAnAnswerThatIsNotRememberedAndForgetAllDrops
     EXPECT_EQ(nlohmann::json::parse(run.out)["answers"].size(), 0u);
 }
 
+// A second version of "Archers Four" beside the first: rules and answers
+// name one file.
+TEST_F(CliAnswersTest, rulesAndAnswersNameOneVersionOfAModByItsFile)
+{
+    write_mod("a2.Pellarix", "Archers Four", {archer_combat(7)});
+    configure({"a2.Pellarix", "Archers Five"});
+
+    CliRun run = cli({"apply", "--prefer", "Archers Four:Archers Five"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("--prefer \"Archers Four:Archers Five\": The name \"Archers Four\" is carried by 2 "
+                           "mods: a.Pellarix, a2.Pellarix; give one by its file name."),
+        std::string::npos)
+        << run.err;
+    EXPECT_FALSE(exists(box.custom_assets()));
+
+    run = cli({"apply", "--prefer", "a2.Pellarix:Archers Five", "--remember"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(applied_units().find("<iCombat>7</iCombat>"), std::string::npos);
+    EXPECT_EQ(cli({"answers"}).out, "'a2.Pellarix' wins over 'Archers Five'\n");
+    run = cli({"apply"});
+    EXPECT_EQ(run.code, 0) << "the remembered answer fits: " << run.err;
+
+    EXPECT_EQ(cli({"answers", "--forget", "Archers Four:Archers Five"}).code, 2);
+    run = cli({"answers", "--forget", "a2.Pellarix:b.Pellarix"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "No remembered answers.\n");
+
+    // Both versions at once: the question says which is which.
+    ASSERT_EQ(cli({"enable", "a.Pellarix"}).code, 0);
+    run = cli({"apply", "--prefer", "a2.Pellarix:Archers Five"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Unresolved conflict between mods 'Archers Four' (a.Pellarix) and 'Archers Four' "
+                           "(a2.Pellarix)"),
+        std::string::npos)
+        << run.err;
+}
+
+// Answers remembered by name before a second version came keep fitting the
+// version they were given for.
+TEST_F(CliAnswersTest, anAnswerRememberedByNameStillFitsItsVersion)
+{
+    ASSERT_EQ(cli({"apply", "--prefer", "Archers Five:Archers Four", "--remember"}).code, 0);
+    write_mod("a2.Pellarix", "Archers Four", {archer_combat(7)});
+    configure({"a.Pellarix", "Archers Five"});
+
+    CliRun run = cli({"apply"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(applied_units().find("<iCombat>5</iCombat>"), std::string::npos);
+    configure({"a2.Pellarix", "Archers Five"});
+    EXPECT_EQ(cli({"apply"}).code, 1) << "the other version's changes differ";
+}
+
 TEST_F(CliAnswersTest, askFieldsOnlySkipsRecordsWhoseFieldsDoNotMeet)
 {
     write_mod("b.Pellarix", "Archers Five", {archer_cost(30)});

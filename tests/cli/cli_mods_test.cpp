@@ -124,9 +124,12 @@ INSTANTIATE_TEST_SUITE_P(Marks, CliEnableTest,
     ::testing::Values(EnableCase{"by name", {"enable", "Alpha"}, {"Alpha", "Beta"}},
         EnableCase{"by file name", {"enable", "alpha.Pellarix"}, {"Alpha", "Beta"}},
         EnableCase{"by file name in another letter case", {"enable", "ALPHA.pellarix"}, {"Alpha", "Beta"}},
-        EnableCase{"several at once", {"enable", "Alpha", "Gamma"}, {"Alpha", "Beta", "Gamma", "Gamma"}},
-        // The configuration knows mods by name: both files of a name go together.
-        EnableCase{"one file of a shared name", {"enable", "gamma one.Pellarix"}, {"Beta", "Gamma", "Gamma"}},
+        EnableCase{"several at once", {"enable", "Alpha", "gamma two.Pellarix"},
+            {"Alpha", "Beta", "gamma two.Pellarix"}},
+        // Two versions of one mod share its name: the configuration keeps each by its file.
+        EnableCase{"one file of a shared name", {"enable", "gamma one.Pellarix"}, {"Beta", "gamma one.Pellarix"}},
+        EnableCase{"both files of a shared name", {"enable", "gamma two.Pellarix", "gamma one.Pellarix"},
+            {"Beta", "gamma one.Pellarix", "gamma two.Pellarix"}},
         EnableCase{"an enabled one again", {"enable", "Beta"}, {"Beta"}},
         EnableCase{"disable", {"disable", "beta.Pellarix"}, {}}),
     ::velmora::test::CaseName());
@@ -141,6 +144,40 @@ TEST_F(CliEnableTest, unknownNameChangesNothing)
         run.err.find("error: No mod named \"Delta\" in \"" + native(box.mods()) + "\""), std::string::npos)
         << run.err;
     EXPECT_EQ(enabled_in_conf(), std::vector<std::string>{"Beta"});
+}
+
+TEST_F(CliEnableTest, aNameTwoFilesShareIsAMistakeListingThemAndChangesNothing)
+{
+    const std::vector<std::vector<std::string>> commands{
+        {"enable", "Alpha", "Gamma"}, {"disable", "Beta", "Gamma"}, {"show", "Gamma"}};
+    for (const std::vector<std::string>& args : commands) {
+        CliRun run = cli(args);
+
+        EXPECT_EQ(run.code, 2) << args[0];
+        EXPECT_EQ(run.out, "") << args[0];
+        EXPECT_NE(run.err.find("error: The name \"Gamma\" is carried by 2 mods: gamma one.Pellarix, gamma "
+                               "two.Pellarix; give one by its file name."),
+            std::string::npos)
+            << run.err;
+        EXPECT_EQ(enabled_in_conf(), std::vector<std::string>{"Beta"});
+    }
+}
+
+TEST_F(CliEnableTest, enablingASecondVersionWarnsAndBothStayEnabledAcrossARestart)
+{
+    CliRun first = cli({"enable", "gamma one.Pellarix"});
+    EXPECT_EQ(first.err, "");
+    CliRun second = cli({"enable", "gamma two.Pellarix"});
+
+    EXPECT_EQ(second.code, 0) << second.err;
+    EXPECT_EQ(second.out, "Enabled: Gamma (gamma two.Pellarix)\n");
+    EXPECT_NE(second.err.find("gamma two.Pellarix: another version of 'Gamma' is enabled (gamma one.Pellarix)"),
+        std::string::npos)
+        << second.err;
+    CliRun list = cli({"list"});
+    EXPECT_NE(line_with(list.out, "gamma one.Pellarix").rfind("[x]", 0), std::string::npos) << list.out;
+    EXPECT_NE(line_with(list.out, "gamma two.Pellarix").rfind("[x]", 0), std::string::npos) << list.out;
+    EXPECT_NE(line_with(list.out, "alpha.Pellarix").rfind("[ ]", 0), std::string::npos) << list.out;
 }
 
 TEST_F(CliEnableTest, unreadableModFileIsNamedWithItsProblem)

@@ -133,6 +133,33 @@ TEST_F(ConfigTest, enabledModsAreWrittenInTheOrderOfTheModsList)
     EXPECT_LT(conf.find("<EnabledMod>Mod b<"), conf.find("<EnabledMod>Mod c<"));
 }
 
+// Settings of a folder where no two mods share a name are written as they
+// always were: each enabled mod by its name.
+TEST_F(ConfigTest, aFolderWithoutRepeatedNamesIsWrittenInTheFormItAlwaysHad)
+{
+    write_file(box.mods() / "a.Pellarix", mod_file_text("Alpha"));
+    write_file(box.mods() / "b.Pellarix", mod_file_text("Beta"));
+    write_file(box.mods() / "c.Pellarix", mod_file_text("Gamma"));
+    const std::string before = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<VelmoraConfig>\n"
+                               "  <Civ4Dir>C:\\Games\\Civ4</Civ4Dir>\n"
+                               "  <ModsDir>"
+        + box.mods().str()
+        + "</ModsDir>\n"
+          "  <CustomAssetsDir>C:\\Games\\CustomAssets</CustomAssetsDir>\n"
+          "  <EnabledMod>Alpha</EnabledMod>\n"
+          "  <EnabledMod>Gamma</EnabledMod>\n"
+          "</VelmoraConfig>\n";
+    write_file(box.conf(), before);
+    {
+        Orrindel core(box.home());
+        core.startup();
+        ASSERT_EQ(core.get_enabled_mods().size(), 2u);
+        core.save_config();
+    }
+    EXPECT_EQ(read_file(box.conf()), before);
+}
+
 TEST_F(ConfigTest, aFailedSaveNamesTheFileAndLeavesNoTemporaryFile)
 {
     Orrindel core(box.home());

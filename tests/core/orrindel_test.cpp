@@ -211,14 +211,92 @@ TEST_F(OrrindelTest, aMissingModIsKeptAcrossARescanUntilDisabledByName)
     EXPECT_EQ(enabled_in_conf(), "");
 }
 
-TEST_F(OrrindelTest, twoModsOfTheSameNameAreBothEnabled)
+// Two versions of one mod carry its name; the configuration tells them apart
+// by file where the name repeats, and by name where it does not.
+TEST_F(OrrindelTest, aConfiguredNameTwoFilesShareEnablesNeitherAndSaysSo)
 {
     write_mod("a.Pellarix", "Twin");
     write_mod("b.Pellarix", "Twin");
     box.write_conf(Path(), Path(), {"Twin"});
     auto core = start();
+
     EXPECT_EQ(core->get_mods().size(), 2u);
-    EXPECT_EQ(core->get_enabled_mods().size(), 2u);
+    EXPECT_TRUE(core->get_enabled_mods().empty());
+    EXPECT_EQ(core->get_ambiguous_mods(), std::set<std::string>{"Twin"});
+    ASSERT_EQ(core->get_warnings().size(), 1u);
+    EXPECT_NE(core->get_warnings()[0].find("'Twin' is in several files of the mods folder (a.Pellarix, "
+                                           "b.Pellarix); none of them is enabled: enable one by its file name."),
+        std::string::npos)
+        << core->get_warnings()[0];
+    // Nothing chosen yet: the user's entry stays for the next start.
+    core->save_config();
+    EXPECT_EQ(enabled_in_conf(), "Twin;");
+}
+
+TEST_F(OrrindelTest, oneVersionEnabledByItsFileStaysTheOnlyOneAfterARestart)
+{
+    write_mod("a.Pellarix", "Twin");
+    write_mod("b.Pellarix", "Twin");
+    write_mod("c.Pellarix", "Single");
+    box.write_conf(Path(), Path(), {"Twin", "Single"});
+    auto core = start();
+    const std::list<Mod*> mods(core->get_mods().begin(), core->get_mods().end());
+    Mod* b = *std::next(mods.begin());
+    SignalCounts counts(*core);
+
+    core->set_mod_enabled(b, true);
+
+    EXPECT_TRUE(core->get_ambiguous_mods().empty());
+    EXPECT_EQ(counts.enabled, 1);
+    EXPECT_EQ(core->key_of(b), "b.Pellarix");
+    EXPECT_EQ(core->key_of(mods.back()), "Single");
+    core.reset();
+    EXPECT_EQ(enabled_in_conf(), "b.Pellarix;Single;");
+
+    core = start();
+    std::vector<std::string> files;
+    for (const Mod* m : core->get_enabled_mods_in_order())
+        files.push_back(m->path[-1]);
+    EXPECT_EQ(files, (std::vector<std::string>{"b.Pellarix", "c.Pellarix"}));
+    EXPECT_TRUE(core->get_warnings().empty());
+}
+
+TEST_F(OrrindelTest, aSecondVersionAppearingKeepsTheEnabledFileAcrossARescan)
+{
+    write_mod("a.Pellarix", "Twin");
+    box.write_conf(Path(), Path(), {"Twin"});
+    auto core = start();
+    ASSERT_EQ(core->get_enabled_mods().size(), 1u);
+    write_mod("b.Pellarix", "Twin");
+
+    core->load_mods();
+
+    ASSERT_EQ(core->get_enabled_mods().size(), 1u);
+    EXPECT_EQ((*core->get_enabled_mods().begin())->path[-1], "a.Pellarix");
+    EXPECT_TRUE(core->get_ambiguous_mods().empty());
+    core.reset();
+    EXPECT_EQ(enabled_in_conf(), "a.Pellarix;");
+    // Once the other version is gone, the file name still names the mod.
+    platform::unlink((box.mods() / "b.Pellarix").str());
+    core = start();
+    EXPECT_EQ(core->get_enabled_mods().size(), 1u);
+    EXPECT_TRUE(core->get_missing_mods().empty());
+}
+
+TEST_F(OrrindelTest, otherVersionsEnabledAreTheEnabledModsOfTheSameName)
+{
+    write_mod("a.Pellarix", "Twin");
+    write_mod("b.Pellarix", "Twin");
+    write_mod("c.Pellarix", "Other");
+    box.write_conf(Path(), Path(), {"a.Pellarix", "Other"});
+    auto core = start();
+    const std::vector<Mod*> mods(core->get_mods().begin(), core->get_mods().end());
+
+    EXPECT_EQ(core->other_versions_enabled(mods[1]), std::vector<Mod*>{mods[0]});
+    EXPECT_TRUE(core->other_versions_enabled(mods[0]).empty());
+    EXPECT_TRUE(core->other_versions_enabled(mods[2]).empty());
+    EXPECT_EQ(core->label_of(mods[1]), "'Twin' (b.Pellarix)");
+    EXPECT_EQ(core->label_of(mods[2]), "'Other'");
 }
 
 TEST_F(OrrindelTest, theScanTakesExactModNamesAndSkipsOnlyMalformedFiles)

@@ -83,6 +83,58 @@ TEST_F(MainWindowTest, togglingACheckBoxTwiceRestoresTheEnabledSetWithTwoChanges
     EXPECT_EQ(changes, 2);
 }
 
+// A second version of "Better Archers" kept beside the first.
+class MainWindowVersions : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        box.write_mod("Archers2.Pellarix", mod_file_text(archers, {}, "Ana", "1.3", "Archers hit harder still"));
+        MainWindowTest::SetUp();
+    }
+};
+
+TEST_F(MainWindowVersions, rowsOfARepeatedNameShowTheirFilesAndEnablingTheOtherAsks)
+{
+    std::vector<ModRow> expected = {
+        {true, "Better Archers  (Archers.Pellarix)", "1.2", "Archers hit harder"},
+        {false, "Better Archers  (Archers2.Pellarix)", "1.3", "Archers hit harder still"},
+        {false, events, "0.9", "Fewer random events"},
+        {false, warriors, "2.0", "Warriors defend better"},
+    };
+    // The configuration named "Better Archers" before the second file came: the
+    // scan at start-up meets both and enables neither.
+    expected[0].enabled = false;
+    EXPECT_EQ(box.rows(), expected);
+    box.main().mod_enable_clicked("0");
+    ASSERT_TRUE(box.rows()[0].enabled);
+
+    struct Case {
+        int response;
+        bool first_enabled;
+        bool second_enabled;
+    };
+    for (const Case& c : {Case{Gtk::RESPONSE_CANCEL, true, false}, Case{MainWindow::version_enable_both, true, true},
+             Case{MainWindow::version_use_this, false, true}}) {
+        if (box.rows()[1].enabled)
+            box.main().mod_enable_clicked("1");
+        box.core.set_mod_enabled(*box.core.get_mods().begin(), true);
+        Answers answers;
+        answers.then_respond(c.response);
+
+        box.main().mod_enable_clicked("1");
+
+        ASSERT_EQ(answers.messages.size(), 1u);
+        EXPECT_EQ(answers.messages[0].rfind("Archers2.Pellarix: another version of 'Better Archers' is enabled "
+                                            "(Archers.Pellarix).",
+                      0),
+            0u)
+            << answers.messages[0];
+        EXPECT_EQ(box.rows()[0].enabled, c.first_enabled) << c.response;
+        EXPECT_EQ(box.rows()[1].enabled, c.second_enabled) << c.response;
+        EXPECT_EQ(box.core.get_enabled_mods().size(), static_cast<std::size_t>(c.first_enabled + c.second_enabled));
+    }
+}
+
 TEST_F(MainWindowTest, refreshFollowsTheFolderAndKeepsTheMarks)
 {
     box.main().mod_enable_clicked("1"); // Quiet Events
