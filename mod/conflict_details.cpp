@@ -21,6 +21,7 @@
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
+#include "mod/game_file_names.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "path/platform.h"
@@ -565,7 +566,8 @@ std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<Confli
         std::size_t i = 0;
         for (const Change& ca : a.changes) {
             auto same_file = of_b.by_file.find(of_a.keys[i++]);
-            if (same_file != of_b.by_file.end())
+            // As the conflict check: files no game reads are applied by neither.
+            if (same_file != of_b.by_file.end() && is_game_file_name(ca.file))
                 for (const Change* cb : same_file->second)
                     meetings.push_back({p, &a, &b, &ca, cb, {}, {}});
         }

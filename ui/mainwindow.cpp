@@ -52,6 +52,18 @@ std::string count_text(std::size_t n, const char* one, const char* many)
     return n == 1 ? format("1 %s", one) : format("%u %s", u, many);
 }
 
+// What the status line adds about the files of a new mod's folder that no
+// game reads (the report lists them).
+std::string unread_text(const std::vector<std::string>& skipped, const std::vector<std::string>& documents)
+{
+    std::string text;
+    if (!skipped.empty())
+        text += " Skipped " + count_text(skipped.size(), "file", "files") + " no game reads.";
+    if (!documents.empty())
+        text += " Kept " + count_text(documents.size(), "document", "documents") + " the game does not read.";
+    return text;
+}
+
 } // namespace
 
 // Marks the window busy for the life of the object. A greyed window also
@@ -619,7 +631,11 @@ void MainWindow::create_mod(const CreateModDialog& dlg)
     mod->author = dlg.author_entry->get_text();
     mod->version = dlg.version_entry->get_text();
     mod->save(new_mod_file(mod->name));
+    const std::string name = mod->name;
+    const std::string changes = count_text(mod->changes.size(), "change", "changes");
     orrindel->add_mod(mod.release());
+    show_status_message(format("Created the mod '%S' with %S.", &name, &changes)
+        + unread_text(creator.skipped(), creator.documents()));
 }
 
 void MainWindow::menu_import_archive_activated()
@@ -677,6 +693,7 @@ void MainWindow::import_archive(const Path& archive)
     const bool report = dlg.report_check->get_active();
     const Path file = new_mod_file(mod_name);
     std::string error;
+    std::string unread;
     {
         Busy guard(*this, true);
         StatusDialog& status = *ui->status;
@@ -695,6 +712,7 @@ void MainWindow::import_archive(const Path& archive)
                 mod->description = description;
             mod->save(file);
             orrindel->add_mod(mod.release());
+            unread = unread_text(importer.skipped(), importer.documents());
         } catch (const std::exception& e) {
             // GenericError and its kinds; anything else of the XML library too.
             error = e.what();
@@ -707,7 +725,7 @@ void MainWindow::import_archive(const Path& archive)
         return;
     }
     const std::string shown = platform::native(archive);
-    show_status_message(format("Imported the mod '%S' from \"%S\".", &mod_name, &shown));
+    show_status_message(format("Imported the mod '%S' from \"%S\".", &mod_name, &shown) + unread);
 }
 
 bool MainWindow::archive_limit_passed(ArchiveLimits::Kind, const std::string& message)
