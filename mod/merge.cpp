@@ -196,18 +196,6 @@ bool add_in_order(xmlpp::Element* parent, const xmlpp::Element* c, const Schema*
                : nullptr);
 }
 
-// Takes n out of its document with the white space that indents it.
-void remove_indented(xmlNode* n)
-{
-    if (is_blank_text(n->prev)) {
-        xmlNode* indent = n->prev;
-        xmlUnlinkNode(indent);
-        xmlFreeNode(indent);
-    }
-    xmlpp::Node::free_wrappers(n);
-    xmlUnlinkNode(n);
-    xmlFreeNode(n);
-}
 
 // The key of a child of a container or record, as build_element_map gives
 // it before numbering.

@@ -72,18 +72,6 @@ bool is_blank_text(const xmlNode* n)
     return true;
 }
 
-// Takes n out with the white space that indents it.
-void unlink_and_free(xmlNode* n)
-{
-    if (is_blank_text(n->prev)) {
-        xmlNode* indent = n->prev;
-        xmlUnlinkNode(indent);
-        xmlFreeNode(indent);
-    }
-    xmlpp::Node::free_wrappers(n);
-    xmlUnlinkNode(n);
-    xmlFreeNode(n);
-}
 
 bool drop_below(xmlNode* e, const std::string& top)
 {
@@ -95,7 +83,7 @@ bool drop_below(xmlNode* e, const std::string& top)
         if (is_element(c) && holds_removal(c)) {
             held = true;
             if (drop_below(c, top))
-                unlink_and_free(c);
+                remove_indented(c);
         }
         c = next;
     }
@@ -289,6 +277,18 @@ std::vector<std::string> change_removals(const Mod& mod, const Change& change)
     std::unique_ptr<xmlpp::DomParser> parser = parse_change_text(mod, change);
     xmlpp::Element* root = parser->get_document()->get_root_node();
     return root ? describe_removals(root) : std::vector<std::string>();
+}
+
+void remove_indented(xmlNode* n)
+{
+    if (is_blank_text(n->prev)) {
+        xmlNode* indent = n->prev;
+        xmlUnlinkNode(indent);
+        xmlFreeNode(indent);
+    }
+    xmlpp::Node::free_wrappers(n);
+    xmlUnlinkNode(n);
+    xmlFreeNode(n);
 }
 
 } // namespace velmora

@@ -35,6 +35,10 @@ bool is_removal(const _xmlNode* e);
 // Marks e, declaring the namespace on its document's root when needed.
 void mark_removal(_xmlNode* e);
 
+// Takes n out of its document with the white space that indents it, and
+// frees it.
+void remove_indented(_xmlNode* n);
+
 // Whether e or an element below it is marked.
 bool holds_removal(const _xmlNode* e);
 
