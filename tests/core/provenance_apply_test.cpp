@@ -82,7 +82,8 @@ TEST_F(ProvenanceOfApply, aCarriedFileTakesTheNewNameOfARenamedMod)
     core->apply();
 
     ASSERT_EQ(identity(unit_infos_file), built) << "the file was carried over, not built again";
-    const FileOrigin* units = recorded().find(unit_infos_file);
+    const Provenance p = recorded();
+    const FileOrigin* units = p.find(unit_infos_file);
     ASSERT_TRUE(units);
     EXPECT_EQ(units->mods, (std::vector<std::string>{"Bravo", "Alpha Renamed"}));
     EXPECT_EQ(units->records.at("UNIT_WARRIOR").fields.at("iCombat").mod, "Alpha Renamed");
@@ -93,10 +94,11 @@ TEST_F(ProvenanceOfApply, aFileTheLastRecordLacksIsBuiltAgainToBeRecorded)
     core->apply();
     ASSERT_EQ(platform::unlink((box.custom_assets() / Provenance::file_name).str()), 0);
     core->apply();
-    const FileOrigin* units = recorded().find(unit_infos_file);
+    const Provenance p = recorded();
+    const FileOrigin* units = p.find(unit_infos_file);
     ASSERT_TRUE(units);
     EXPECT_EQ(units->records.at("UNIT_WARRIOR").fields.at("iCombat").mod, "Alpha");
-    EXPECT_TRUE(recorded().find("Art\\b.dds"));
+    EXPECT_TRUE(p.find("Art\\b.dds"));
 }
 
 } // namespace
