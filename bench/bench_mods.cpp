@@ -37,6 +37,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@
 #include "core/orrindel.h"
 #include "core/verify.h"
 #include "creator/modcreator.h"
+#include "mod/apply_mods.h"
+#include "mod/conflict_cache.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/platform.h"
 #include "tools/gamegen/gamegen.h"
@@ -97,6 +101,25 @@ int child_apply(const std::string& home, const std::vector<std::string>& left_ou
     return 0;
 }
 
+// Enables every mod, then applies with every question answered 1 either
+// by a rule given beforehand, as `apply --prefer` does ("given"), or in the
+// question's handler after reading its details, as the windows do ("shown").
+int child_apply_answers(const std::string& home, const std::string& mode)
+{
+    auto core = start(home);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    if (mode == "given")
+        core->set_given_answers([](PriorityQuestion&) { return 1u; });
+    std::size_t lines = 0;
+    core->signal_mod_priority.connect([&lines](PriorityQuestion& q) {
+        lines += q.report().text().size();
+        return 1u;
+    });
+    core->apply();
+    return lines == 0 && mode == "shown" ? 1 : 0;
+}
+
 // The time of one step inside a child, written to the file named by
 // VELMORA_BENCH_TIME; the parent takes it for the child's wall and CPU time.
 struct StepTimer {
@@ -123,22 +146,75 @@ struct StepTimer {
 // Applying again in a running Velmora, as the window does: the mods are
 // loaded already. "incremental": the mods but "Small" applied (over the
 // folder as that apply left it), then "Small" enabled and applied, timed.
+// "disabled": all applied, then "Small" disabled and applied, timed.
 // "full": all applied, the folder removed, then all applied again, timed.
 int child_apply_again(const std::string& home, const std::string& mode)
 {
     auto core = start(home);
     core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
     for (Mod* mod : core->get_mods())
-        core->set_mod_enabled(mod, mode == "full" || mod->name != "Small");
+        core->set_mod_enabled(mod, mode != "incremental" || mod->name != "Small");
     core->apply();
     if (mode == "full")
         fs::remove_all(platform::native(core->get_custom_assets_dir()));
     else
         for (Mod* mod : core->get_mods())
-            core->set_mod_enabled(mod, true);
+            core->set_mod_enabled(mod, mode == "incremental" || mod->name != "Small");
     StepTimer timer;
     core->apply();
     timer.report();
+    return 0;
+}
+
+// The floor of a re-apply after "Small" was enabled or disabled: the files
+// Small changes, each parsed from the game's copy, merged with every enabled
+// mod's changes to it in order and written (Velmora's own rebuild of those
+// files alone: no conflict check, no description, no carry-over, no
+// verification). "loaded": the mods are read first, untimed, as in a running
+// Velmora; "new": reading them is part of it, as in a new process.
+// "enabled" or "disabled": whether Small's own changes are among them.
+int child_floor(const std::string& home, const std::string& out, const std::string& loaded, const std::string& small)
+{
+    // A new process is timed whole by the parent, as apply's child is.
+    auto core = start(home);
+    std::vector<Mod*> enabled;
+    for (Mod* mod : core->get_mods()) {
+        if (small == "disabled" && mod->name == "Small")
+            continue;
+        enabled.push_back(mod);
+    }
+    Mod* toggled = nullptr;
+    for (Mod* mod : core->get_mods()) {
+        if (mod->load(mod->path) != 0)
+            fail("cannot load " + mod->path.str());
+        if (mod->name == "Small")
+            toggled = mod;
+    }
+    if (!toggled)
+        fail("no mod named Small");
+    StepTimer timer;
+    std::set<std::string> files;
+    for (const Change& c : toggled->changes)
+        files.insert(file_key(c.file));
+    std::vector<Mod> parts;
+    parts.reserve(enabled.size());
+    for (const Mod* mod : enabled) {
+        Mod part;
+        part.name = mod->name;
+        for (const Change& c : mod->changes)
+            if (files.count(file_key(c.file)))
+                part.changes.push_back(c);
+        if (!part.changes.empty())
+            parts.push_back(std::move(part));
+    }
+    std::vector<const Mod*> order;
+    for (const Mod& part : parts)
+        order.push_back(&part);
+    fs::create_directories(out);
+    apply_mods(order, GameFiles::of_game(core->get_civ4_dir()), Path(out), Mod::CarryOver(),
+        [](const Mod&, unsigned, unsigned) { });
+    if (loaded == "loaded")
+        timer.report();
     return 0;
 }
 
@@ -664,6 +740,16 @@ void bench_apply(Game& g)
     Paired p = measure_pairs(empty_then(custom, {"apply", home}),
         empty_then(ref_out, {"reference-apply", g.assets, list, ref_out}));
     compare("apply", game_input(g, 20), p, "parse and write each touched file", 1.2, 2.0);
+    // The questions' details are made only when read: with every question
+    // answered by a rule (--prefer) none is described; shown in a window,
+    // each is, as every apply did before.
+    Paired a = measure_pairs(empty_then(custom, {"apply-answers", home, "given"}),
+        empty_then(custom, {"apply-answers", home, "shown"}));
+    row("apply", game_input(g, 20) + ", every question answered by --prefer", "Velmora", a.ours);
+    row("apply", game_input(g, 20) + ", every question shown with its details", "Velmora", a.ref);
+    ratios.push_back({"apply, 20 mods, every question answered by --prefer, against every question shown (each "
+                      "described, as every apply did before)",
+        spread(a.wall_ratio), spread(a.cpu_ratio), 0, 0, 0});
     drop(custom);
     drop(ref_out);
     drop(home);
@@ -700,13 +786,41 @@ void bench_incremental(Game& g)
     row("incremental apply", "one small mod enabled, 20 mods, new process", "Velmora, again after 19", p.ours);
     row("incremental apply", "one small mod enabled, 20 mods, new process", "Velmora, into an empty folder", p.ref);
     ratios.push_back({"incremental apply, new process (mods loaded again), against a full apply", spread(p.wall_ratio),
-        spread(p.cpu_ratio), 0.1, 0, 0});
+        spread(p.cpu_ratio), 0, 0, 0});
     // In a running Velmora, as after a click in the window: the apply() call alone.
     Paired q = measure_pairs({{"apply-again", home, "incremental"}, restore}, {{"apply-again", home, "full"}, restore});
     row("incremental apply", "one small mod enabled, 20 mods, mods loaded", "Velmora, again after 19", q.ours);
     row("incremental apply", "one small mod enabled, 20 mods, mods loaded", "Velmora, into an empty folder", q.ref);
     ratios.push_back({"incremental apply, one small mod enabled of 20, against a full apply", spread(q.wall_ratio),
-        spread(q.cpu_ratio), 0.1, 0, 0});
+        spread(q.cpu_ratio), 0, 0, 0});
+
+    // Against the floor: the files the small mod touches rebuilt alone.
+    const std::string floor_out = work_dir + "/floor-out";
+    const std::string input_on = "one small mod enabled, 20 mods";
+    const std::string input_off = "one small mod disabled, 20 mods";
+    const char* floor_name = "parse and write the files whose inputs changed";
+    Paired fl = measure_pairs(
+        {{"apply-again", home, "incremental"}, restore}, empty_then(floor_out, {"floor", home, floor_out, "loaded", "enabled"}));
+    compare("incremental apply against its floor", input_on + ", mods loaded", fl, floor_name, 1.5);
+    Paired fn = measure_pairs({{"apply", home}, restore}, empty_then(floor_out, {"floor", home, floor_out, "new", "enabled"}));
+    compare("incremental apply against its floor", input_on + ", new process", fn, floor_name, 1.5);
+    // Disabling: all 20 applied first, then the small mod left out.
+    const std::string saved_20 = work_dir + "/CustomAssets-20";
+    fs::remove_all(custom);
+    run({"apply", home});
+    fs::copy(custom, saved_20, fs::copy_options::recursive);
+    auto restore_20 = [&] {
+        fs::remove_all(custom);
+        fs::copy(saved_20, custom, fs::copy_options::recursive);
+    };
+    Paired dl = measure_pairs({{"apply-again", home, "disabled"}, restore_20},
+        empty_then(floor_out, {"floor", home, floor_out, "loaded", "disabled"}));
+    compare("incremental apply against its floor", input_off + ", mods loaded", dl, floor_name, 1.5);
+    Paired dn = measure_pairs({{"apply", home, "Small"}, restore_20},
+        empty_then(floor_out, {"floor", home, floor_out, "new", "disabled"}));
+    compare("incremental apply against its floor", input_off + ", new process", dn, floor_name, 1.5);
+    drop(floor_out);
+    drop(saved_20);
     drop(custom);
     drop(saved);
     drop(home);
@@ -937,13 +1051,15 @@ int run_all(const std::vector<std::string>& only)
     std::printf("\n| Benchmark | Velmora / reference, wall: median (min–max) | CPU: median (min–max) | Peak memory "
                 "| Goal |\n|---|---|---|---|---|\n");
     for (const Ratio& r : ratios) {
-        char memory[32] = "", goal[64];
-        std::snprintf(goal, sizeof goal, "at most %.2f", r.goal);
+        char memory[32] = "", goal[64] = "none (for information)";
+        if (r.goal > 0)
+            std::snprintf(goal, sizeof goal, "at most %.2f", r.goal);
         if (r.memory_goal > 0) {
             std::snprintf(memory, sizeof memory, "%.2f", r.memory);
             std::snprintf(goal, sizeof goal, "at most %.2f, memory at most %.1f", r.goal, r.memory_goal);
         }
-        const bool met = r.wall.median <= r.goal && (r.memory_goal == 0 || r.memory <= r.memory_goal);
+        const bool met
+            = r.goal <= 0 || (r.wall.median <= r.goal && (r.memory_goal == 0 || r.memory <= r.memory_goal));
         std::printf("| %s | %.2f (%.2f–%.2f) | %.2f (%.2f–%.2f) | %s | %s%s |\n", r.what.c_str(), r.wall.median,
             r.wall.min, r.wall.max, r.cpu.median, r.cpu.min, r.cpu.max, memory, goal,
             met ? "" : " (missed)");
@@ -964,6 +1080,10 @@ int child(const std::vector<std::string>& a)
         return child_apply_without_provenance(a.at(1));
     if (what == "apply-again")
         return child_apply_again(a.at(1), a.at(2));
+    if (what == "apply-answers")
+        return child_apply_answers(a.at(1), a.at(2));
+    if (what == "floor")
+        return child_floor(a.at(1), a.at(2), a.at(3), a.at(4));
     if (what == "check")
         return child_check(a.at(1));
     if (what == "create")

@@ -94,7 +94,7 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
         unsigned int r = 0;
         if (ask) {
             bar.clear();
-            r = ask_winner(std::cin, std::cerr, q.first->name, q.second->name, q.report.message, q.report.text());
+            r = ask_winner(std::cin, std::cerr, q.first->name, q.second->name, q.message, q.report().text());
         }
         if (r == 0)
             unanswered = Unanswered{q.first->name, q.second->name};

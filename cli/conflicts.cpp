@@ -136,7 +136,7 @@ std::vector<Conflict> find_conflicts(
         // As apply takes them: a rule, else a remembered answer.
         const unsigned int ruled = rules.winner(q.first, q.second);
         const unsigned int answer = q.skipped ? 0 : ruled ? ruled : q.remembered;
-        conflicts.push_back({q.first, q.second, q.report.message, std::move(q.report), q.skipped,
+        conflicts.push_back({q.first, q.second, q.message, q.report(), q.skipped,
             !q.skipped && !ruled && q.remembered != 0, answer});
     }
     return conflicts;

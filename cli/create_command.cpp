@@ -76,8 +76,15 @@ bool replaces_enabled_mod(const Orrindel& core, const Path& file)
     return false;
 }
 
+// The files of the folder that the game does not read: left out, or kept as
+// documents (see ModCreator::skipped and documents).
+struct Unread {
+    std::vector<std::string> skipped;
+    std::vector<std::string> documents;
+};
+
 #ifdef VELMORA_HAVE_MOD_CREATOR
-std::unique_ptr<Mod> build_mod(Orrindel& core, const Path& dir, bool report)
+std::unique_ptr<Mod> build_mod(Orrindel& core, const Path& dir, bool report, Unread& unread)
 {
     ModCreator creator(core.get_civ4_dir(), core.get_settings_dir(), dir, report);
     creator.set_base_mod(core.get_base_mod());
@@ -89,19 +96,38 @@ std::unique_ptr<Mod> build_mod(Orrindel& core, const Path& dir, bool report)
         const std::string name = shown(dir);
         throw GenericError(format("No mod could be made from the folder \"%S\".", &name));
     }
+    unread = {creator.skipped(), creator.documents()};
     return mod;
 }
 #else
-std::unique_ptr<Mod> build_mod(Orrindel&, const Path&, bool)
+std::unique_ptr<Mod> build_mod(Orrindel&, const Path&, bool, Unread&)
 {
     throw GenericError("Creating mods is not available in this build of Velmora.");
 }
 #endif
 
-void print_result(const Orrindel& core, const Mod& mod, bool report, bool was_enabled)
+// "3 files no game reads: .DS_Store, Art/Thumbs.db, ...": the first names of
+// files, in their native form; a folder of a Mac's copies may hold hundreds.
+std::string listed(const std::vector<std::string>& files, const char* one, const char* many, const char* what)
+{
+    constexpr std::size_t shown_at_most = 10;
+    std::string text = std::to_string(files.size()) + " " + (files.size() == 1 ? one : many) + " " + what + ": ";
+    for (std::size_t i = 0; i < files.size() && i < shown_at_most; ++i)
+        text += (i ? ", " : "") + printable(platform::native(Path(files[i])));
+    if (files.size() > shown_at_most)
+        text += ", and " + std::to_string(files.size() - shown_at_most) + " more";
+    return text;
+}
+
+void print_result(const Orrindel& core, const Mod& mod, const Unread& unread, bool report, bool was_enabled)
 {
     std::cout << "Created the mod '" << printable(mod.name) << "' with " << mod.changes.size()
               << (mod.changes.size() == 1 ? " change" : " changes") << ": \"" << shown(mod.path) << "\".\n";
+    if (!unread.skipped.empty())
+        std::cout << "skipped " << listed(unread.skipped, "file", "files", "no game reads") << "\n";
+    if (!unread.documents.empty())
+        std::cout << "kept " << listed(unread.documents, "document", "documents", "the game does not read")
+                  << "\n";
     if (mod.changes.empty())
         warn("the folder holds no file that differs from the game's; the mod changes nothing.");
     if (report)
@@ -112,14 +138,14 @@ void print_result(const Orrindel& core, const Mod& mod, bool report, bool was_en
 }
 
 // Saves the new mod in the mods folder and lists it.
-void save_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const Path& file, bool report)
+void save_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const Path& file, const Unread& unread, bool report)
 {
     // Written under a temporary name and renamed: a failure leaves an older file whole.
     mod->save(file);
     const bool was_enabled = replaces_enabled_mod(core, file);
     Mod& saved = *mod;
     core.add_mod(mod.release());
-    print_result(core, saved, report, was_enabled);
+    print_result(core, saved, unread, report, was_enabled);
 }
 
 // "500M", "4G", "2000000": bytes, with an optional K, M, G or T (powers of 1024).
@@ -216,7 +242,7 @@ int run_import(Orrindel& core, const ImportOptions& options)
         mod->version = *options.version;
     if (options.description)
         mod->description = *options.description;
-    save_new_mod(core, std::move(mod), file, options.report);
+    save_new_mod(core, std::move(mod), file, {importer.skipped(), importer.documents()}, options.report);
     return exit_success;
 }
 
@@ -227,12 +253,13 @@ int run_create(Orrindel& core, const CreateOptions& options)
     core.check_folders(FolderUse::CreateMod);
     const Path dir = modified_folder(options.dir);
     const Path file = new_mod_file(core, options.name, options.force);
-    std::unique_ptr<Mod> mod = build_mod(core, dir, options.report);
+    Unread unread;
+    std::unique_ptr<Mod> mod = build_mod(core, dir, options.report, unread);
     mod->name = options.name;
     mod->author = options.author;
     mod->version = options.version;
     mod->description = options.description;
-    save_new_mod(core, std::move(mod), file, options.report);
+    save_new_mod(core, std::move(mod), file, unread, options.report);
     return exit_success;
 }
 

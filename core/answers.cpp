@@ -99,6 +99,11 @@ unsigned int RememberedAnswers::find(
     return 0;
 }
 
+bool RememberedAnswers::about(const std::string& a, const std::string& b) const
+{
+    return std::any_of(answers.begin(), answers.end(), [&](const RememberedAnswer& r) { return same_pair(r, a, b); });
+}
+
 void RememberedAnswers::remember(const RememberedAnswer& answer)
 {
     answers.erase(std::remove_if(answers.begin(), answers.end(),

@@ -37,6 +37,9 @@ public:
     // b for these contents of their changes, 2 when b wins, 0 when none fits.
     unsigned int find(const std::string& a, std::uint64_t a_changes, const std::string& b,
         std::uint64_t b_changes) const;
+    // True when an answer about the mods named a and b is kept, whatever the
+    // contents it holds for them.
+    bool about(const std::string& a, const std::string& b) const;
     // Replaces any answer about the two mods by this one.
     void remember(const RememberedAnswer& answer);
     // Drops the answer that winner won over loser; false when there is none.

@@ -1,5 +1,6 @@
 // The apply pipeline of the core: load the enabled mods, ask about each
 // conflict, order the mods by the answers and rebuild the custom-assets folder.
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "core/manifest.h"
 #include "core/mod_target.h"
 #include "core/prefs_checks.h"
+#include "core/questions.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
@@ -225,18 +227,37 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
             }
         }
     }
-    // The pairs unchanged since the last apply keep their reports; the rest
-    // are described together, each game file read once for all of them.
-    std::vector<ConflictReport> reports
-        = kept_reports.describe(pairs, get_game_files());
-    std::vector<PriorityQuestion> questions(reports.size());
-    for (std::size_t i = 0; i < reports.size(); ++i) {
+    // The reports are made as far as they are read: the pairs unchanged since
+    // the last apply keep theirs; the rest are described together, each game
+    // file read once for all of them, when a front end first shows one.
+    kept_reports.begin_round();
+    auto round = std::make_shared<QuestionRound>(std::move(pairs), get_game_files(), kept_reports);
+    std::vector<PriorityQuestion> questions(round->size());
+    std::vector<std::size_t> answered_before;
+    for (std::size_t i = 0; i < questions.size(); ++i) {
         PriorityQuestion& q = questions[i];
         q.first = mods[i].first;
         q.second = mods[i].second;
-        q.report = std::move(reports[i]);
-        q.skipped = ask_fields_only && !q.report.answer_matters();
-        q.remembered = find_remembered(q);
+        q.message = round->pair(i).message;
+        q.round = round;
+        q.index = i;
+        if (remembered.about(key_of(q.first), key_of(q.second)) || remembered.about(q.first->name, q.second->name))
+            answered_before.push_back(i);
+    }
+    // Whether the answer matters is in the details; a remembered answer fits
+    // the hashes of both sides.
+    if (ask_fields_only) {
+        std::vector<std::size_t> all(questions.size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        round->describe(all);
+    } else {
+        round->hash(answered_before);
+    }
+    for (PriorityQuestion& q : questions) {
+        q.skipped = ask_fields_only && !q.report().answer_matters();
+        if (std::find(answered_before.begin(), answered_before.end(), q.index) != answered_before.end())
+            q.remembered = find_remembered(q);
     }
     return questions;
 }
@@ -247,33 +268,41 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
 unsigned int Orrindel::find_remembered(const PriorityQuestion& q) const
 {
     const std::string a = key_of(q.first), b = key_of(q.second);
-    unsigned int found = remembered.find(a, q.report.first_changes, b, q.report.second_changes);
+    unsigned int found = remembered.find(a, q.first_changes(), b, q.second_changes());
     if (found == 0 && (a != q.first->name || b != q.second->name) && q.first->name != q.second->name)
-        found = remembered.find(q.first->name, q.report.first_changes, q.second->name, q.report.second_changes);
+        found = remembered.find(q.first->name, q.first_changes(), q.second->name, q.second_changes());
     return found;
 }
 
 std::list<PriorityAnswer> Orrindel::ask_priorities(
     const std::list<Mod*>& enabled, std::vector<RememberedAnswer>& to_remember)
 {
-    std::list<PriorityAnswer> answers;
-    for (PriorityQuestion& q : find_questions(enabled)) {
+    std::vector<PriorityQuestion> questions = find_questions(enabled);
+    // Answers given now count before remembered ones; the questions they
+    // settle are never shown, and not described when the others are.
+    std::vector<unsigned int> given(questions.size(), 0);
+    for (PriorityQuestion& q : questions) {
         if (q.skipped)
             continue;
+        given[q.index] = given_answer ? given_answer(q) : 0;
+        if (given[q.index] != 0 || q.remembered != 0)
+            q.round->set_wanted(q.index, false);
+    }
+    std::list<PriorityAnswer> answers;
+    std::vector<std::pair<const PriorityQuestion*, unsigned int>> kept_answers;
+    for (PriorityQuestion& q : questions) {
+        if (q.skipped)
+            continue;
+        q.round->set_wanted(q.index, false);
         Mod* a = q.first;
         Mod* b = q.second;
-        // An answer given now counts before one remembered from earlier.
-        unsigned int r = given_answer ? given_answer(q) : 0;
+        unsigned int r = given[q.index];
         if (r == 0)
             r = q.remembered;
         if (r == 0)
             r = signal_mod_priority.emit(q);
-        if ((r == 1 || r == 2) && q.remember && r != q.remembered) {
-            const bool first = r == 1;
-            to_remember.push_back({first ? key_of(a) : key_of(b), first ? key_of(b) : key_of(a),
-                first ? q.report.first_changes : q.report.second_changes,
-                first ? q.report.second_changes : q.report.first_changes});
-        }
+        if ((r == 1 || r == 2) && q.remember && r != q.remembered)
+            kept_answers.emplace_back(&q, r);
         if (r == 1)
             answers.emplace_back(a, b);
         else if (r == 2)
@@ -281,8 +310,19 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
         else {
             const std::string first = label_of(a), second = label_of(b);
             throw ConflictError(format("Unresolved conflict between mods %s and %s: %s", first.c_str(),
-                second.c_str(), q.report.message.c_str()));
+                second.c_str(), q.message.c_str()));
         }
+    }
+    // The hashes of the answers to keep, made together.
+    std::vector<std::size_t> which;
+    for (const auto& [q, r] : kept_answers)
+        which.push_back(q->index);
+    if (!questions.empty())
+        questions.front().round->hash(which);
+    for (const auto& [q, r] : kept_answers) {
+        const bool first = r == 1;
+        to_remember.push_back({first ? key_of(q->first) : key_of(q->second), first ? key_of(q->second) : key_of(q->first),
+            first ? q->first_changes() : q->second_changes(), first ? q->second_changes() : q->first_changes()});
     }
     return answers;
 }

@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-void ConflictReports::begin()
+void ConflictReports::begin_round()
 {
     contents.clear();
     keys.clear();
@@ -121,40 +121,67 @@ std::uint64_t ConflictReports::key_of(const ConflictPair& pair)
 
 std::vector<ConflictReport> ConflictReports::describe(const std::vector<ConflictPair>& pairs, const GameFiles& game)
 {
-    begin();
-    std::vector<ConflictReport> reports(pairs.size());
+    begin_round();
+    return reports(pairs, &game);
+}
+
+std::vector<ConflictReport> ConflictReports::describe_more(
+    const std::vector<ConflictPair>& pairs, const GameFiles& game)
+{
+    return reports(pairs, &game);
+}
+
+std::vector<ConflictReport> ConflictReports::sides_more(const std::vector<ConflictPair>& pairs)
+{
+    return reports(pairs, nullptr);
+}
+
+// With `game`, described reports; without, reports that may lack their
+// details (a kept described one is given whole).
+std::vector<ConflictReport> ConflictReports::reports(const std::vector<ConflictPair>& pairs, const GameFiles* game)
+{
+    std::vector<ConflictReport> out(pairs.size());
     std::vector<ConflictPair> todo;
     std::vector<std::size_t> todo_at;
     std::vector<std::pair<std::uint64_t, std::vector<GameFile>>> todo_keys;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const std::uint64_t key = key_of(pairs[i]);
+        auto it = kept.find(key);
+        // The sides come from the mods' changes alone.
+        if (!game && it != kept.end()) {
+            it->second.used = true;
+            out[i] = it->second.report;
+            continue;
+        }
         // Where the game finds each file is asked again: a copy put into an
         // earlier folder of the game replaces the one read. Stamped before the
         // describer reads them: a write while it does shows next time.
-        std::vector<GameFile> files = game_files_of(*pairs[i].first, *pairs[i].second, game);
-        auto it = kept.find(key);
-        if (it != kept.end() && unchanged(it->second.game_files, files)) {
-            it->second.used = true;
-            reports[i] = it->second.report;
-            continue;
+        std::vector<GameFile> files;
+        if (game) {
+            files = game_files_of(*pairs[i].first, *pairs[i].second, *game);
+            if (it != kept.end() && it->second.report.described && unchanged(it->second.game_files, files)) {
+                it->second.used = true;
+                out[i] = it->second.report;
+                continue;
+            }
         }
         todo.push_back(pairs[i]);
         todo_at.push_back(i);
         todo_keys.emplace_back(key, std::move(files));
     }
     if (todo.empty())
-        return reports;
-    ConflictDescriber describer(game);
-    std::vector<ConflictReport> made = describer.describe(todo);
-    described_count += static_cast<unsigned>(made.size());
+        return out;
+    ConflictDescriber describer(game ? *game : GameFiles());
+    std::vector<ConflictReport> made = game ? describer.describe(todo) : describer.describe_sides(todo);
+    (game ? described_count : sided_count) += static_cast<unsigned>(made.size());
     for (std::size_t j = 0; j < made.size(); ++j) {
         Kept& k = kept[todo_keys[j].first];
         k.report = made[j];
         k.game_files = std::move(todo_keys[j].second);
         k.used = true;
-        reports[todo_at[j]] = std::move(made[j]);
+        out[todo_at[j]] = std::move(made[j]);
     }
-    return reports;
+    return out;
 }
 
 } // namespace velmora

@@ -35,8 +35,21 @@ public:
     // may have been edited or loaded again since the last, and are hashed anew.
     // Throws what ConflictDescriber::describe throws.
     std::vector<ConflictReport> describe(const std::vector<ConflictPair>& pairs, const GameFiles& game);
-    // How many reports were made (not kept ones).
+
+    // A round of questions whose reports are made only as far as they are
+    // read: begin_round(), then describe_more and sides_more as often as
+    // needed. Reports no call of a round asked for are dropped at the next.
+    void begin_round();
+    // As describe, within the current round.
+    std::vector<ConflictReport> describe_more(const std::vector<ConflictPair>& pairs, const GameFiles& game);
+    // The reports without details (ConflictDescriber::describe_sides), or kept
+    // ones, within the current round: the game's files play no part.
+    std::vector<ConflictReport> sides_more(const std::vector<ConflictPair>& pairs);
+
+    // How many reports were described (not kept ones, nor those made without details).
     unsigned described() const { return described_count; }
+    // How many were made without details.
+    unsigned sided() const { return sided_count; }
 
 private:
     struct GameFile {
@@ -46,12 +59,12 @@ private:
         std::int64_t clock = 0; // the system's time just before the stamp was taken, in ns
     };
     struct Kept {
-        ConflictReport report;
+        ConflictReport report; // without details while report.described is false
         std::vector<GameFile> game_files;
         bool used = false;
     };
 
-    void begin();
+    std::vector<ConflictReport> reports(const std::vector<ConflictPair>& pairs, const GameFiles* game);
     std::uint64_t key_of(const ConflictPair& pair);
     std::uint64_t content(const Mod& mod);
     std::vector<GameFile> game_files_of(const Mod& a, const Mod& b, const GameFiles& game);
@@ -61,6 +74,7 @@ private:
 
     std::int64_t settle_ns;
     unsigned described_count = 0;
+    unsigned sided_count = 0;
     std::unordered_map<std::uint64_t, Kept> kept; // by pair, message and table
     // This round's, found once: the mods may change between rounds, and the game.
     std::unordered_map<const Mod*, std::uint64_t> contents;

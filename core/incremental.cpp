@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/hash.h"
+#include "mod/game_file_names.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/schemas.h"
@@ -33,9 +34,10 @@ std::string folded(const std::string& file)
     return s;
 }
 
+// The changes apply writes (see apply_mods).
 bool counts(const Change& c)
 {
-    return c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF;
+    return (c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF) && is_game_file_name(c.file);
 }
 
 // The part of p below folder, as Path text ("XML\\Units\\...").

@@ -217,6 +217,11 @@ public:
     // for a change that cannot be described.
     std::vector<PriorityQuestion> find_questions(const std::list<Mod*>& enabled) const;
 
+    // How many conflicting pairs were described since start-up (their game
+    // values read), not counting reports kept from an earlier apply. A pair
+    // is described only when a front end reads its question's report.
+    unsigned get_described_reports() const { return kept_reports.described(); }
+
     // The answers kept in "answers" in the settings folder (read by startup).
     const std::vector<RememberedAnswer>& get_remembered_answers() const { return remembered.get(); }
     // Each drops answers and saves the file; forget_answer returns false

@@ -12,6 +12,7 @@
 #include "base/format.h"
 #include "creator/archive.h"
 #include "creator/modcreator.h"
+#include "mod/game_file_names.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -424,6 +425,9 @@ std::unique_ptr<Mod> ModImporter::import()
     std::size_t readme_depth = std::numeric_limits<std::size_t>::max();
     for (std::size_t i = 0; i < found.entries.size(); ++i) {
         const Entry& e = found.entries[i];
+        // A Mac's copies of the folders ("__MACOSX/Mod/Assets/._x") hold no mod.
+        if (!is_game_file_name(joined(e.names, e.names.size())))
+            continue;
         const bool folder = e.kind == ArchiveEntry::Kind::Folder;
         const std::size_t folders = e.names.size() - (folder || e.names.empty() ? 0 : 1);
         for (std::size_t k = 0; k <= folders; ++k) {
@@ -465,6 +469,8 @@ std::unique_ptr<Mod> ModImporter::import()
     std::unique_ptr<Mod> mod(creator.create());
     if (!mod)
         throw GenericError(format("No mod could be made from the archive \"%S\".", &file));
+    skipped_files = creator.skipped();
+    document_files = creator.documents();
     const ArchiveFileNames names = names_from_archive_file(archive.empty() ? std::string() : archive[-1]);
     mod->name = names.name;
     mod->version = names.version;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <sigc++/sigc++.h>
 #include <string>
+#include <vector>
 
 #include "path/path.h"
 
@@ -70,6 +71,10 @@ public:
     // After import(): the folder of the archive taken as "Assets", with "/"
     // between its names; "" for the archive's top.
     const std::string& assets_folder() const { return root_text; }
+    // After import(): what ModCreator left out and the documents it kept
+    // (see ModCreator::skipped and documents).
+    const std::vector<std::string>& skipped() const { return skipped_files; }
+    const std::vector<std::string>& documents() const { return document_files; }
 
 private:
     struct Entry;
@@ -92,6 +97,8 @@ private:
     std::uint64_t unpacked = 0;
     std::string root_text;
     std::string readme;
+    std::vector<std::string> skipped_files;
+    std::vector<std::string> document_files;
 };
 
 } // namespace velmora

@@ -22,6 +22,7 @@
 #include "base/format.h"
 #include "diff/diff.h"
 #include "mod/change_path.h"
+#include "mod/game_file_names.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/removal.h"
@@ -158,6 +159,8 @@ ModCreator::~ModCreator() = default;
 Mod* ModCreator::create()
 {
     files.clear();
+    skipped_files.clear();
+    document_files.clear();
     processed = 0;
     walking.clear();
     game_folders.clear();
@@ -235,6 +238,14 @@ int ModCreator::process_file(const Path& rel)
     // Only create() sets up the folders and the mod.
     if (!mod)
         return -1;
+    // Before the name's other checks: "Icon\r" is no valid name on Windows,
+    // but it is a folder's icon on a Mac, not something to stop at.
+    const NameKind kind = kind_of_name(rel.str());
+    if (kind != NameKind::GameFile) {
+        skipped_files.push_back(rel.str());
+        report_type(rel, kind == NameKind::Own ? "skipped (Velmora's own file)" : "skipped (no game reads it)");
+        return 0;
+    }
     const std::string name = rel.empty() ? std::string() : rel[-1];
     const std::string::size_type dot = name.rfind('.');
     if (dot == std::string::npos)
@@ -267,9 +278,15 @@ int ModCreator::process_file(const Path& rel)
     case Change::DIFF:
         process_diff(rel, game, modified);
         break;
-    default:
+    default: {
+        const std::size_t before = mod->changes.size();
         process_whole(rel, game, modified);
+        if (mod->changes.size() > before && is_top_document(rel.str())) {
+            document_files.push_back(rel.str());
+            report_line(1, "a document: the game does not read it, the mod carries it");
+        }
         break;
+    }
     }
     return 0;
 }

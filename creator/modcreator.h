@@ -61,8 +61,17 @@ public:
 
     // Collects every file below dir / rel into files, depth first; returns 0.
     int process_directory(const Path& rel);
-    // Records the change for one collected file; returns 0.
+    // Records the change for one collected file; returns 0. A file no game
+    // reads (kind_of_name: Thumbs.db, an editor's backup, Velmora's own
+    // manifest) is left out and listed in skipped().
     int process_file(const Path& rel);
+
+    // After create(): the files left out as no game reads them, and the
+    // documents at the top of the folder (readme.txt) that the mod carries
+    // although the game does not read them; relative to the modified
+    // "Assets" folder ('Art\Thumbs.db'), in walk order.
+    const std::vector<std::string>& skipped() const { return skipped_files; }
+    const std::vector<std::string>& documents() const { return document_files; }
 
     // The element-level comparison of a game element (orig, read only) with
     // its modified counterpart, which is pruned in place down to what
@@ -94,6 +103,8 @@ private:
     std::vector<Path> game_dirs;
     Path dir;
     std::list<Path> files;
+    std::vector<std::string> skipped_files;
+    std::vector<std::string> document_files;
     unsigned int processed = 0;
     std::unique_ptr<std::ofstream> report;
     Path report_file;

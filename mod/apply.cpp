@@ -22,6 +22,7 @@
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
 #include "mod/conflict_cache.h"
+#include "mod/game_file_names.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/provenance.h"
@@ -111,6 +112,8 @@ Path destination(const Mod& mod, const Change& change, const Path& target)
 {
     if (!is_safe_change_path(change.file))
         refuse(mod, change, target, "would write outside");
+    if (kind_of_name(change.file) == NameKind::Own)
+        refuse(mod, change, target, "would write a file that Velmora keeps for itself in");
     Path joined = target / Path(change.file);
     Path fixed = fix_case_below(target, Path(change.file));
     if (joined.size() <= target.size() || fixed.size() != joined.size() || !lies_within(joined, target)
@@ -434,6 +437,14 @@ bool may_write_schema(const Change& change)
         || (change.stored ? change.bytes() : change.text).find("ElementType") != std::string::npos;
 }
 
+// Whether change writes anything: an old mod may carry files no game reads
+// (Thumbs.db, an editor's backup), kept in its file but never written.
+bool applies(const Change& change)
+{
+    const bool known = change.type == Change::WHOLE || change.type == Change::XML || change.type == Change::DIFF;
+    return known && is_game_file_name(change.file);
+}
+
 } // namespace
 
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
@@ -458,7 +469,7 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
         for (const Change& change : mod->changes)
             destination(*mod, change, target);
         for (const Change& change : mod->changes) {
-            if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
+            if (!applies(change))
                 continue;
             steps.push_back({mod, &change, m});
             if (may_write_schema(change))
@@ -545,7 +556,7 @@ int Mod::apply(const GameFiles& game, const Path& target, const std::vector<cons
     for (const Change& change : changes)
         destination(*this, change, target);
     for (const Change& change : changes) {
-        if (change.type != Change::WHOLE && change.type != Change::XML && change.type != Change::DIFF)
+        if (!applies(change))
             continue;
         // Again: an earlier change may have made a folder that fixes the case of this one.
         const Path dst = destination(*this, change, target);

@@ -41,6 +41,7 @@ public:
         std::string file;
         Change::Type type;
         std::string key; // file_key(file)
+        bool game_file; // is_game_file_name(file)
     };
 
     // Brings the index up to date with a mod's changes; the entries follow

@@ -21,6 +21,7 @@
 #include "diff/diff.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
+#include "mod/game_file_names.h"
 #include "mod/mod.h"
 #include "mod/removal.h"
 #include "mod/untrusted_xml.h"
@@ -418,9 +419,10 @@ void describe_whole(
     report.details.push_back({a.file, "", {a_name + " " + what_change_does(a.type), b_name + " " + what_change_does(b.type)}, true});
 }
 
-// The records, fields or values two xml changes of one file both change.
+// The records, fields or values two xml changes of one file both change;
+// without `report`, only what identifies each side.
 void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& ib, const XmlIndex* g,
-    const std::string& a_name, const std::string& b_name, ConflictReport& report, Sides& sides)
+    const std::string& a_name, const std::string& b_name, ConflictReport* report, Sides& sides)
 {
     sides.first.add(file);
     sides.second.add(file);
@@ -434,8 +436,10 @@ void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& i
                 continue;
             sides.first.add(key).add(item.value);
             sides.second.add(key).add(other->second.value);
+            if (!report)
+                continue;
             if (item.type == OBJECT && other->second.type == OBJECT) {
-                report.details.push_back(record_detail(file, key, item, other->second, g, a_name, b_name));
+                report->details.push_back(record_detail(file, key, item, other->second, g, a_name, b_name));
                 continue;
             }
             const std::string* gv = nullptr;
@@ -444,7 +448,7 @@ void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& i
                 if (it != g->children.end())
                     gv = &it->second.value;
             }
-            report.details.push_back({file, item.name, {values_line(g, gv, a_name, item, b_name, other->second)},
+            report->details.push_back({file, item.name, {values_line(g, gv, a_name, item, b_name, other->second)},
                 item.value != other->second.value});
         }
         return;
@@ -454,7 +458,9 @@ void describe_xml(const std::string& file, const XmlIndex& ia, const XmlIndex& i
         return;
     sides.first.add(ia.value);
     sides.second.add(ib.value);
-    report.details.push_back({file, ia.path.back(),
+    if (!report)
+        return;
+    report->details.push_back({file, ia.path.back(),
         {game_part(g, g ? &g->value : nullptr) + a_name + " " + shown(ia.value) + ", " + b_name + " "
             + shown(ib.value)},
         ia.value != ib.value});
@@ -564,7 +570,7 @@ ConflictDescriber::~ConflictDescriber() = default;
 // The meetings of one file: its game copy is read once and dropped when the
 // file is done; each xml change is indexed once into `changes`, which the
 // report's hash pieces see until the end.
-void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes)
+void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes, bool details)
 {
     auto index_of = [&changes](const Mod& mod, const Change& change) -> const XmlIndex& {
         std::unique_ptr<XmlIndex>& slot = changes[&change];
@@ -608,17 +614,19 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
             throw xml_error(*m, e);
         }
     }
-    // Records that no two changes share need no game values: the file is not read.
+    // Records that no two changes share need no game values: the file is not
+    // read; nor is it when only the sides are wanted.
     const bool by_key = like && (like->type == CONTAINER || like->type == OBJECT);
     std::unique_ptr<XmlIndex> game_copy;
-    if (like && !(by_key && wanted.empty()))
+    if (details && like && !(by_key && wanted.empty()))
         game_copy = game_index(game, first->ca->file, *like, wanted);
     for (Meeting* m : meetings) {
         ConflictReport part;
         try {
             auto [ia, ib] = xml_sides(*m);
             if (ia)
-                describe_xml(m->ca->file, *ia, *ib, game_copy.get(), m->a->name, m->b->name, part, m->sides);
+                describe_xml(m->ca->file, *ia, *ib, game_copy.get(), m->a->name, m->b->name, details ? &part : nullptr,
+                    m->sides);
             else if (m->ca->type != Change::XML || m->cb->type != Change::XML)
                 describe_meeting(*m->ca, *m->cb, m->a->name, m->b->name, part, m->sides);
         } catch (const xmlpp::exception& e) {
@@ -629,6 +637,16 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
 }
 
 std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<ConflictPair>& pairs)
+{
+    return reports(pairs, true);
+}
+
+std::vector<ConflictReport> ConflictDescriber::describe_sides(const std::vector<ConflictPair>& pairs)
+{
+    return reports(pairs, false);
+}
+
+std::vector<ConflictReport> ConflictDescriber::reports(const std::vector<ConflictPair>& pairs, bool details)
 {
     // Each mod's changes keyed once, in their order and by file: a mod meets many others.
     struct Keyed {
@@ -655,7 +673,8 @@ std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<Confli
         std::size_t i = 0;
         for (const Change& ca : a.changes) {
             auto same_file = of_b.by_file.find(of_a.keys[i++]);
-            if (same_file != of_b.by_file.end())
+            // As the conflict check: files no game reads are applied by neither.
+            if (same_file != of_b.by_file.end() && is_game_file_name(ca.file))
                 for (const Change* cb : same_file->second)
                     meetings.push_back({p, &a, &b, &ca, cb, {}, {}});
         }
@@ -665,7 +684,7 @@ std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<Confli
     for (Meeting& m : meetings)
         by_file[file_key(m.ca->file)].push_back(&m);
     for (auto& [key, of_file] : by_file)
-        describe_file(of_file, changes);
+        describe_file(of_file, changes, details);
 
     std::vector<ConflictReport> reports(pairs.size());
     std::vector<std::pair<Hasher, Hasher>> hashers(pairs.size());
@@ -673,13 +692,15 @@ std::vector<ConflictReport> ConflictDescriber::describe(const std::vector<Confli
         reports[p].message = pairs[p].message;
     for (Meeting& m : meetings) {
         ConflictReport& report = reports[m.pair];
-        std::move(m.details.begin(), m.details.end(), std::back_inserter(report.details));
+        if (details)
+            std::move(m.details.begin(), m.details.end(), std::back_inserter(report.details));
         m.sides.first.hash_into(hashers[m.pair].first);
         m.sides.second.hash_into(hashers[m.pair].second);
     }
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         reports[p].first_changes = hashers[p].first.value();
         reports[p].second_changes = hashers[p].second.value();
+        reports[p].described = details;
     }
     return reports;
 }

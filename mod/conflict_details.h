@@ -35,6 +35,9 @@ struct ConflictReport {
     // holds as long as neither changes.
     std::uint64_t first_changes = 0;
     std::uint64_t second_changes = 0;
+    // False when only the message and the two hashes were made (describe_sides):
+    // the details are then empty whatever the mods change.
+    bool described = true;
 
     bool answer_matters() const;
     // The details as lines for a question: each place, then what each mod
@@ -66,13 +69,18 @@ public:
     std::vector<ConflictReport> describe(const std::vector<ConflictPair>& pairs);
     // The report on a and b, whose check_conflicts gave `message`.
     ConflictReport describe(const Mod& a, const Mod& b, const std::string& message);
+    // The reports without their details: the message and the hashes of each
+    // side's conflicting changes, the same as describe gives, without reading
+    // the game's files. What a remembered answer needs.
+    std::vector<ConflictReport> describe_sides(const std::vector<ConflictPair>& pairs);
 
     struct XmlIndex;
 
 private:
     struct Meeting;
     using ChangeIndexes = std::map<const Change*, std::unique_ptr<XmlIndex>>;
-    void describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes);
+    std::vector<ConflictReport> reports(const std::vector<ConflictPair>& pairs, bool details);
+    void describe_file(std::vector<Meeting*>& meetings, ChangeIndexes& changes, bool details);
 
     GameFiles game;
 };

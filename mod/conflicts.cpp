@@ -8,6 +8,7 @@
 #include "base/hash.h"
 #include "mod/change_errors.h"
 #include "mod/conflict_cache.h"
+#include "mod/game_file_names.h"
 #include "mod/mod.h"
 #include "path/platform.h"
 #include "path/path.h"
@@ -71,7 +72,7 @@ const std::vector<ConflictCache::Entry>& ConflictCache::sync(const std::list<Cha
     entries_.clear();
     entries_.reserve(changes.size());
     for (const Change& c : changes)
-        entries_.push_back({&c, c.file, c.type, file_key(c.file)});
+        entries_.push_back({&c, c.file, c.type, file_key(c.file), is_game_file_name(c.file)});
     for (const Entry& e : entries_)
         by_key_[e.key].push_back(&e);
     return entries_;
@@ -149,6 +150,10 @@ void Mod::check_conflicts(const Mod* other) const
     const std::vector<ConflictCache::Entry>& entries = mine.sync(changes);
     theirs.sync(other->changes);
     for (const ConflictCache::Entry& entry : entries) {
+        // Old mods may carry files no game reads (Thumbs.db): applied by
+        // neither mod, they are no question.
+        if (!entry.game_file)
+            continue;
         const std::vector<const ConflictCache::Entry*>* matches = theirs.find(entry.key);
         if (!matches)
             continue;

@@ -11,6 +11,7 @@
 #include "mod/base64.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
+#include "mod/game_file_names.h"
 #include "mod/header_parser.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
@@ -104,6 +105,16 @@ Mod read_document(const Path& p, xmlpp::Element* root, const Mod& header)
             throw GenericError(format("The mod %S was not loaded: its change of '%S' would not stay a file "
                                       "inside the custom assets folder.",
                 &p, &shown));
+        }
+        // A mod must not write Velmora's own bookkeeping (the manifest) into
+        // the folders it builds. Other names no game reads stay in the mod,
+        // so that nothing of it is lost when it is saved; apply skips them.
+        if (kind_of_name(c.file) == NameKind::Own) {
+            std::string shown = printable_name(c.file);
+            std::string mod = printable_name(m.name);
+            throw GenericError(format("The mod '%S' (%S) was not loaded: its change of '%S' would write a file "
+                                      "that Velmora keeps for itself in the custom assets folder.",
+                &mod, &p, &shown));
         }
         m.changes.push_back(std::move(c));
     }

@@ -53,6 +53,18 @@ std::string count_text(std::size_t n, const char* one, const char* many)
     return n == 1 ? format("1 %s", one) : format("%u %s", u, many);
 }
 
+// What the status line adds about the files of a new mod's folder that no
+// game reads (the report lists them).
+std::string unread_text(const std::vector<std::string>& skipped, const std::vector<std::string>& documents)
+{
+    std::string text;
+    if (!skipped.empty())
+        text += " Skipped " + count_text(skipped.size(), "file", "files") + " no game reads.";
+    if (!documents.empty())
+        text += " Kept " + count_text(documents.size(), "document", "documents") + " the game does not read.";
+    return text;
+}
+
 } // namespace
 
 // Marks the window busy for the life of the object. A greyed window also
@@ -549,8 +561,8 @@ unsigned int MainWindow::mod_priority(PriorityQuestion& question)
     const std::string second
         = question.second->name.empty() ? shown_name(question.second) : listed_name(question.second);
     dialog.set_mod_names(first, second);
-    dialog.set_prompt(question.report.message);
-    dialog.set_details(question.report.text());
+    dialog.set_prompt(question.message);
+    dialog.set_details(question.report().text());
     dialog.set_transient_for(*this);
     int response = run_modal(dialog);
     dialog.hide();
@@ -640,7 +652,11 @@ void MainWindow::create_mod(const CreateModDialog& dlg)
     mod->author = dlg.author_entry->get_text();
     mod->version = dlg.version_entry->get_text();
     mod->save(new_mod_file(mod->name));
+    const std::string name = mod->name;
+    const std::string changes = count_text(mod->changes.size(), "change", "changes");
     orrindel->add_mod(mod.release());
+    show_status_message(format("Created the mod '%S' with %S.", &name, &changes)
+        + unread_text(creator.skipped(), creator.documents()));
 }
 
 void MainWindow::menu_import_archive_activated()
@@ -698,6 +714,7 @@ void MainWindow::import_archive(const Path& archive)
     const bool report = dlg.report_check->get_active();
     const Path file = new_mod_file(mod_name);
     std::string error;
+    std::string unread;
     {
         Busy guard(*this, true);
         StatusDialog& status = *ui->status;
@@ -717,6 +734,7 @@ void MainWindow::import_archive(const Path& archive)
                 mod->description = description;
             mod->save(file);
             orrindel->add_mod(mod.release());
+            unread = unread_text(importer.skipped(), importer.documents());
         } catch (const std::exception& e) {
             // GenericError and its kinds; anything else of the XML library too.
             error = e.what();
@@ -729,7 +747,7 @@ void MainWindow::import_archive(const Path& archive)
         return;
     }
     const std::string shown = platform::native(archive);
-    show_status_message(format("Imported the mod '%S' from \"%S\".", &mod_name, &shown));
+    show_status_message(format("Imported the mod '%S' from \"%S\".", &mod_name, &shown) + unread);
 }
 
 bool MainWindow::archive_limit_passed(ArchiveLimits::Kind, const std::string& message)

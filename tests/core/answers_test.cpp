@@ -3,6 +3,8 @@
 // nothing, and the file the answers are kept in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
 #include <map>
 #include <memory>
 #include <set>
@@ -57,6 +59,8 @@ protected:
         asked.clear();
         core->signal_mod_priority.connect([this](PriorityQuestion& q) {
             asked.push_back(q.first->name + ":" + q.second->name);
+            if (read_details)
+                shown.push_back(q.report().text());
             q.remember = remember && !not_remembered.count(q.first->name + ":" + q.second->name);
             auto it = answers.find(q.first->name + ":" + q.second->name);
             return it == answers.end() ? 0u : it->second;
@@ -72,6 +76,9 @@ protected:
     bool remember = true;
     std::set<std::string> not_remembered;
     std::vector<std::string> asked;
+    // Whether the front end reads each question's details, as the windows do.
+    bool read_details = false;
+    std::vector<std::vector<std::string>> shown;
 };
 
 TEST_F(AnswersTest, rememberedAnswerIsUsedOnTheNextApplyWithoutAQuestion)
@@ -102,6 +109,90 @@ TEST_F(AnswersTest, answerIsNotKeptUnlessAskedTo)
     EXPECT_FALSE(exists(box.settings() / Path("answers")));
     start({"A", "B"}).apply();
     EXPECT_EQ(asked, std::vector<std::string>{"A:B"});
+}
+
+// An answer is kept with the hashes of both mods' sides, made from their
+// changes alone: it fits in the next apply whether or not either apply
+// described the question (read the game's values).
+struct DescribedCase {
+    const char* name;
+    bool shown_when_answered;
+    bool described_next; // "ask only when two mods change the same field" describes every question
+};
+
+void PrintTo(const DescribedCase& c, std::ostream* os) { *os << c.name; }
+
+class AnswersDescribed : public AnswersTest, public testing::WithParamInterface<DescribedCase> { };
+
+TEST_P(AnswersDescribed, rememberedAnswerFitsWhetherOrNotAQuestionWasDescribed)
+{
+    write_mod("A", units_change(combat(4)));
+    write_mod("B", units_change(combat(5)));
+    answers["A:B"] = 2;
+    read_details = GetParam().shown_when_answered;
+    start({"A", "B"}).apply();
+    ASSERT_EQ(asked, std::vector<std::string>{"A:B"});
+    EXPECT_EQ(core->get_described_reports(), GetParam().shown_when_answered ? 1u : 0u);
+
+    answers.clear();
+    start({"A", "B"}).set_ask_fields_only(GetParam().described_next);
+    core->apply();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(core->get_described_reports(), GetParam().described_next ? 1u : 0u);
+    EXPECT_NE(applied_units().find("<iCombat>5</iCombat>"), std::string::npos) << "B won";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AnswersDescribed,
+    testing::Values(DescribedCase{"shownThenNotDescribed", true, false},
+        DescribedCase{"notShownThenNotDescribed", false, false}, DescribedCase{"shownThenDescribed", true, true},
+        DescribedCase{"notShownThenDescribed", false, true}),
+    [](const testing::TestParamInfo<DescribedCase>& info) { return std::string(info.param.name); });
+
+// Three mods that all set the warrior's iCombat: three questions. The pairs
+// are described (the game's values read) only when a front end reads a
+// report, then all those still to be asked at once; a question answered on
+// the command line is never described.
+TEST_F(AnswersTest, questionsAreDescribedOnlyWhenAFrontEndReadsThem)
+{
+    write_mod("A", units_change(combat(4)));
+    write_mod("B", units_change(combat(5)));
+    write_mod("C", units_change(combat(6)));
+    remember = false;
+
+    // Every question answered by a rule, as with --prefer.
+    start({"A", "B", "C"}).set_given_answers([](PriorityQuestion&) { return 1u; });
+    core->apply();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(core->get_described_reports(), 0u);
+
+    // Asked, but answered without looking.
+    answers = {{"A:B", 1}, {"A:C", 1}, {"B:C", 1}};
+    start({"A", "B", "C"}).apply();
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(core->get_described_reports(), 0u);
+
+    // One question answered by a rule, the others shown with the game's value.
+    read_details = true;
+    start({"A", "B", "C"}).set_given_answers(
+        [](PriorityQuestion& q) { return q.first->name == "A" && q.second->name == "B" ? 1u : 0u; });
+    core->apply();
+    EXPECT_EQ(asked, (std::vector<std::string>{"A:C", "B:C"}));
+    EXPECT_EQ(core->get_described_reports(), 2u);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(std::find(shown[1].begin(), shown[1].end(), "  iCombat: game 1, B 5, C 6"), shown[1].end())
+        << testing::PrintToString(shown[1]);
+
+    // A check reads every report.
+    Orrindel& checking = start({"A", "B", "C"});
+    const std::list<Mod*> enabled = checking.get_enabled_mods_in_order();
+    for (Mod* mod : enabled)
+        ASSERT_EQ(mod->load(mod->path), 0);
+    std::vector<PriorityQuestion> questions = checking.find_questions(enabled);
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_EQ(checking.get_described_reports(), 0u);
+    EXPECT_FALSE(questions[2].report().details.empty());
+    EXPECT_EQ(checking.get_described_reports(), 3u) << "described together";
+    EXPECT_EQ(questions[0].message, questions[0].report().message);
 }
 
 // B changes after its answer was remembered.

@@ -106,7 +106,7 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
     core.startup();
     ASSERT_EQ(core.get_enabled_mods().size(), 3u);
     core.signal_mod_priority.connect([](PriorityQuestion& question) {
-        ADD_FAILURE() << "unexpected question: " << question.report.message;
+        ADD_FAILURE() << "unexpected question: " << question.message;
         return 0u;
     });
     core.apply();

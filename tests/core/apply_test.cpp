@@ -61,7 +61,7 @@ protected:
         core.signal_mod_priority.connect([this](PriorityQuestion& question) {
             const Mod* a = question.first;
             const Mod* b = question.second;
-            asked.push_back(a->name + " " + b->name + ": " + question.report.message);
+            asked.push_back(a->name + " " + b->name + ": " + question.message);
             for (const Question& q : questions)
                 if (q.first == a->name && q.second == b->name)
                     return q.answer;

@@ -97,6 +97,41 @@ TEST_F(ConflictReportsTest, describesAnUnchangedPairOnce)
     EXPECT_EQ(reports.described(), 1u);
 }
 
+// A round made as far as it is read: the sides alone read no game file, and
+// describing later in the round or in the next reuses what was made.
+TEST_F(ConflictReportsTest, makesTheSidesWithoutDescribingAndDescribesOnlyWhenAsked)
+{
+    std::vector<ConflictPair> pairs;
+    try {
+        a.check_conflicts(&b);
+    } catch (const ConflictError& e) {
+        pairs.push_back({&a, &b, e.what()});
+    }
+    ASSERT_EQ(pairs.size(), 1u);
+    reports.begin_round();
+    const ConflictReport sides = reports.sides_more(pairs).at(0);
+    EXPECT_FALSE(sides.described);
+    EXPECT_TRUE(sides.details.empty());
+    EXPECT_EQ(reports.described(), 0u);
+    EXPECT_EQ(reports.sided(), 1u);
+    EXPECT_EQ(reports.sides_more(pairs).at(0).first_changes, sides.first_changes);
+    EXPECT_EQ(reports.sided(), 1u) << "kept within the round";
+
+    const ConflictReport described = reports.describe_more(pairs, game()).at(0);
+    EXPECT_TRUE(described.described);
+    EXPECT_EQ(described.details.at(0).lines, (Lines {"iCombat: game 2, A 3, B 4"}));
+    EXPECT_EQ(described.first_changes, sides.first_changes);
+    EXPECT_EQ(described.second_changes, sides.second_changes);
+    EXPECT_EQ(reports.described(), 1u);
+
+    // The next round: the kept report gives the sides and, unchanged, the details.
+    reports.begin_round();
+    EXPECT_TRUE(reports.sides_more(pairs).at(0).described);
+    EXPECT_EQ(reports.describe_more(pairs, game()).at(0).details.at(0).lines, described.details.at(0).lines);
+    EXPECT_EQ(reports.described(), 1u);
+    EXPECT_EQ(reports.sided(), 1u);
+}
+
 // Something the report was made from, changed between two applies, and the
 // lines the second apply must show.
 struct Edit {

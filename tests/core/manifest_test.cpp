@@ -10,6 +10,7 @@
 
 #include "base/errors.h"
 #include "base/hash.h"
+#include "mod/game_file_names.h"
 #include "path/file_stamp.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -26,6 +27,13 @@ void set_mtime(const Path& file, std::int64_t ns)
 {
     timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
     ASSERT_EQ(::utimensat(AT_FDCWD, platform::native(file).c_str(), times, 0), 0);
+}
+
+// No mod may write the manifest, and creating a mod from a built folder leaves
+// it out: its name must be one of Velmora's own.
+TEST(Manifest, isNamedAsVelmorasOwnFile)
+{
+    EXPECT_EQ(kind_of_name(Manifest::file_name), NameKind::Own);
 }
 
 TEST(Manifest, writesAndReadsBackEveryFieldSortedByFile)

@@ -186,6 +186,25 @@ TEST_F(ImportTest, twoModFoldersAtTheSameDepthAreNamedRatherThanGuessed)
     EXPECT_THAT(error, HasSubstr("\"Knights/Assets\""));
 }
 
+// A zip made on a Mac or from a Windows folder of pictures carries files no
+// game reads; a copy of the folders in "__MACOSX" is no second mod folder.
+TEST_F(ImportTest, leavesOutFilesNoGameReads)
+{
+    write_archive(tmp / "mod.zip", "zip",
+        {{"Better Archers/Art/velmora.dds", "DDS |bytes"}, {"Better Archers/Art/Thumbs.db", "thumbnails"},
+            {"Better Archers/.DS_Store", "Finder"}, {"__MACOSX/Art/._velmora.dds", "resource fork"}});
+
+    ModImporter importer(core->get_civ4_dir(), core->get_settings_dir(), tmp / "mod.zip", true);
+    std::unique_ptr<Mod> mod = importer.import();
+
+    ASSERT_TRUE(mod);
+    EXPECT_EQ(importer.assets_folder(), "Better Archers");
+    EXPECT_EQ(files_of(*mod), std::vector<std::string>{"Art\\velmora.dds"});
+    EXPECT_EQ(importer.skipped(), (std::vector<std::string>{".DS_Store", "Art\\Thumbs.db"}));
+    EXPECT_THAT(report(), HasSubstr("Art\\Thumbs.db -> skipped (no game reads it)\n"));
+    expect_nothing_left();
+}
+
 // --- Names, version and description -----------------------------------------
 
 TEST_F(ImportTest, takesNameAndVersionFromTheFileAndTheDescriptionFromTheReadme)

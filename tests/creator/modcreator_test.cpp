@@ -522,5 +522,88 @@ TEST_F(ModCreatorTest, processFileOutsideCreateReportsFailure)
     EXPECT_NE(creator.process_file(Path("Art\\velmora.dds")), 0);
 }
 
+// --- Files no game reads --------------------------------------------------------
+
+std::vector<std::string> files_of(const Mod& mod)
+{
+    std::vector<std::string> files;
+    for (const Change& c : mod.changes)
+        files.push_back(c.file);
+    return files;
+}
+
+struct UnreadCase {
+    const char* title;
+    const char* file; // as the walk finds it
+    const char* report; // the report's word for it
+};
+
+void PrintTo(const UnreadCase& c, std::ostream* os) { *os << c.title; }
+
+class ModCreatorUnreadTest : public ModCreatorTest, public ::testing::WithParamInterface<UnreadCase> { };
+
+TEST_P(ModCreatorUnreadTest, isLeftOutWithAReportLine)
+{
+    const UnreadCase& c = GetParam();
+    write_file(modified(c.file), "not for the game");
+    write_file(modified("Art/velmora.dds"), "DDS |bytes");
+
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", true);
+    std::unique_ptr<Mod> mod(creator.create());
+
+    ASSERT_TRUE(mod);
+    EXPECT_EQ(files_of(*mod), std::vector<std::string>{"Art\\velmora.dds"});
+    const std::string file = Path(c.file).str();
+    EXPECT_EQ(creator.skipped(), std::vector<std::string>{file});
+    EXPECT_NE(report().find(file + " -> skipped (" + c.report + ")\n"), std::string::npos) << report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ModCreatorUnreadTest,
+    ::testing::Values(UnreadCase{"thumbnails", "Art/Thumbs.db", "no game reads it"},
+        UnreadCase{"folderSettings", "Art/desktop.ini", "no game reads it"},
+        UnreadCase{"finder", ".DS_Store", "no game reads it"},
+        UnreadCase{"folderIcon", "Art/Icon\r", "no game reads it"},
+        UnreadCase{"appleDouble", "Art/._velmora.dds", "no game reads it"},
+        UnreadCase{"macCopies", "__MACOSX/Art/._velmora.dds", "no game reads it"},
+        UnreadCase{"editorBackup", "XML/Things/Civ4ThingInfos.xml~", "no game reads it"},
+        UnreadCase{"backupWithoutADot", "Python/notes~", "no game reads it"},
+        UnreadCase{"bak", "Python/CvThings.py.bak", "no game reads it"},
+        UnreadCase{"orig", "Python/CvThings.py.orig", "no game reads it"},
+        UnreadCase{"rej", "Python/CvThings.py.rej", "no game reads it"},
+        UnreadCase{"swap", "Python/.CvThings.py.swp", "no game reads it"},
+        UnreadCase{"manifestOfABuiltFolder", ".velmora-manifest", "Velmora's own file"},
+        UnreadCase{"halfWrittenFile", "XML/Things/Civ4ThingInfos.xml.velmora-part", "Velmora's own file"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(ModCreatorTest, aFolderOfOnlyFilesNoGameReadsGivesAModWithoutChanges)
+{
+    write_file(modified("Thumbs.db"), "thumbnails");
+    write_file(modified(".velmora-manifest"), "velmora-manifest 2\n");
+
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", false);
+    std::unique_ptr<Mod> mod(creator.create());
+
+    ASSERT_TRUE(mod);
+    EXPECT_TRUE(mod->changes.empty());
+    EXPECT_EQ(creator.skipped(), (std::vector<std::string>{".velmora-manifest", "Thumbs.db"}));
+}
+
+TEST_F(ModCreatorTest, aDocumentAtTheTopStaysAndTheReportSaysTheGameDoesNotReadIt)
+{
+    write_file(modified("readme.txt"), "Read me first");
+    write_file(modified("Art/readme.txt"), "A texture's notes");
+
+    ModCreator creator(core->get_civ4_dir(), core->get_settings_dir(), tmp / "MyMod", true);
+    std::unique_ptr<Mod> mod(creator.create());
+
+    ASSERT_TRUE(mod);
+    EXPECT_EQ(files_of(*mod), (std::vector<std::string>{"Art\\readme.txt", "readme.txt"}));
+    EXPECT_EQ(creator.documents(), std::vector<std::string>{"readme.txt"});
+    EXPECT_EQ(report(),
+        "Art\\readme.txt -> whole\n"
+        "readme.txt -> whole\n"
+        "  a document: the game does not read it, the mod carries it\n");
+}
+
 } // namespace
 } // namespace velmora::test

@@ -255,7 +255,8 @@ TEST_F(ConflictDetails, wholeFileAgainstAnXmlChangeSaysWhatEachModDoes)
 
 // Pairs described together read each game file once for all of them; each
 // report must still list its places in its own changes' order (here not the
-// files' order) and be bound to the same hashes as when described alone.
+// files' order) and be bound to the same hashes as when described alone, or
+// not described at all.
 TEST_F(ConflictDetails, pairsDescribedTogetherGetTheReportsTheyGetAlone)
 {
     const char* file = "Python\\CvEventManager.py";
@@ -278,8 +279,12 @@ TEST_F(ConflictDetails, pairsDescribedTogetherGetTheReportsTheyGetAlone)
     }
 
     const std::vector<ConflictReport> together = describer.describe(pairs);
+    // Without the details (no game file read), the same hashes: a remembered
+    // answer fits whether or not its question was shown.
+    const std::vector<ConflictReport> sides = describer.describe_sides(pairs);
 
     ASSERT_EQ(together.size(), pairs.size());
+    ASSERT_EQ(sides.size(), pairs.size());
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         SCOPED_TRACE(pairs[i].first->name + " and " + pairs[i].second->name);
         ConflictDescriber alone_describer(GameFiles({game / "Assets"}));
@@ -288,6 +293,12 @@ TEST_F(ConflictDetails, pairsDescribedTogetherGetTheReportsTheyGetAlone)
         EXPECT_EQ(together[i].text(), alone.text());
         EXPECT_EQ(together[i].first_changes, alone.first_changes);
         EXPECT_EQ(together[i].second_changes, alone.second_changes);
+        EXPECT_TRUE(together[i].described);
+        EXPECT_EQ(sides[i].message, pairs[i].message);
+        EXPECT_FALSE(sides[i].described);
+        EXPECT_TRUE(sides[i].details.empty());
+        EXPECT_EQ(sides[i].first_changes, alone.first_changes);
+        EXPECT_EQ(sides[i].second_changes, alone.second_changes);
     }
     // A and B meet in the units file, the script and the art, in A's order.
     ASSERT_EQ(together[0].details.size(), 3u);
