@@ -50,10 +50,10 @@ void print_json(const Orrindel& core, const BuildPreview& preview)
         {"unchanged", preview.unchanged}};
     for (const PriorityQuestion& q : preview.unanswered) {
         nlohmann::json details = nlohmann::json::array();
-        for (const ConflictDetail& d : q.report.details)
+        for (const ConflictDetail& d : q.report().details)
             details.push_back({{"file", d.file}, {"where", d.where}, {"lines", d.lines}});
         out["unanswered"].push_back({{"first", q.first->name}, {"second", q.second->name},
-            {"message", q.report.message}, {"details", details}});
+            {"message", q.report().message}, {"details", details}});
     }
     for (const FileChange& f : preview.files) {
         nlohmann::json file = {{"file", file_text(f.file)}, {"change", kind_word(f.kind)}, {"mods", f.mods},
@@ -85,9 +85,9 @@ void print_text(const Orrindel& core, const BuildPreview& preview)
     if (!preview.unanswered.empty()) {
         for (const PriorityQuestion& q : preview.unanswered) {
             std::cout << printable(one_line("Conflict: '" + q.first->name + "' and '" + q.second->name
-                             + "' [no answer]: " + q.report.message))
+                             + "' [no answer]: " + q.report().message))
                       << "\n";
-            for (const std::string& line : q.report.text())
+            for (const std::string& line : q.report().text())
                 std::cout << "    " << detail_line(line) << "\n";
         }
         return;
