@@ -218,11 +218,15 @@ int child_floor(const std::string& home, const std::string& out, const std::stri
     return 0;
 }
 
-// apply without the check of what it built against the game's schemas.
-int child_apply_unverified(const std::string& home)
+// apply without the check of what it built against the game's schemas, or
+// (`names_only`) without the check of the names its records point at.
+int child_apply_unverified(const std::string& home, bool names_only)
 {
     auto core = start(home);
-    core->set_verify_after_apply(false);
+    if (names_only)
+        core->set_check_references(false);
+    else
+        core->set_verify_after_apply(false);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
     core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
@@ -876,6 +880,31 @@ void bench_provenance(Game& g)
     drop(home);
 }
 
+// Apply with and without the check of the names the built records point at
+// (the schema check runs in both), 10 mods on the game, and what it finds.
+void bench_references(Game& g)
+{
+    make_apply_mods(g, 10);
+    const std::string custom = work_dir + "/ReferencedAssets";
+    const std::string home = apply_home(g, "references", 10, custom);
+    Paired p = measure_pairs(empty_then(custom, {"apply", home}), empty_then(custom, {"apply-unreferenced", home}));
+    const std::string input = game_input(g, 10);
+    row("apply with the reference check", input, "Velmora", p.ours);
+    row("apply without the reference check", input, "Velmora", p.ref);
+    ratios.push_back({"apply with the reference check, against without", spread(p.wall_ratio),
+        spread(p.cpu_ratio), 1.1, 0, 0});
+    auto core = start(home);
+    for (Mod* mod : core->get_mods())
+        core->set_mod_enabled(mod, true);
+    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->apply();
+    const ReferenceCheck& r = core->get_verification().references;
+    std::printf("The reference check read %u files: %u broken references the mods caused, %u the game has too.\n",
+        r.files, r.caused_by_mods(), static_cast<unsigned>(r.broken.size()) - r.caused_by_mods());
+    drop(custom);
+    drop(home);
+}
+
 // Fits time = a * size^b by least squares on the logarithms: b is the growth
 // (1 linear, 2 quadratic).
 double growth_exponent(const std::vector<std::pair<double, double>>& points)
@@ -1016,7 +1045,8 @@ void bench_scan(Game& g)
 }
 
 const char* const benchmark_names[]
-    = {"apply", "incremental", "growth", "check", "create", "scan", "verification", "provenance"};
+    = {"apply", "incremental", "growth", "check", "create", "scan", "verification", "provenance",
+        "references"};
 
 int run_all(const std::vector<std::string>& only)
 {
@@ -1045,6 +1075,8 @@ int run_all(const std::vector<std::string>& only)
         bench_verification(game);
     if (wanted("provenance"))
         bench_provenance(game);
+    if (wanted("references"))
+        bench_references(game);
     if (wanted("growth"))
         bench_growth(game);
 
@@ -1075,7 +1107,9 @@ int child(const std::vector<std::string>& a)
     if (what == "apply")
         return child_apply(a.at(1), std::vector<std::string>(a.begin() + 2, a.end()));
     if (what == "apply-unverified")
-        return child_apply_unverified(a.at(1));
+        return child_apply_unverified(a.at(1), false);
+    if (what == "apply-unreferenced")
+        return child_apply_unverified(a.at(1), true);
     if (what == "apply-without-provenance")
         return child_apply_without_provenance(a.at(1));
     if (what == "apply-again")
@@ -1116,7 +1150,7 @@ const char* const usage =
     "  --help       this text\n"
     "\n"
     "BENCHMARK: apply, incremental, growth, check, create, scan, verification,\n"
-    "provenance\n"
+    "provenance, references\n"
     "(default: all).\n"
     "Needs about 1 GB of free space under $TMPDIR at full scale.\n";
 

@@ -45,7 +45,7 @@ nlohmann::json details_json(const ConflictReport& report)
 }
 
 void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
-    const std::optional<std::list<Mod*>>& order)
+    const std::optional<std::list<Mod*>>& order, const ReferenceCheck& references)
 {
     nlohmann::json out
         = {{"enabled", nlohmann::json::array()}, {"conflicts", nlohmann::json::array()}, {"order", nullptr}};
@@ -62,6 +62,9 @@ void print_json(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
         for (const Mod* mod : *order)
             out["order"].push_back(mod_ref(mod));
     }
+    out["references_checked"] = references.done;
+    out["broken_references"] = references.caused_by_mods();
+    out["references"] = references_json(references);
     print(std::cout, out);
 }
 
@@ -78,7 +81,7 @@ std::string verdict(const Conflict& c)
 }
 
 void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& conflicts,
-    const std::optional<std::list<Mod*>>& order)
+    const std::optional<std::list<Mod*>>& order, const ReferenceCheck& references)
 {
     std::cout << "Enabled mods: " << enabled.size() << "\n";
     if (conflicts.empty())
@@ -95,6 +98,15 @@ void print_text(const std::list<Mod*>& enabled, const std::vector<Conflict>& con
             names += (names.empty() ? "" : ", ") + quoted(mod);
         std::cout << "Order of applying: " << names << "\n";
     }
+    if (!references.done)
+        return;
+    print_references(references);
+    const unsigned broken = references.caused_by_mods();
+    if (broken)
+        std::cout << broken << (broken == 1 ? " name" : " names")
+                  << " would point nowhere after applying: the game may stop while loading or show raw keys.\n";
+    else
+        std::cout << "No name would point nowhere after applying.\n";
 }
 
 } // namespace
@@ -112,12 +124,18 @@ int run_check(Orrindel& core, const CheckOptions& options)
     for (const Conflict& c : conflicts)
         unanswered += c.answer == 0 && !c.skipped;
     std::optional<std::list<Mod*>> order;
-    if (unanswered == 0)
+    // The names are checked on the mods merged in the order apply would use,
+    // which is known only when every conflict is answered.
+    ReferenceCheck references;
+    if (unanswered == 0) {
         order = order_mods(enabled, answers_of(conflicts));
+        if (!order->empty() && core.get_missing_mods().empty())
+            references = core.check_references(*order);
+    }
     if (options.json)
-        print_json(enabled, conflicts, order);
+        print_json(enabled, conflicts, order, references);
     else
-        print_text(enabled, conflicts, order);
+        print_text(enabled, conflicts, order, references);
     if (!core.get_missing_mods().empty()) {
         report_error("apply stops at the enabled mods whose files are missing (see above).");
         return exit_failure;

@@ -1,6 +1,7 @@
 #ifndef VELMORA_CLI_COMMANDS_H
 #define VELMORA_CLI_COMMANDS_H
 
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -10,6 +11,7 @@ namespace velmora {
 
 class Orrindel;
 struct Verification;
+struct ReferenceCheck;
 
 namespace cli {
 
@@ -122,7 +124,8 @@ int run_apply(Orrindel& core, const ApplyOptions& options);
 int run_dry_run(Orrindel& core, const ApplyOptions& options);
 // Exits with 1 when there is no build or the file is not in it.
 int run_blame(Orrindel& core, const BlameOptions& options);
-// Exits with 1 when a file breaks its schema where the game's copy does not.
+// Exits with 1 when a file breaks its schema where the game's copy does not,
+// or when a name points nowhere where the game's own files do not.
 int run_verify(Orrindel& core, const VerifyOptions& options);
 int run_create(Orrindel& core, const CreateOptions& options);
 int run_import(Orrindel& core, const ImportOptions& options);
@@ -135,6 +138,13 @@ void warn(const std::string& message);
 void report_error(const std::string& message);
 // The faults apply found in what it built, as warnings.
 void warn_verification(const Verification& result);
+// The broken references of a build, as warnings: those the mods caused one by
+// one, those the game has too counted.
+void warn_references(const ReferenceCheck& check);
+// The same, one line each on standard output: the mods' first.
+void print_references(const ReferenceCheck& check);
+// The broken references for --json: file, record, field, name, mod...
+nlohmann::json references_json(const ReferenceCheck& check);
 // A line on standard error: "velmora-cli: hint: ...".
 void hint(const std::string& message);
 

@@ -26,6 +26,7 @@
 #include "mod/provenance.h"
 #include "path/fs.h"
 #include "path/platform.h"
+#include "xml/reference_table.h"
 #include "xml/schema.h"
 
 namespace velmora {
@@ -502,8 +503,14 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
             rename_mods(origin, mods_of(order, key));
         }
     }
-    if (verify_after_apply)
+    if (verify_after_apply) {
         verification = verify_folder(folder, game, schemas, &verify_memo, &manifest);
+        if (check_references_after_apply) {
+            verification.references
+                = velmora::check_references(folder, game, *reference_table, &reference_memo);
+            name_reference_mods(verification.references, std::vector<const Mod*>(order.begin(), order.end()));
+        }
+    }
     if (record_provenance)
         provenance.write(folder);
     return manifest;

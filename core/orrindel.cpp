@@ -15,6 +15,7 @@
 #include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/parse.h"
+#include "xml/reference_table.h"
 
 namespace velmora {
 
@@ -45,6 +46,7 @@ Orrindel::Orrindel()
 Orrindel::Orrindel(const Path& home)
     : config(*this)
     , home(home)
+    , reference_table(new ReferenceTable)
 { }
 
 Orrindel::~Orrindel()
@@ -71,6 +73,7 @@ void Orrindel::startup()
     if (!exists(mods_dir))
         mkpath(mods_dir, 0755);
     load_element_table();
+    load_reference_table();
     load_config();
     load_answers();
     signal_prefs_changed.emit();
@@ -86,6 +89,25 @@ void Orrindel::load_element_table()
         ElementInfoStorage::instance().load(platform::native(file));
     } catch (const GenericError& e) {
         throw GenericError(format("Cannot load the element table %S: %s", &file, e.what()));
+    }
+}
+
+// Without its table Velmora still merges and applies; it only cannot tell
+// which names point nowhere, and says so.
+void Orrindel::load_reference_table()
+{
+    const Path file = find_data_file("references.txt", data_folders());
+    if (file.empty()) {
+        warnings.push_back("Cannot find the reference table \"references.txt\": names that point nowhere are not "
+                           "checked after applying.");
+        return;
+    }
+    try {
+        auto table = std::make_unique<ReferenceTable>();
+        table->load(platform::native(file));
+        reference_table = std::move(table);
+    } catch (const GenericError& e) {
+        warnings.push_back(std::string(e.what()) + " Names that point nowhere are not checked after applying.");
     }
 }
 

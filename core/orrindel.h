@@ -23,6 +23,7 @@ namespace velmora {
 
 class GameFiles;
 class Mod;
+class ReferenceTable;
 
 // What a command needs of the folders in the settings, looked at before it
 // touches anything.
@@ -147,6 +148,22 @@ public:
     // Whether apply() records who made each file (on by default). Off, the
     // folder holds no such record, and the next apply builds every file again.
     void set_record_provenance(bool on) { record_provenance = on; }
+    // Whether that check includes the names the built records point at (on by default).
+    void set_check_references(bool on) { check_references_after_apply = on; }
+    // What the game would find in folder (a custom-assets folder, or one laid
+    // out like it): the files that break their schemas and the names that
+    // point nowhere, each broken reference named with the enabled mods (in
+    // the order of the last apply, else of the list) and the mods that are
+    // not enabled. Loads the mods' changes when it needs them.
+    Verification verify(const Path& folder);
+    // The broken references applying `order` (the enabled mods, in the order
+    // apply would apply them) would leave, found before anything is written:
+    // the mods' data files are merged in a private temporary folder that is
+    // removed afterwards. Loads the mods. Nothing is checked (done false)
+    // without a reference table or a game folder.
+    ReferenceCheck check_references(const std::list<Mod*>& order);
+    // The table of names that point at records ("references.txt"), read by startup.
+    const ReferenceTable& get_reference_table() const { return *reference_table; }
 
     // The user's home folder the core was made for (where the game is looked for too).
     const Path& get_home() const { return home; }
@@ -239,6 +256,8 @@ public:
 
 private:
     void load_element_table();
+    void load_reference_table();
+    void name_reference_mods(ReferenceCheck& check, const std::vector<const Mod*>& order);
     void load_config();
     void load_answers();
 
@@ -289,6 +308,7 @@ private:
     Verification verification;
     bool verify_after_apply = true;
     bool record_provenance = true;
+    bool check_references_after_apply = true;
     ConflictCheck check_step;
     ModApplier apply_step;
     GivenAnswer given_answer;
@@ -296,6 +316,9 @@ private:
     mutable ConflictReports kept_reports;
     // The scans of the last verification, for the files a re-apply carries over.
     VerifyMemo verify_memo;
+    std::unique_ptr<ReferenceTable> reference_table; // never null
+    // The names of the game's files read by earlier checks.
+    ReferenceMemo reference_memo;
     // The game's files hashed by earlier applies, for the carry-over.
     GameFileHashes game_hashes;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/references.h"
 #include "path/path.h"
 #include "xml/schema_check.h"
 
@@ -21,14 +22,17 @@ struct FileFaults {
     std::vector<SchemaViolation> in_game; // already in the game's own copy of the file
 };
 
-// What checking a custom-assets folder against the game's schemas found.
+// What checking a custom-assets folder against the game's schemas, and the
+// names its records point at against the names the game defines, found.
 struct Verification {
     unsigned checked = 0; // XML files checked against a schema
     std::vector<FileFaults> files; // the files with faults of either kind, in path order
+    ReferenceCheck references;
 
     // The files with faults the game's copy lacks.
     unsigned files_at_fault() const;
-    bool clean() const { return files_at_fault() == 0; }
+    // No schema fault and no broken reference that the game's own files lack.
+    bool clean() const { return files_at_fault() == 0 && references.caused_by_mods() == 0; }
 };
 
 // One line for a fault: "XML/Units/CIV4UnitInfos.xml, line 12, record

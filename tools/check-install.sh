@@ -13,7 +13,7 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 prefix=/opt/velmora-check
 DESTDIR="$work/dest" cmake --install "$build" --prefix "$prefix" >/dev/null
 root="$work/dest$prefix"
-for f in bin/velmora-cli share/velmora/elements.txt share/man/man1/velmora-cli.1; do
+for f in bin/velmora-cli share/velmora/elements.txt share/velmora/references.txt share/man/man1/velmora-cli.1; do
   [ -f "$root/$f" ] || fail "the install lacks $f"
 done
 if [ -f "$build/velmora" ]; then

@@ -504,6 +504,11 @@ void MainWindow::apply_clicked()
         std::string files = count_text(at_fault, "file", "files");
         message += format("; %S may not load in the game", &files);
     }
+    const unsigned broken = verification.references.caused_by_mods();
+    if (broken != 0) {
+        std::string names = count_text(broken, "name points", "names point");
+        message += format("; %S nowhere", &names);
+    }
     message += ".";
     if (!orrindel->get_last_backup().empty()) {
         std::string backup = platform::native(orrindel->get_last_backup());
@@ -519,7 +524,7 @@ void MainWindow::apply_clicked()
             text += "\n\n" + warning;
         show_message(this, text, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK);
     }
-    if (at_fault != 0)
+    if (at_fault != 0 || broken != 0)
         show_schema_faults(verification);
 }
 
@@ -529,8 +534,13 @@ void MainWindow::show_schema_faults(const Verification& verification)
     for (const FileFaults& f : verification.files)
         for (const SchemaViolation& v : f.faults)
             lines.push_back(describe(f.file, v, false));
+    std::vector<std::string> references;
+    for (const BrokenReference& r : verification.references.broken)
+        if (!r.in_game)
+            references.push_back(describe(r));
     SchemaFaultsDialog& dialog = *ui->schema_faults;
     dialog.set_faults(verification.files_at_fault(), lines);
+    dialog.set_references(references);
     dialog.set_transient_for(*this);
     run_modal(dialog);
     dialog.hide();

@@ -207,6 +207,20 @@ int get_element_type(const xmlpp::Element* e)
     return type_by_name(e->get_name());
 }
 
+int get_element_type(const std::string& group, const std::string& name)
+{
+    if (const ElementInfo* info = ElementInfoStorage::instance().find(group, name))
+        return info->type;
+    return type_by_name(name);
+}
+
+const char* get_object_key(const std::string& group, const std::string& name)
+{
+    if (const ElementInfo* info = ElementInfoStorage::instance().find(group, name))
+        return info->key.c_str();
+    return key_by_name(name);
+}
+
 const char* get_object_key(const std::string& path)
 {
     if (const ElementInfo* info = ElementInfoStorage::instance().get_info(path))

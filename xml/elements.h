@@ -27,6 +27,11 @@ int get_element_type(const std::string& path);
 // The same answer as get_element_type(element_path(e)), without building the path.
 int get_element_type(const xmlpp::Element* e);
 
+// The same answers for an element named `name` in documents of `group` (the
+// root's name without "Civ4"), for readers that build no tree.
+int get_element_type(const std::string& group, const std::string& name);
+const char* get_object_key(const std::string& group, const std::string& name);
+
 // The name of the key child of a record: the table's key word ("" for a line
 // without one: an unkeyed record, matched by its name), "Type" for an unlisted
 // 'XInfo', null otherwise. Valid as long as the table.

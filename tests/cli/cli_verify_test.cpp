@@ -119,5 +119,71 @@ TEST_F(CliVerifyTest, applyOfAnAddedFieldStaysQuiet)
     EXPECT_NE(run.err.find("already in the game"), std::string::npos) << run.err;
 }
 
+// A game that defines two unit classes, and a mod adding a unit of a class
+// no file defines.
+class CliReferencesTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        write_file(box.game() / "Assets/XML/Units/CIV4UnitClassInfos.xml",
+            "<Civ4UnitClassInfos>\r\n\t<UnitClassInfos>\r\n"
+            "\t\t<UnitClassInfo><Type>UNITCLASS_WARRIOR</Type></UnitClassInfo>\r\n"
+            "\t\t<UnitClassInfo><Type>UNITCLASS_ARCHER</Type></UnitClassInfo>\r\n"
+            "\t</UnitClassInfos>\r\n</Civ4UnitClassInfos>\r\n");
+        write_mod("Longbows.Pellarix", "Longbows",
+            {{"XML\\Units\\CIV4UnitInfos.xml", "xml",
+                "<Civ4UnitInfos>\n\t<UnitInfos>\n\t\t<UnitInfo>\n\t\t\t<Class>UNITCLASS_LONGBOWMAN_2</Class>\n"
+                "\t\t\t<Type>UNIT_LONGBOWMAN_2</Type>\n\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n"}});
+        configure({"Longbows"});
+    }
+};
+
+TEST_F(CliReferencesTest, checkApplyAndVerifyNameTheBrokenReferenceAndItsMod)
+{
+    const std::string message = "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: Class UNITCLASS_LONGBOWMAN_2 is "
+                                "defined by no enabled mod (added by Longbows)";
+    CliRun check = cli({"check"});
+    EXPECT_EQ(check.code, 0) << check.err;
+    EXPECT_NE(check.out.find(message), std::string::npos) << check.out;
+    EXPECT_FALSE(exists(box.custom_assets() / "XML")) << "check wrote into the custom assets folder";
+
+    CliRun apply = cli({"apply"});
+    EXPECT_EQ(apply.code, 0) << apply.err;
+    EXPECT_NE(apply.err.find("warning: " + message), std::string::npos) << apply.err;
+
+    CliRun verify = cli({"verify"});
+    EXPECT_EQ(verify.code, 1) << verify.err;
+    EXPECT_NE(verify.out.find(message), std::string::npos) << verify.out;
+    EXPECT_NE(verify.out.find("1 name points nowhere"), std::string::npos) << verify.out;
+
+    CliRun json = cli({"verify", "--json"});
+    EXPECT_EQ(json.code, 1) << json.err;
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc["broken_references"], 1);
+    ASSERT_EQ(doc["references"].size(), 1u);
+    const nlohmann::json& r = doc["references"][0];
+    EXPECT_EQ(r["file"], "XML/Units/CIV4UnitInfos.xml");
+    EXPECT_EQ(r["record"], "UNIT_LONGBOWMAN_2");
+    EXPECT_EQ(r["field"], "Class");
+    EXPECT_EQ(r["name"], "UNITCLASS_LONGBOWMAN_2");
+    EXPECT_EQ(r["mod"], "Longbows");
+    EXPECT_EQ(r["in_game"], false);
+}
+
+TEST_F(CliReferencesTest, theGamesOwnBrokenReferenceIsListedApartWithExitZero)
+{
+    configure({});
+    write_file(box.game() / "Assets" / units,
+        "<Civ4UnitInfos>\n\t<UnitInfos>\n\t\t<UnitInfo>\n\t\t\t<Class>UNITCLASS_SCOUT</Class>\n"
+        "\t\t\t<Type>UNIT_SCOUT</Type>\n\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n");
+    ASSERT_EQ(mkpath(box.custom_assets(), 0755), 0);
+    CliRun verify = cli({"verify"});
+    EXPECT_EQ(verify.code, 0) << verify.err;
+    EXPECT_NE(verify.out.find("UNIT_SCOUT: Class UNITCLASS_SCOUT is defined nowhere in the game (also in the game's "
+                              "own files)"),
+        std::string::npos)
+        << verify.out;
+}
+
 } // namespace
 } // namespace velmora::test

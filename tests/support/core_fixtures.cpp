@@ -135,6 +135,8 @@ Path prepare_run_folder(const TempDir& dir)
 {
     ElementInfoStorage::instance().clear();
     write_file(dir / "run/elements.txt", fixture_elements_table());
+    // The program's own reference table, as an install has it beside elements.txt.
+    write_file(dir / "run/references.txt", read_file(Path(VELMORA_SOURCE_DIR "/references.txt")));
     return dir / "run";
 }
 

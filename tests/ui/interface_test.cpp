@@ -60,7 +60,7 @@ TEST(Interface, definitionsLackingAWidgetAreRefusedWithItsName)
         "edit_chg.notice", "edit_chg.close", "edit_chg.save", "mod_priority", "mod_prio.label",
         "mod_prio.button1", "mod_prio.button2", "mod_prio.details", "mod_prio.details_text", "mod_prio.remember",
         "prefs.ask_fields_only", "prefs.forget_answers", "schema_faults", "schema_faults.heading",
-        "schema_faults.list"};
+        "schema_faults.list", "schema_faults.references_heading", "schema_faults.references"};
     UiSandbox box;
     for (const char* name : names) {
         std::string id = std::string("id=\"") + name + "\"";

@@ -551,6 +551,35 @@ TEST_F(MainWindowApply, filesThatBreakTheirSchemaAreCountedAndListed)
     EXPECT_FALSE(box.ui->schema_faults->is_visible());
 }
 
+TEST_F(MainWindowApply, namesThatPointNowhereAreCountedAndListedInTheirOwnSection)
+{
+    box.core.set_apply_steps([](const Mod&, const Mod&) {}, [](const Mod&, const GameFiles&, const Path& custom_assets) {
+        write_file(custom_assets / Path("XML/Units/CIV4UnitInfos.xml"),
+            "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n\t<UnitInfos>\n\t\t<UnitInfo>\n"
+            "\t\t\t<Type>UNIT_WARRIOR</Type>\n\t\t\t<Upgrade>UNIT_LONGBOWMAN_9</Upgrade>\n"
+            "\t\t</UnitInfo>\n\t</UnitInfos>\n</Civ4UnitInfos>\n");
+    });
+    std::string heading, listed;
+    bool faults_shown = true;
+    Answers answers;
+    answers.then_in_loop([&](Gtk::Window& w) {
+        auto& dialog = dynamic_cast<SchemaFaultsDialog&>(w);
+        heading = dialog.references_heading->get_text();
+        listed = dialog.references->get_buffer()->get_text();
+        faults_shown = dialog.list_scroll->is_visible();
+        dialog.response(Gtk::RESPONSE_CLOSE);
+    });
+
+    box.main().apply_clicked();
+
+    EXPECT_NE(std::string(box.main().get_status_message()).find("1 name points nowhere"), std::string::npos)
+        << box.main().get_status_message();
+    EXPECT_NE(heading.find("1 name points nowhere"), std::string::npos) << heading;
+    EXPECT_NE(listed.find("UNIT_WARRIOR: Upgrade UNIT_LONGBOWMAN_9 is defined by no enabled mod"), std::string::npos)
+        << listed;
+    EXPECT_FALSE(faults_shown);
+}
+
 TEST_F(MainWindowTest, cancelledCreateModFlashesTheStatusWindowAndCreatesNothing)
 {
     int shown = 0;

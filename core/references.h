@@ -1,0 +1,81 @@
+#ifndef VELMORA_CORE_REFERENCES_H
+#define VELMORA_CORE_REFERENCES_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "path/file_stamp.h"
+#include "path/path.h"
+#include "xml/name_scan.h"
+
+namespace velmora {
+
+class GameFiles;
+class Mod;
+class ReferenceTable;
+
+// A name that a record of the built game points at and nothing defines: the
+// game stops at it when loading, shows the raw key, or fails on first use.
+struct BrokenReference {
+    Path file; // relative to the checked folder (a game file when no mod changed it)
+    std::string record; // the key of the record holding it
+    std::string field; // the element holding it
+    std::string name; // the name nothing defines
+    bool in_game = false; // the game's own files have the same broken reference
+    // The game's file that defines the name when the game alone does: a mod's
+    // copy of that file left the definition out.
+    Path defined_by_game;
+    // Filled by name_mods: the enabled mod whose change put the value there,
+    // the one whose copy of the game's file left the definition out, and a
+    // mod that defines the name but is not enabled ("" when unknown).
+    std::string added_by;
+    std::string removed_by;
+    std::string defined_by;
+};
+
+// What checking the names of a built game found.
+struct ReferenceCheck {
+    bool done = false; // false: no reference table, nothing checked
+    unsigned files = 0; // data files read
+    std::vector<BrokenReference> broken; // the mods' and the game's, by file in path order
+
+    // The broken references the game's own files do not have.
+    unsigned caused_by_mods() const;
+};
+
+// "XML/Units/CIV4UnitInfos.xml: UNIT_LONGBOWMAN_2: UnitClass
+// UNITCLASS_LONGBOWMAN_2 is defined by no enabled mod (added by Longbows;
+// defined by Longbow Classes, not enabled)", with "also in the game's own
+// files" for one the game has.
+std::string describe(const BrokenReference& r);
+
+// The scans of files read by earlier checks, kept in a running Velmora: the
+// game's files are read once, and again only when their stamps change.
+struct ReferenceMemo {
+    struct Scan {
+        platform::FileStamp stamp;
+        NameScan names;
+        bool used = false;
+    };
+    std::map<std::string, Scan> files; // by the file's native name
+};
+
+// Checks that every reference of the game as the game reads it (the data
+// files below "XML" in folder, else in the game's folders, the first copy of
+// each) names something that game defines, and tells the broken ones the
+// game's own files have too. A family counts only when the game defines at
+// least one name of it. `memo` keeps the scans between checks.
+ReferenceCheck check_references(
+    const Path& folder, const GameFiles& game, const ReferenceTable& table, ReferenceMemo* memo = nullptr);
+
+// Names the mods behind each broken reference the mods caused: `order` the
+// enabled mods in the order they were applied, `others` the mods that are not
+// enabled. Their changes must be loaded; a mod whose change cannot be read
+// names nothing.
+void name_mods(ReferenceCheck& check, const ReferenceTable& table, const std::vector<const Mod*>& order,
+    const std::vector<const Mod*>& others);
+
+} // namespace velmora
+
+#endif
