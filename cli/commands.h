@@ -105,12 +105,41 @@ struct PrefsOptions {
     // A folder name in the game's Mods folder, or "none" to clear it.
     std::optional<std::string> mod_target;
     std::optional<bool> ask_fields_only;
+    std::optional<unsigned> restore_points;
     bool force = false;
     bool json = false;
     // Look for the game's installs; use: which of them to store (its number
     // in the list or its game folder).
     bool detect = false;
     std::optional<std::string> use;
+};
+
+struct ProfileOptions {
+    std::string action; // list, new, switch, rename, delete
+    std::vector<std::string> names;
+    bool copy = false;
+    bool json = false;
+};
+
+struct FingerprintOptions {
+    bool json = false;
+};
+
+struct RestoreOptions {
+    unsigned number = 1;
+    bool list = false;
+    bool json = false;
+};
+
+struct UnmodOptions { };
+
+struct ExportOptions {
+    std::string file;
+};
+
+struct ImportSetupOptions {
+    std::string file;
+    std::optional<std::string> as;
 };
 
 // Each command works on a started core and returns the exit code; failures
@@ -131,6 +160,13 @@ int run_create(Orrindel& core, const CreateOptions& options);
 int run_import(Orrindel& core, const ImportOptions& options);
 int run_prefs(Orrindel& core, const PrefsOptions& options);
 int run_answers(Orrindel& core, const AnswersOptions& options);
+int run_profile(Orrindel& core, const ProfileOptions& options);
+int run_fingerprint(Orrindel& core, const FingerprintOptions& options);
+int run_restore(Orrindel& core, const RestoreOptions& options);
+int run_unmod(Orrindel& core, const UnmodOptions& options);
+int run_export(Orrindel& core, const ExportOptions& options);
+// Exits with 1 when a mod of the setup is missing from the mods folder.
+int run_import_setup(Orrindel& core, const ImportSetupOptions& options);
 
 // A line on standard error: "velmora-cli: warning: ...".
 void warn(const std::string& message);

@@ -1,6 +1,7 @@
 // velmora-cli create and import: the create-mod dialog and the mod creator,
 // with the dialog's rules for the folder and the mod's name; import makes the
 // same mod from an archive.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <unistd.h>
@@ -68,12 +69,21 @@ Path new_mod_file(const Orrindel& core, const std::string& mod_name, bool force)
     return file;
 }
 
-bool replaces_enabled_mod(const Orrindel& core, const Path& file)
+// The profiles whose enabled mods hold the listed mod of that file.
+std::vector<std::string> profiles_enabling(const Orrindel& core, const Path& file)
 {
-    for (Mod* mod : core.get_enabled_mods())
-        if (mod->path == file)
-            return true;
-    return false;
+    std::vector<std::string> names;
+    for (const Mod* mod : core.get_mods()) {
+        if (mod->path != file)
+            continue;
+        const std::string key = core.key_of(mod);
+        for (const std::string& name : core.get_profiles()) {
+            const std::vector<std::string> enabled = core.get_profile_values(name).enabled;
+            if (std::find(enabled.begin(), enabled.end(), key) != enabled.end())
+                names.push_back(name);
+        }
+    }
+    return names;
 }
 
 // The files of the folder that the game does not read: left out, or kept as
@@ -119,7 +129,8 @@ std::string listed(const std::vector<std::string>& files, const char* one, const
     return text;
 }
 
-void print_result(const Orrindel& core, const Mod& mod, const Unread& unread, bool report, bool was_enabled)
+void print_result(
+    const Orrindel& core, const Mod& mod, const Unread& unread, bool report, const std::vector<std::string>& enabling)
 {
     std::cout << "Created the mod '" << printable(mod.name) << "' with " << mod.changes.size()
               << (mod.changes.size() == 1 ? " change" : " changes") << ": \"" << shown(mod.path) << "\".\n";
@@ -132,9 +143,13 @@ void print_result(const Orrindel& core, const Mod& mod, const Unread& unread, bo
         warn("the folder holds no file that differs from the game's; the mod changes nothing.");
     if (report)
         std::cout << "Report: \"" << shown(core.get_settings_dir() / Path("report.txt")) << "\".\n";
-    if (was_enabled)
-        warn("the mod file replaced an enabled mod; the new mod is not enabled (\"velmora-cli enable\" "
-             "enables it).");
+    if (enabling.empty())
+        return;
+    std::string names;
+    for (const std::string& name : enabling)
+        names += (names.empty() ? "'" : ", '") + printable(one_line(name)) + "'";
+    std::cout << "It replaced an enabled mod and keeps its place among the enabled mods of the "
+              << (enabling.size() == 1 ? "profile " : "profiles ") << names << ".\n";
 }
 
 // Saves the new mod in the mods folder and lists it.
@@ -142,10 +157,10 @@ void save_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const Path& file, co
 {
     // Written under a temporary name and renamed: a failure leaves an older file whole.
     mod->save(file);
-    const bool was_enabled = replaces_enabled_mod(core, file);
+    const std::vector<std::string> enabling = profiles_enabling(core, file);
     Mod& saved = *mod;
     core.add_mod(mod.release());
-    print_result(core, saved, unread, report, was_enabled);
+    print_result(core, saved, unread, report, enabling);
 }
 
 // "500M", "4G", "2000000": bytes, with an optional K, M, G or T (powers of 1024).

@@ -52,6 +52,9 @@ private:
     void add_import();
     void add_prefs();
     void add_answers();
+    void add_profile();
+    void add_builds();
+    void add_setups();
     int run_command();
 
     CLI::App app{
@@ -77,7 +80,16 @@ private:
     std::string import_name, import_version, import_description;
     PrefsOptions prefs;
     std::string civ4_dir, mods_dir, custom_assets_dir, base_mod, mod_target, prefs_use, ask_fields_only;
+    unsigned restore_points = 3;
     AnswersOptions answers;
+    std::string profile_name;
+    ProfileOptions profile;
+    FingerprintOptions fingerprint;
+    RestoreOptions restore;
+    UnmodOptions unmod;
+    ExportOptions export_setup;
+    ImportSetupOptions import_setup;
+    std::string import_as;
 };
 
 Parser::Parser()
@@ -94,8 +106,14 @@ Parser::Parser()
     add_apply_commands();
     add_create();
     add_import();
+    app.add_option("--profile", profile_name,
+           "Work on the profile NAME for this run, without making it the current one")
+        ->type_name("NAME");
     add_prefs();
     add_answers();
+    add_profile();
+    add_builds();
+    add_setups();
 }
 
 CLI::App* Parser::add(const std::string& name, const std::string& description, Command command)
@@ -243,6 +261,10 @@ void Parser::add_prefs()
            "no: ask about every conflict")
         ->type_name("yes|no")
         ->check(CLI::IsMember({"yes", "no"}));
+    sub->add_option("--restore-points", restore_points,
+           "How many earlier builds each apply keeps beside the custom assets folder (default 3; 0 keeps none)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 999));
     sub->add_flag("--force", prefs.force,
         "Store a folder that does not exist or a custom assets folder not named Assets or CustomAssets");
     sub->add_flag("--json", prefs.json, "Print a JSON document for scripts");
@@ -265,6 +287,70 @@ void Parser::add_answers()
         ->type_name("WINNER:LOSER")
         ->excludes(all);
     sub->add_flag("--json", answers.json, "Print a JSON document for scripts");
+}
+
+void Parser::add_profile()
+{
+    CLI::App* sub = add("profile",
+        "Profiles: named sets of enabled mods, each with its remembered answers and preference; the folders "
+        "are common",
+        [this](Orrindel& core) { return run_profile(core, profile); });
+    sub->require_subcommand(1);
+    CLI::App* list = sub->add_subcommand("list", "List the profiles; * marks the current one");
+    list->add_flag("--json", profile.json, "Print a JSON document for scripts");
+    list->callback([this] { profile.action = "list"; });
+    CLI::App* made = sub->add_subcommand("new", "Make a new profile with no mods enabled");
+    made->add_option("NAME", profile.names, "The new profile's name")->required()->expected(1);
+    made->add_flag("--copy", profile.copy, "Copy the enabled mods, remembered answers and preference of the "
+                                           "current profile");
+    made->callback([this] { profile.action = "new"; });
+    CLI::App* to = sub->add_subcommand("switch", "Make NAME the current profile: the next apply builds it");
+    to->add_option("NAME", profile.names, "A profile's name")->required()->expected(1);
+    to->callback([this] { profile.action = "switch"; });
+    CLI::App* rename = sub->add_subcommand("rename", "Rename the profile OLD to NEW");
+    rename->add_option("NAMES", profile.names, "OLD NEW")->required()->expected(2);
+    rename->callback([this] { profile.action = "rename"; });
+    CLI::App* del = sub->add_subcommand("delete", "Delete a profile other than the current one");
+    del->add_option("NAME", profile.names, "A profile's name")->required()->expected(1);
+    del->callback([this] { profile.action = "delete"; });
+}
+
+void Parser::add_builds()
+{
+    CLI::App* sub = add("fingerprint",
+        "Print the fingerprint of the build in the custom assets folder: equal on two machines that built "
+        "the same files",
+        [this](Orrindel& core) { return run_fingerprint(core, fingerprint); });
+    sub->add_flag("--json", fingerprint.json, "Print a JSON document for scripts");
+
+    sub = add("restore",
+        "Put an earlier build back as the custom assets folder; the build there becomes a restore point",
+        [this](Orrindel& core) { return run_restore(core, restore); });
+    sub->add_option("N", restore.number, "The restore point's number in --list (default 1, the newest)")
+        ->check(CLI::PositiveNumber);
+    sub->add_flag("--list", restore.list, "List the restore points: when built, profile, disk use and mods");
+    sub->add_flag("--json", restore.json, "With --list: print a JSON document for scripts");
+
+    add("unmod",
+        "Empty the custom assets folder so that the game starts without mods; the build is kept as a restore "
+        "point and the enabled mods stay enabled",
+        [this](Orrindel& core) { return run_unmod(core, unmod); });
+}
+
+void Parser::add_setups()
+{
+    CLI::App* sub = add("export",
+        "Write the current profile to FILE: its enabled mods with their versions and hashes, in order, its "
+        "remembered answers and its preference",
+        [this](Orrindel& core) { return run_export(core, export_setup); });
+    sub->add_option("FILE", export_setup.file, "The setup file to write")->required();
+
+    sub = add("import-setup",
+        "Make a profile of a setup file, finding its mods in the mods folder by hash, else by name. Exits with "
+        "1 when a mod is missing",
+        [this](Orrindel& core) { return run_import_setup(core, import_setup); });
+    sub->add_option("FILE", import_setup.file, "The setup file")->required();
+    sub->add_option("--as", import_as, "The new profile's name (default: the name in the file)")->type_name("NAME");
 }
 
 int Parser::run(int argc, char** argv)
@@ -300,6 +386,8 @@ int Parser::run(int argc, char** argv)
         blame.record = blame_record;
     if (app.get_subcommand("verify")->get_option("--dir")->count())
         verify.dir = verify_dir;
+    if (app.get_subcommand("import-setup")->get_option("--as")->count())
+        import_setup.as = import_as;
     CLI::App* p = app.get_subcommand("prefs");
     if (p->get_option("--civ4-dir")->count())
         prefs.civ4_dir = civ4_dir;
@@ -313,6 +401,8 @@ int Parser::run(int argc, char** argv)
         prefs.mod_target = mod_target;
     if (p->get_option("--ask-fields-only")->count())
         prefs.ask_fields_only = ask_fields_only == "yes";
+    if (p->get_option("--restore-points")->count())
+        prefs.restore_points = restore_points;
     if (p->get_option("--use")->count())
         prefs.use = prefs_use;
     return run_command();
@@ -325,6 +415,8 @@ int Parser::run_command()
         given_home = home;
     try {
         std::unique_ptr<Orrindel> core = start_core(given_home);
+        if (app.get_option("--profile")->count())
+            core->use_profile(profile_name);
         int code = exit_failure;
         for (auto& [sub, command] : commands)
             if (sub->parsed())

@@ -98,7 +98,8 @@ void print_prefs(const Orrindel& core, bool json)
                 {"mod_target", core.get_mod_target().empty() ? nlohmann::json(nullptr)
                                                              : nlohmann::json(core.get_mod_target())},
                 {"target_dir", platform_path(core.get_target_dir())}, {"target", core.describe_target()},
-                {"ask_fields_only", core.get_ask_fields_only()}});
+                {"ask_fields_only", core.get_ask_fields_only()}, {"profile", core.get_profile()},
+                {"restore_points", core.get_restore_point_limit()}});
         return;
     }
     const std::string target = core.get_mod_target().empty()
@@ -112,7 +113,8 @@ void print_prefs(const Orrindel& core, bool json)
     std::cout << core.describe_target() << ".\n";
     // Its own line: the folders' column stays as wide as their labels.
     std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
-              << "\n";
+              << " (profile '" << printable(one_line(core.get_profile())) << "')\n";
+    std::cout << "Restore points kept: " << core.get_restore_point_limit() << "\n";
 }
 
 nlohmann::json installs_json(const std::vector<GameInstall>& installs)
@@ -230,8 +232,10 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         core.set_mod_target(target);
     if (options.ask_fields_only)
         core.set_ask_fields_only(*options.ask_fields_only);
+    if (options.restore_points)
+        core.set_restore_point_limit(*options.restore_points);
     if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.base_mod || options.mod_target
-        || options.ask_fields_only)
+        || options.ask_fields_only || options.restore_points)
         core.save_config();
     print_prefs(core, options.json);
     return exit_success;

@@ -19,6 +19,7 @@
 #include "core/mod_target.h"
 #include "core/prefs_checks.h"
 #include "core/questions.h"
+#include "core/restore_points.h"
 #include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
@@ -137,13 +138,12 @@ void Orrindel::apply()
     last_backup = Path();
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
+    last_fingerprint.clear();
     if (!mod_target.empty()) {
         // The mod folder holds the base mod even when no mod changes it.
         build_mod_folder(order, target);
     } else if (order.empty()) {
-        const Path keep = foreign_files_in(target) ? backup_folder(target, std::time(nullptr)) : Path();
-        remove_custom_assets(target, keep);
-        last_backup = keep;
+        retire_custom_assets(target);
     } else {
         build_custom_assets(order, target);
     }
@@ -418,9 +418,19 @@ void Orrindel::build_custom_assets(const std::list<Mod*>& order, const Path& tar
     CustomAssetsBuild build(target);
     const Manifest manifest = build_files(order, target, build.folder());
     manifest.write(build.folder());
+    BuildInfo info;
+    info.time = std::time(nullptr);
+    info.profile = profile;
+    for (const Mod* mod : order)
+        info.mods.push_back({mod->name, mod->version, mod->path.empty() ? std::string() : mod->path[-1]});
+    info.write(build.folder());
     if (foreign_files_in(target))
         last_backup = back_up_custom_assets(target);
-    build.commit();
+    // The build replaced is kept whole as the newest restore point.
+    const Path keep = restore_point_for(target);
+    build.commit(keep);
+    prune_restore_points(target, restore_point_limit);
+    last_fingerprint = build_fingerprint(manifest);
 }
 
 // The mod target is built as the custom-assets folder is (beside the old one,

@@ -55,11 +55,49 @@ std::string one_line(const std::string& text)
     return out;
 }
 
-using SettingVisitor = std::function<void(const std::string& name, const std::string& text)>;
+// A folder element as read, in file order: each one is handed to the core.
+using FolderElements = std::vector<std::pair<std::string, std::string>>;
 
-// Calls visit for each setting element with text, in file order. Throws
-// XmlError naming the file when it cannot be parsed.
-void read_settings(const Path& file, const SettingVisitor& visit)
+bool is_folder_element(const std::string& name)
+{
+    return name == "Civ4Dir" || name == "ModsDir" || name == "CustomAssetsDir";
+}
+
+// One profile's settings, from the children of a "Profile" element or of the root.
+void read_profile_setting(ProfileValues& p, const std::string& name, const std::string& text)
+{
+    if (name == "AskFieldsOnly")
+        p.ask_fields_only = text == "yes";
+    else if (name == "EnabledMod") {
+        if (std::find(p.enabled.begin(), p.enabled.end(), text) == p.enabled.end())
+            p.enabled.push_back(text);
+    }
+}
+
+ProfileValues read_profile(const xmlpp::Element* e)
+{
+    ProfileValues p;
+    for (const xmlpp::Node* node : e->get_children()) {
+        auto child = dynamic_cast<const xmlpp::Element*>(node);
+        std::string text;
+        if (!child || !child_text(child, text))
+            continue;
+        const std::string name = child->get_name();
+        if (name == "Name")
+            p.name = text;
+        else if (name == "Answers")
+            p.answers = text;
+        else if (name == "AskFieldsOnly" || name == "EnabledMod")
+            read_profile_setting(p, name, text);
+        else
+            p.other.emplace_back(name, text);
+    }
+    return p;
+}
+
+// Reads file into out; folders (when given) gets each folder element in file
+// order. Throws XmlError naming the file when it cannot be parsed.
+void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
 {
     quiet_xml_library();
     xmlpp::DomParser parser;
@@ -70,20 +108,55 @@ void read_settings(const Path& file, const SettingVisitor& visit)
         std::string message = one_line(e.what());
         throw XmlError(format("The configuration file %S cannot be read: %S", &file, &message));
     }
+    ProfileValues first;
+    first.name = default_profile_name;
+    std::vector<ProfileValues> others;
     const xmlpp::Document* doc = parser.get_document();
     const xmlpp::Element* root = doc ? doc->get_root_node() : nullptr;
-    if (!root)
-        return;
-    for (const xmlpp::Node* node : root->get_children()) {
+    for (const xmlpp::Node* node : root ? root->get_children() : xmlpp::Node::NodeList()) {
         auto e = dynamic_cast<const xmlpp::Element*>(node);
+        if (!e)
+            continue;
+        const std::string name = e->get_name();
+        if (name == "Profile") {
+            ProfileValues p = read_profile(e);
+            if (!p.name.empty())
+                others.push_back(std::move(p));
+            continue;
+        }
         std::string text;
-        if (e && child_text(e, text))
-            visit(e->get_name(), text);
+        if (!child_text(e, text))
+            continue;
+        if (is_folder_element(name)) {
+            (name == "Civ4Dir" ? out.civ4_dir : name == "ModsDir" ? out.mods_dir : out.custom_assets_dir)
+                = Path(text).str();
+            if (folders)
+                folders->emplace_back(name, text);
+        } else if (name == "BaseMod") {
+            out.base_mod = Path(text).str();
+        } else if (name == "ModTarget") {
+            out.mod_target = text;
+        } else if (name == "RestorePoints") {
+            if (!text.empty() && text.size() < 4 && text.find_first_not_of("0123456789") == std::string::npos)
+                out.restore_points = static_cast<unsigned>(std::stoul(text));
+        } else if (name == "ProfileName") {
+            first.name = text;
+        } else if (name == "ProfileAnswers") {
+            first.answers = text;
+        } else if (name == "CurrentProfile") {
+            out.current = text;
+        } else {
+            read_profile_setting(first, name, text);
+        }
     }
+    out.profiles.push_back(std::move(first));
+    // A name given twice (by hand) is read once: the first one counts.
+    for (ProfileValues& p : others)
+        if (!out.find(p.name))
+            out.profiles.push_back(std::move(p));
+    if (!out.find(out.current))
+        out.current = out.profiles.front().name;
 }
-
-// Folders are compared and written in their stored form.
-std::string stored(const std::string& text) { return Path(text).str(); }
 
 bool contains(const std::vector<std::string>& names, const std::string& name)
 {
@@ -110,17 +183,93 @@ private:
 
 } // namespace
 
-bool ConfigValues::same_as(const ConfigValues& other) const
+const char* const default_profile_name = "Default";
+
+bool ProfileValues::same_as(const ProfileValues& o) const
 {
-    if (civ4_dir != other.civ4_dir || mods_dir != other.mods_dir || custom_assets_dir != other.custom_assets_dir
-        || base_mod != other.base_mod || mod_target != other.mod_target || ask_fields_only != other.ask_fields_only)
-        return false;
-    std::set<std::string> a(enabled.begin(), enabled.end()), b(other.enabled.begin(), other.enabled.end());
-    return a == b;
+    std::set<std::string> a(enabled.begin(), enabled.end()), b(o.enabled.begin(), o.enabled.end());
+    return name == o.name && ask_fields_only == o.ask_fields_only && answers_file() == o.answers_file() && a == b
+        && other == o.other;
 }
+
+const ProfileValues* ConfigValues::find(const std::string& name) const
+{
+    for (const ProfileValues& p : profiles)
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+ProfileValues* ConfigValues::find(const std::string& name)
+{
+    return const_cast<ProfileValues*>(static_cast<const ConfigValues*>(this)->find(name));
+}
+
+bool ConfigValues::same_as(const ConfigValues& o) const
+{
+    if (civ4_dir != o.civ4_dir || mods_dir != o.mods_dir || custom_assets_dir != o.custom_assets_dir
+        || base_mod != o.base_mod || mod_target != o.mod_target || restore_points != o.restore_points
+        || current != o.current || profiles.size() != o.profiles.size())
+        return false;
+    for (std::size_t i = 0; i < profiles.size(); ++i)
+        if (!profiles[i].same_as(o.profiles[i]))
+            return false;
+    return true;
+}
+
+namespace {
+
+ConfigValues fresh_values()
+{
+    ConfigValues v;
+    ProfileValues p;
+    p.name = default_profile_name;
+    v.profiles.push_back(p);
+    v.current = p.name;
+    return v;
+}
+
+// The enabled names of one profile after both programs' changes: a mod
+// enabled or disabled here since the base is so, the rest as the file has it.
+std::vector<std::string> merged_names(
+    const std::vector<std::string>& base, const std::vector<std::string>& now, const std::vector<std::string>& disk)
+{
+    std::vector<std::string> out;
+    for (const std::string& name : now)
+        if (contains(disk, name) || !contains(base, name))
+            out.push_back(name);
+    for (const std::string& name : disk)
+        if (!contains(out, name) && (contains(now, name) || !contains(base, name)))
+            out.push_back(name);
+    return out;
+}
+
+// One profile both programs have: what changed here since base wins, the rest
+// is the file's. Without a base (both made a profile of that name), this
+// program's values win and the enabled mods are joined.
+ProfileValues merged_profile(const ProfileValues* base, const ProfileValues& now, const ProfileValues& disk)
+{
+    ProfileValues out = disk;
+    if (!base) {
+        out.ask_fields_only = now.ask_fields_only;
+        out.answers = now.answers;
+        out.enabled = merged_names({}, now.enabled, disk.enabled);
+        return out;
+    }
+    if (now.ask_fields_only != base->ask_fields_only)
+        out.ask_fields_only = now.ask_fields_only;
+    if (now.answers_file() != base->answers_file())
+        out.answers = now.answers;
+    out.enabled = merged_names(base->enabled, now.enabled, disk.enabled);
+    return out;
+}
+
+} // namespace
 
 Config::Config(Orrindel& orrindel)
     : orrindel(orrindel)
+    , values(fresh_values())
+    , saved(fresh_values())
 { }
 
 void Config::load()
@@ -129,71 +278,108 @@ void Config::load()
         file = orrindel.get_settings_dir() / Path("conf");
     if (!exists(file))
         return;
-    read_settings(file, [this](const std::string& name, const std::string& text) {
+    ConfigValues read;
+    FolderElements folders;
+    read_settings(file, read, &folders);
+    values = std::move(read);
+    if (!values.base_mod.empty())
+        orrindel.set_base_mod(Path(values.base_mod));
+    if (!values.mod_target.empty())
+        orrindel.set_mod_target(values.mod_target);
+    if (values.restore_points != orrindel.get_restore_point_limit())
+        orrindel.set_restore_point_limit(values.restore_points);
+    for (const auto& [name, text] : folders) {
         if (name == "Civ4Dir")
             orrindel.set_civ4_dir(Path(text));
         else if (name == "ModsDir")
             orrindel.set_mods_dir(Path(text));
-        else if (name == "CustomAssetsDir")
+        else
             orrindel.set_custom_assets_dir(Path(text));
-        else if (name == "BaseMod")
-            orrindel.set_base_mod(Path(text));
-        else if (name == "ModTarget")
-            orrindel.set_mod_target(text);
-        else if (name == "AskFieldsOnly")
-            orrindel.set_ask_fields_only(text == "yes");
-        else if (name == "EnabledMod")
-            enabled_mod_names.push_back(text);
-    });
+    }
+}
+
+const ProfileValues& Config::get_current_profile() const
+{
+    const ProfileValues* p = values.find(values.current);
+    return p ? *p : values.profiles.front();
+}
+
+std::list<std::string> Config::get_enabled_mod_names() const
+{
+    const std::vector<std::string>& names = get_current_profile().enabled;
+    return std::list<std::string>(names.begin(), names.end());
+}
+
+void Config::store_profile(const ProfileValues& profile)
+{
+    if (ProfileValues* p = values.find(profile.name))
+        *p = profile;
+    else
+        values.profiles.push_back(profile);
+}
+
+void Config::rename_profile(const std::string& from, const std::string& to)
+{
+    if (ProfileValues* p = values.find(from))
+        p->name = to;
+    if (values.current == from)
+        values.current = to;
+}
+
+void Config::rename_mod_key(const std::string& from, const std::string& to)
+{
+    for (ProfileValues& p : values.profiles)
+        for (std::string& key : p.enabled)
+            if (key == from)
+                key = to;
+}
+
+void Config::remove_profile(const std::string& name)
+{
+    auto& list = values.profiles;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const ProfileValues& p) { return p.name == name; }),
+        list.end());
 }
 
 ConfigValues Config::current() const
 {
-    ConfigValues v;
+    ConfigValues v = values;
     v.civ4_dir = orrindel.get_civ4_dir().str();
     v.mods_dir = orrindel.get_mods_dir().str();
     v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
     v.base_mod = orrindel.get_base_mod().str();
     v.mod_target = orrindel.get_mod_target();
-    v.ask_fields_only = orrindel.get_ask_fields_only();
-    // Each enabled mod by its name, or by its file where the name repeats;
-    // names the folder cannot place yet are kept as they were read.
-    for (const Mod* mod : orrindel.get_enabled_mods_in_order())
-        v.enabled.push_back(orrindel.key_of(mod));
-    for (const std::set<std::string>* kept : {&orrindel.get_missing_mods(), &orrindel.get_ambiguous_mods()})
-        for (const std::string& name : *kept)
-            if (!contains(v.enabled, name))
-                v.enabled.push_back(name);
+    v.restore_points = orrindel.get_restore_point_limit();
+    v.current = orrindel.get_current_profile();
+    ProfileValues live = orrindel.profile_values();
+    if (const ProfileValues* kept = v.find(live.name))
+        live.other = kept->other;
+    if (ProfileValues* p = v.find(live.name))
+        *p = live;
+    else
+        v.profiles.push_back(live);
     return v;
 }
 
-void Config::mark_saved() { saved = current(); }
+void Config::mark_saved()
+{
+    saved = current();
+    values = saved;
+}
 
 // The file's values with what changed here since the last load or save put
-// over them: a folder changed here wins, a mod enabled or disabled here is
-// enabled or disabled, and everything else stays as the other program left it.
+// over them: a folder changed here wins; a profile made here is added, one
+// deleted here is dropped, and in the profiles both have a mod enabled or
+// disabled here is enabled or disabled. Everything else stays as the other
+// program left it, and a profile the other deleted stays deleted unless it
+// changed here.
 ConfigValues Config::merged_with_file(const ConfigValues& now) const
 {
     ConfigValues disk;
     try {
         if (!exists(file))
             return now;
-        read_settings(file, [&disk](const std::string& name, const std::string& text) {
-            if (name == "Civ4Dir")
-                disk.civ4_dir = stored(text);
-            else if (name == "ModsDir")
-                disk.mods_dir = stored(text);
-            else if (name == "CustomAssetsDir")
-                disk.custom_assets_dir = stored(text);
-            else if (name == "BaseMod")
-                disk.base_mod = stored(text);
-            else if (name == "ModTarget")
-                disk.mod_target = text;
-            else if (name == "AskFieldsOnly")
-                disk.ask_fields_only = text == "yes";
-            else if (name == "EnabledMod" && !contains(disk.enabled, text))
-                disk.enabled.push_back(text);
-        });
+        read_settings(file, disk, nullptr);
     } catch (const XmlError&) {
         return now; // nothing to keep of a file that cannot be read
     }
@@ -204,13 +390,27 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
                                                                              : disk.custom_assets_dir;
     out.base_mod = now.base_mod != saved.base_mod ? now.base_mod : disk.base_mod;
     out.mod_target = now.mod_target != saved.mod_target ? now.mod_target : disk.mod_target;
-    out.ask_fields_only = now.ask_fields_only != saved.ask_fields_only ? now.ask_fields_only : disk.ask_fields_only;
-    for (const std::string& name : now.enabled)
-        if (contains(disk.enabled, name) || !contains(saved.enabled, name))
-            out.enabled.push_back(name);
-    for (const std::string& name : disk.enabled)
-        if (!contains(out.enabled, name) && (contains(now.enabled, name) || !contains(saved.enabled, name)))
-            out.enabled.push_back(name);
+    out.restore_points = now.restore_points != saved.restore_points ? now.restore_points : disk.restore_points;
+    for (const ProfileValues& d : disk.profiles) {
+        const ProfileValues* here = now.find(d.name);
+        const ProfileValues* base = saved.find(d.name);
+        if (here)
+            out.profiles.push_back(merged_profile(base, *here, d));
+        else if (!base)
+            out.profiles.push_back(d); // made by the other program
+    }
+    for (const ProfileValues& p : now.profiles) {
+        if (disk.find(p.name))
+            continue;
+        const ProfileValues* base = saved.find(p.name);
+        if (!base || !p.same_as(*base))
+            out.profiles.push_back(p);
+    }
+    out.current = now.current != saved.current ? now.current : disk.current;
+    if (out.profiles.empty())
+        out.profiles.push_back(*now.find(now.current));
+    if (!out.find(out.current))
+        out.current = out.profiles.front().name;
     return out;
 }
 
@@ -228,10 +428,20 @@ void Config::save()
             why = "another Velmora is saving it";
         throw GenericError(format("Cannot save the configuration file %S: %S", &file, &why));
     }
-    write(merged_with_file(now));
+    ConfigValues merged = merged_with_file(now);
+    write(merged);
     // What this program holds now is the base of the next merge: the other's
     // changes, taken from the file, are not undone by it.
     saved = now;
+    // The profiles not in use are known as the file now has them.
+    const std::string in_use = orrindel.get_profile();
+    for (const ProfileValues& p : merged.profiles)
+        if (p.name != in_use)
+            store_profile(p);
+    auto& list = values.profiles;
+    list.erase(std::remove_if(list.begin(), list.end(),
+                   [&](const ProfileValues& p) { return p.name != in_use && !merged.find(p.name); }),
+        list.end());
 }
 
 void Config::save_if_changed()
@@ -256,23 +466,48 @@ std::string write_document_atomically(xmlpp::Document& doc, const Path& file)
     return problem;
 }
 
-void Config::write(const ConfigValues& values)
+void Config::write(const ConfigValues& v)
 {
     quiet_xml_library();
     xmlpp::Document doc("1.0");
     xmlpp::Element* root = doc.create_root_node(root_name);
-    root->add_child("Civ4Dir")->set_child_text(values.civ4_dir);
-    root->add_child("ModsDir")->set_child_text(values.mods_dir);
-    root->add_child("CustomAssetsDir")->set_child_text(values.custom_assets_dir);
+    root->add_child("Civ4Dir")->set_child_text(v.civ4_dir);
+    root->add_child("ModsDir")->set_child_text(v.mods_dir);
+    root->add_child("CustomAssetsDir")->set_child_text(v.custom_assets_dir);
     // Written only when set: a file without them reads as it did before they existed.
-    if (!values.base_mod.empty())
-        root->add_child("BaseMod")->set_child_text(values.base_mod);
-    if (!values.mod_target.empty())
-        root->add_child("ModTarget")->set_child_text(values.mod_target);
-    if (values.ask_fields_only)
+    if (!v.base_mod.empty())
+        root->add_child("BaseMod")->set_child_text(v.base_mod);
+    if (!v.mod_target.empty())
+        root->add_child("ModTarget")->set_child_text(v.mod_target);
+    if (v.restore_points != 3)
+        root->add_child("RestorePoints")->set_child_text(std::to_string(v.restore_points));
+    // The first profile where settings from before profiles kept the enabled
+    // mods: such a file, and a Velmora that knows no profiles, read it as
+    // they always did.
+    const ProfileValues& first = v.profiles.front();
+    if (first.ask_fields_only)
         root->add_child("AskFieldsOnly")->set_child_text("yes");
-    for (const std::string& name : values.enabled)
+    for (const std::string& name : first.enabled)
         root->add_child("EnabledMod")->set_child_text(name);
+    if (first.name != default_profile_name)
+        root->add_child("ProfileName")->set_child_text(first.name);
+    if (!first.answers.empty())
+        root->add_child("ProfileAnswers")->set_child_text(first.answers);
+    if (v.current != first.name)
+        root->add_child("CurrentProfile")->set_child_text(v.current);
+    for (std::size_t i = 1; i < v.profiles.size(); ++i) {
+        const ProfileValues& p = v.profiles[i];
+        xmlpp::Element* e = root->add_child("Profile");
+        e->add_child("Name")->set_child_text(p.name);
+        if (!p.answers.empty())
+            e->add_child("Answers")->set_child_text(p.answers);
+        if (p.ask_fields_only)
+            e->add_child("AskFieldsOnly")->set_child_text("yes");
+        for (const std::string& name : p.enabled)
+            e->add_child("EnabledMod")->set_child_text(name);
+        for (const auto& [name, text] : p.other)
+            e->add_child(name)->set_child_text(text);
+    }
 
     const std::string problem = write_document_atomically(doc, file);
     if (!problem.empty())

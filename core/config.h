@@ -4,6 +4,7 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "path/path.h"
@@ -21,25 +22,55 @@ class Orrindel;
 // whole. Returns why it failed, or "" when it did not.
 std::string write_document_atomically(xmlpp::Document& doc, const Path& file);
 
+// The name of the profile that settings from before profiles become.
+extern const char* const default_profile_name;
+
+// One profile: a name with its own enabled mods (as "conf" names them), its
+// remembered answers and its same-field preference. The folders are common to
+// all profiles.
+struct ProfileValues {
+    std::string name;
+    bool ask_fields_only = false;
+    std::vector<std::string> enabled;
+    // The file of its remembered answers in the settings folder; "" is "answers".
+    std::string answers;
+    // Settings of the profile that this Velmora does not know (a later one
+    // wrote them), kept as they were read: element name and text.
+    std::vector<std::pair<std::string, std::string>> other;
+
+    // The answers file's name, "answers" when none is set.
+    std::string answers_file() const { return answers.empty() ? std::string("answers") : answers; }
+    // Equal values: the same preference, answers file and set of enabled names.
+    bool same_as(const ProfileValues& other) const;
+};
+
 // The settings that "conf" holds, as text: the folders in their stored form,
-// the same-field preference and the enabled mods' names, in the order they
-// are written.
+// the profiles in the order they are written and the current one's name.
 struct ConfigValues {
     std::string civ4_dir;
     std::string mods_dir;
     std::string custom_assets_dir;
     std::string base_mod;
     std::string mod_target;
-    bool ask_fields_only = false;
-    std::vector<std::string> enabled;
-    // Equal settings: the same folders and preference and the same set of enabled names.
+    // How many earlier builds each apply keeps as restore points.
+    unsigned restore_points = 3;
+    // Never empty once read; the first one is written at the top of the file,
+    // where settings from before profiles kept the enabled mods.
+    std::vector<ProfileValues> profiles;
+    std::string current;
+
+    const ProfileValues* find(const std::string& name) const;
+    ProfileValues* find(const std::string& name);
+    // Equal settings: the same folders, current profile and profiles.
     bool same_as(const ConfigValues& other) const;
 };
 
 // Reads and writes the user's settings file "conf": the three folders of the
-// core, whether to ask only when two mods change the same field, and the
-// names of the enabled mods. It keeps no folder values of its
-// own: load hands them to the core's setters, save reads them from the core.
+// core and the profiles (each with its enabled mods, the file of its
+// remembered answers and whether to ask only when two mods change the same
+// field). It keeps no folder values of its own: load hands them to the core's
+// setters, save reads them from the core; the profile in use is the core's,
+// the others are kept here.
 class Config {
 public:
     explicit Config(Orrindel& orrindel);
@@ -52,9 +83,10 @@ public:
     // write leaves the old file whole. Another Velmora may have changed the
     // file since it was read: under a lock on the file, it is read again and
     // only what changed here since the last load or save replaces its values,
-    // so neither program loses the other's changes. Does nothing before load()
-    // chose the file, or after an unreadable file could not be set aside.
-    // Throws GenericError naming the file when it cannot be written.
+    // profile by profile, so neither program loses the other's changes. Does
+    // nothing before load() chose the file, or after an unreadable file could
+    // not be set aside. Throws GenericError naming the file when it cannot be
+    // written.
     void save();
     // save() when a setting changed since the last load or save; reading the
     // settings never writes them.
@@ -69,8 +101,21 @@ public:
     Path keep_bad_file();
 
     const Path& get_file() const { return file; }
-    // The enabled-mod names that load() read, in file order.
-    const std::list<std::string>& get_enabled_mod_names() const { return enabled_mod_names; }
+    // The current profile as load() read it ("Default", empty, without a file).
+    const ProfileValues& get_current_profile() const;
+    // The enabled-mod names of the current profile that load() read, in file order.
+    std::list<std::string> get_enabled_mod_names() const;
+
+    // The profiles as last read, saved or stored; the one in use may be older
+    // than the core's values.
+    const std::vector<ProfileValues>& get_profiles() const { return values.profiles; }
+    const ProfileValues* find_profile(const std::string& name) const { return values.find(name); }
+    // Replaces the profile of that name, or adds it at the end.
+    void store_profile(const ProfileValues& profile);
+    void rename_profile(const std::string& from, const std::string& to);
+    void remove_profile(const std::string& name);
+    // A mod's name in the enabled mods of every profile changes from one to the other.
+    void rename_mod_key(const std::string& from, const std::string& to);
 
 private:
     ConfigValues current() const;
@@ -78,9 +123,12 @@ private:
     void write(const ConfigValues& values);
 
     Orrindel& orrindel;
+    // What the file held at the last load or save, with this program's
+    // changes to the profiles not in use.
+    ConfigValues values;
+    // What this program held at the last load or save: the base of the merge.
     ConfigValues saved;
     Path file;
-    std::list<std::string> enabled_mod_names;
     bool writable = true;
 };
 

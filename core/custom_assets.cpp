@@ -189,7 +189,7 @@ CustomAssetsBuild::~CustomAssetsBuild()
         remove_entry(fresh);
 }
 
-void CustomAssetsBuild::commit()
+void CustomAssetsBuild::commit(const Path& keep_old_as)
 {
     if (platform::kind_of(target.str()) == platform::Kind::None) {
         if (platform::rename(fresh.str(), target.str()) != 0) {
@@ -201,7 +201,9 @@ void CustomAssetsBuild::commit()
     }
     if (platform::exchange(fresh.str(), target.str()) == 0) {
         committed = true;
-        remove_entry(fresh); // now the old folder; a leftover is removed by the next apply
+        // Now the old folder; a leftover is removed by the next apply.
+        if (keep_old_as.empty() || platform::rename(fresh.str(), keep_old_as.str()) != 0)
+            remove_entry(fresh);
         return;
     }
     if (errno != ENOSYS && errno != EINVAL) {
@@ -219,7 +221,8 @@ void CustomAssetsBuild::commit()
         throw GenericError(format("Cannot replace the custom assets folder %S: %S", &target, &why));
     }
     committed = true;
-    remove_entry(old);
+    if (keep_old_as.empty() || platform::rename(old.str(), keep_old_as.str()) != 0)
+        remove_entry(old);
 }
 
 void remove_custom_assets(const Path& target, const Path& keep_as)

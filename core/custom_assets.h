@@ -56,9 +56,10 @@ public:
 
     // The folder to build in.
     const Path& folder() const { return fresh; }
-    // Puts the new folder in place of target and removes the old one. Throws
+    // Puts the new folder in place of target and removes the old one, or
+    // with keep_old_as renames it to that name (a restore point). Throws
     // GenericError, with target as it was, when the swap fails.
-    void commit();
+    void commit(const Path& keep_old_as = Path());
 
 private:
     Path target;

@@ -91,7 +91,8 @@ void collect(const Path& top, const std::string& prefix, bool hash, Manifest& ou
             collect(top, rel, hash, out);
             continue;
         }
-        if (prefix.empty() && (name == Manifest::file_name || name == Provenance::file_name))
+        // The manifest and what is recorded beside it are Velmora's own.
+        if (prefix.empty() && name.compare(0, 9, ".velmora-") == 0)
             continue;
         ManifestEntry e;
         e.file = rel;

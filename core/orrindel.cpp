@@ -75,6 +75,10 @@ void Orrindel::startup()
     load_element_table();
     load_reference_table();
     load_config();
+    const ProfileValues& current = config.get_current_profile();
+    profile = current_profile = current.name;
+    ask_fields_only = current.ask_fields_only;
+    answers_name = current.answers;
     load_answers();
     signal_prefs_changed.emit();
     load_mods();
@@ -128,7 +132,7 @@ void Orrindel::load_config()
 void Orrindel::load_answers()
 {
     try {
-        remembered.load(settings_dir / Path("answers"));
+        remembered.load(settings_dir / Path(answers_name.empty() ? std::string("answers") : answers_name));
     } catch (const XmlError& e) {
         // The file stays as it is for the user to look at; every conflict is asked.
         warnings.push_back(format("%s. Every conflict will be asked about; forget the remembered answers "
@@ -285,12 +289,22 @@ void Orrindel::add_mod(Mod* mod)
     if (!mod || std::find(mods.begin(), mods.end(), mod) != mods.end())
         return; // already ours: replacing it by itself would delete it
     for (auto it = mods.begin(); it != mods.end(); ++it) {
-        if ((*it)->path == mod->path) {
-            enabled_mods.erase(*it);
-            delete *it;
-            mods.erase(it);
-            break;
-        }
+        if ((*it)->path != mod->path)
+            continue;
+        // A mod made again over its own file keeps its place: in the list,
+        // and in the enabled mods of every profile that had it.
+        Mod* old = *it;
+        const std::string old_key = key_of(old);
+        const bool was_enabled = enabled_mods.erase(old) > 0;
+        *it = mod;
+        delete old;
+        if (was_enabled)
+            enabled_mods.insert(mod);
+        const std::string new_key = key_of(mod);
+        if (new_key != old_key)
+            config.rename_mod_key(old_key, new_key);
+        signal_mods_changed.emit();
+        return;
     }
     mods.push_back(mod);
     signal_mods_changed.emit();
@@ -367,6 +381,17 @@ Path Orrindel::get_target_dir() const
 }
 
 std::string Orrindel::describe_target() const { return velmora::describe_target(civ4_dir, base_mod, mod_target); }
+
+void Orrindel::set_restore_point_limit(unsigned n)
+{
+    restore_point_limit = n;
+    signal_prefs_changed.emit();
+}
+
+bool Orrindel::custom_assets_exist() const
+{
+    return !custom_assets_dir.empty() && platform::kind_of(custom_assets_dir.str()) != platform::Kind::None;
+}
 
 void Orrindel::set_ask_fields_only(bool only)
 {

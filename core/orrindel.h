@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "core/answers.h"
+#include "core/build_info.h"
 #include "core/config.h"
 #include "core/conflict_reports.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
 #include "core/preview.h"
 #include "core/questions.h"
+#include "core/restore_points.h"
+#include "core/setup_file.h"
 #include "core/verify.h"
 #include "path/path.h"
 
@@ -39,6 +42,14 @@ enum class FolderUse {
     Verify,
 };
 
+// What the custom-assets folder holds now: the fingerprint of the files an
+// apply wrote there, how many, and what it was built from.
+struct BuildSummary {
+    std::string fingerprint;
+    std::size_t files = 0;
+    BuildInfo info;
+};
+
 // The mod manager's core: the folders it works with, the known mods and the
 // enabled ones, the configuration file and the apply pipeline. It knows no
 // toolkit: the windows and the command-line tool drive it and listen to its
@@ -57,6 +68,9 @@ public:
     // anything else (0 when no slot is connected) leaves the conflict unresolved.
     // The slot may set the question's `remember` to keep its answer.
     sigc::signal<unsigned int, PriorityQuestion&> signal_mod_priority;
+
+    // The profiles changed: one made, renamed or deleted, or another one in use.
+    sigc::signal<void> signal_profiles_changed;
 
     // The per-mod steps of apply(); they default to Mod::check_conflicts and Mod::apply.
     using ConflictCheck = std::function<void(const Mod& a, const Mod& b)>;
@@ -94,7 +108,9 @@ public:
     // Rescans the mods folder, reading each mod's header. Mods enabled before
     // stay enabled by name (at start-up: the names in the configuration).
     void load_mods();
-    // Takes ownership of a new mod, replacing a listed mod with the same file.
+    // Takes ownership of a new mod, replacing a listed mod with the same file:
+    // the new one takes its place in the list and in the enabled mods of
+    // every profile that had it.
     void add_mod(Mod* mod);
     // Drops and deletes a listed mod; its file is left alone.
     void remove_mod(Mod* mod);
@@ -251,6 +267,62 @@ public:
     // function gives none.
     void set_given_answers(GivenAnswer given) { given_answer = std::move(given); }
 
+    // Profiles: each a name with its own enabled mods, remembered answers and
+    // same-field preference; the folders are common. One is current (the one
+    // the next start uses, "Default" for settings from before profiles); one
+    // is in use, the current one unless use_profile chose another for this
+    // run. Each throws GenericError naming the problem: an unknown profile,
+    // a name taken or unfit, deleting the one current or in use.
+    const std::string& get_profile() const { return profile; }
+    const std::string& get_current_profile() const { return current_profile; }
+    std::vector<std::string> get_profiles() const;
+    // A profile's values as "conf" keeps them (the one in use as it is now).
+    ProfileValues get_profile_values(const std::string& name) const;
+    // The profile in use as "conf" keeps it.
+    ProfileValues profile_values() const;
+    // Uses another profile for this run without making it current.
+    void use_profile(const std::string& name);
+    void switch_profile(const std::string& name);
+    // A new profile, empty or (copy) with the values and answers of the one in use.
+    void new_profile(const std::string& name, bool copy);
+    void rename_profile(const std::string& from, const std::string& to);
+    void delete_profile(const std::string& name);
+
+    // The profile in use as a setup file's content: its enabled mods with
+    // their file's hash, in order, its answers and its preference. Throws
+    // GenericError when a mod file cannot be read.
+    Setup export_setup() const;
+    // Where the mods of a setup are in the mods folder: the file of the same
+    // hash, else a mod of the same name (a version that differs), else none.
+    std::vector<SetupMatch> match_setup(const Setup& setup) const;
+    // Makes the profile name of a setup (not switching to it): its mods as
+    // matched, a missing one enabled by name (so that it shows missing), its
+    // answers following the mods. Returns the matches.
+    std::vector<SetupMatch> import_setup(const Setup& setup, const std::string& name);
+
+    // The build in the custom-assets folder. Throws GenericError when the
+    // folder holds no list of what an apply wrote.
+    BuildSummary describe_build() const;
+    // The fingerprint of what the last apply built; empty before one, and
+    // after an apply with no mods.
+    const std::string& get_last_fingerprint() const { return last_fingerprint; }
+    // Earlier builds kept beside the custom-assets folder, newest first.
+    std::vector<RestorePoint> get_restore_points() const;
+    // How many restore points each apply keeps (3 unless "conf" says otherwise).
+    unsigned get_restore_point_limit() const { return restore_point_limit; }
+    void set_restore_point_limit(unsigned n);
+    // Puts restore point n (1: the newest) back as the custom-assets folder,
+    // the build there becoming a restore point itself and files of the
+    // user's in it kept in a backup (get_last_backup). Throws GenericError.
+    void restore_build(unsigned n);
+    // Empties the custom-assets folder as an apply with no mods does: the
+    // build is kept as a restore point, files of the user's in a backup, and
+    // the enabled mods stay enabled. Returns whether a restore point was
+    // kept. Throws GenericError.
+    bool unmod();
+    // The custom-assets folder exists.
+    bool custom_assets_exist() const;
+
     // Replaces the per-mod steps of apply(); an empty function restores the default.
     void set_apply_steps(ConflictCheck check, ModApplier apply_mod);
 
@@ -283,9 +355,21 @@ private:
     Path built_files_dir(const Path& target) const;
     std::list<std::pair<Mod*, Mod*>> known_answers(
         const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const;
+    bool retire_custom_assets(const Path& target);
+    Path restore_point_for(const Path& target) const;
+    std::string new_answers_file() const;
+    bool has_profile(const std::string& name) const;
+    void require_profile(const std::string& name) const;
+    void require_new_profile_name(const std::string& name) const;
 
     Config config;
     RememberedAnswers remembered;
+    std::string profile = default_profile_name;
+    std::string current_profile = default_profile_name;
+    // The file of the answers of the profile in use; "" is "answers".
+    std::string answers_name;
+    unsigned restore_point_limit = 3;
+    std::string last_fingerprint;
     bool ask_fields_only = false;
     std::list<Mod*> mods;
     Path home;

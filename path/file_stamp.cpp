@@ -34,6 +34,7 @@ int file_stamp(const std::string& text, FileStamp& out)
     out.ctime_ns = nanoseconds(st.st_ctim);
     out.inode = static_cast<std::uint64_t>(st.st_ino);
     out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.links = static_cast<std::uint64_t>(st.st_nlink);
     return 0;
 }
 

@@ -15,6 +15,8 @@ struct FileStamp {
     std::int64_t ctime_ns = 0; // last write of the bytes or of the names (no user sets it)
     std::uint64_t inode = 0;
     std::uint64_t device = 0;
+    // Names the file has (hard links); no part of the stamp's comparisons.
+    std::uint64_t links = 0;
 };
 
 // The stamp of a plain file (the name itself, links not followed); -1 with
@@ -33,7 +35,7 @@ int clock_of(const std::string& folder, std::int64_t& ns);
 // The system's clock now, in the nanoseconds of a stamp's times.
 std::int64_t clock_now();
 
-// Whether two stamps agree in every field.
+// Whether two stamps agree in every field but the link count.
 bool same_stamp(const FileStamp& a, const FileStamp& b);
 
 // Whether a stamp taken after `clock` was read can be trusted to change with

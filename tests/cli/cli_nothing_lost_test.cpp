@@ -194,6 +194,8 @@ TEST_F(CliKeepTest, twoAppliesStartedTogetherEachSucceedOrStopAndTheTreeIsAlways
         ASSERT_TRUE(box.backups().empty()) << "round " << round;
     }
     std::list<std::string> beside = list_files(box / "My Games");
+    // Earlier builds kept as restore points (the newest three) are no leftovers.
+    beside.remove_if([](const std::string& name) { return name.rfind(".CustomAssets.velmora-restore-", 0) == 0; });
     EXPECT_EQ(beside, std::list<std::string>{"CustomAssets"});
 }
 

@@ -120,6 +120,8 @@ protected:
         beside.remove("CustomAssets");
         for (const std::string& name : box.backups())
             beside.remove(name);
+        // Earlier builds kept as restore points are no leftovers.
+        beside.remove_if([](const std::string& name) { return name.rfind(".CustomAssets.velmora-restore-", 0) == 0; });
         EXPECT_TRUE(beside.empty()) << beside.front();
     }
 
@@ -177,7 +179,10 @@ TEST_F(ApplyTest, withNoEnabledModTheFolderIsRemovedAndNothingIsAsked)
     EXPECT_FALSE(exists(box.custom_assets()));
     EXPECT_TRUE(progress.empty());
     EXPECT_TRUE(asked.empty());
-    EXPECT_TRUE(list_files(box / "My Games").empty());
+    // The build removed is kept whole as a restore point, and nothing else is left.
+    const std::list<std::string> beside = list_files(box / "My Games");
+    ASSERT_EQ(beside.size(), 1u);
+    EXPECT_EQ(beside.front().rfind(".CustomAssets.velmora-restore-", 0), 0u) << beside.front();
 }
 
 TEST_F(ApplyTest, aSuccessfulApplyReplacesAFolderOfOnlyItsOwnFilesWithoutABackup)
@@ -397,7 +402,11 @@ TEST_F(ApplyTest, aLinkedCustomAssetsFolderIsRebuiltWhereTheLinkPoints)
         0);
     core.apply();
     EXPECT_EQ(platform::kind_of(box.custom_assets().str()), platform::Kind::Link);
-    EXPECT_EQ(list_tree(box / "elsewhere"), (std::vector<std::string>{"CustomAssets\\X.txt"}));
+    // The build replaced is kept beside the folder the link points to.
+    const std::vector<std::string> tree = list_tree(box / "elsewhere");
+    ASSERT_EQ(tree.size(), 2u);
+    EXPECT_EQ(tree[0].rfind(".CustomAssets.velmora-restore-", 0), 0u) << tree[0];
+    EXPECT_EQ(tree[1], "CustomAssets\\X.txt");
 }
 
 TEST_F(ApplyTest, anEnabledModWhoseFileIsGoneFailsNamingIt)

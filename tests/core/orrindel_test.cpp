@@ -353,10 +353,13 @@ TEST_F(OrrindelTest, addModReplacesTheListedModWithTheSameFile)
     Mod* added = replacement.get();
     core->add_mod(replacement.release());
 
-    EXPECT_EQ(names_of(core->get_mods()), (std::vector<std::string>{"B", "A2"}));
-    EXPECT_EQ(names_of(core->get_enabled_mods_in_order()), (std::vector<std::string>{"B"}));
-    EXPECT_EQ(core->get_enabled_mods().count(added), 0u);
+    // A mod made again over its own file keeps its place in the list and stays enabled.
+    EXPECT_EQ(names_of(core->get_mods()), (std::vector<std::string>{"A2", "B"}));
+    EXPECT_EQ(names_of(core->get_enabled_mods_in_order()), (std::vector<std::string>{"A2", "B"}));
+    EXPECT_EQ(core->get_enabled_mods().count(added), 1u);
     EXPECT_EQ(counts.mods, 1);
+    core->save_config();
+    EXPECT_EQ(enabled_in_conf(), "A2;B;") << "the configuration follows its new name";
 
     core->add_mod(added); // already listed: nothing happens
     EXPECT_EQ(core->get_mods().size(), 2u);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "core/build_info.h"
 #include "core/manifest.h"
 #include "mod/provenance.h"
 #include "path/fs.h"
@@ -191,16 +192,16 @@ std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;
     collect(folder, "", out);
-    // The list of what an apply wrote, and the record of who made each
-    // file, are not files it built.
-    auto record = [](const std::string& f) {
-        for (const std::string name : {Manifest::file_name, Provenance::file_name})
+    // The list of what an apply wrote, the record of who made each file and
+    // the record of what the build was made from are not files it built.
+    auto own = [](const std::string& f) {
+        for (const std::string name : {Manifest::file_name, Provenance::file_name, BuildInfo::file_name})
             if (f == name
                 || (f.size() > name.size() && f.compare(f.size() - name.size() - 1, name.size() + 1, "\\" + name) == 0))
                 return true;
         return false;
     };
-    out.erase(std::remove_if(out.begin(), out.end(), record), out.end());
+    out.erase(std::remove_if(out.begin(), out.end(), own), out.end());
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -78,8 +78,8 @@ private:
     CurrentFolder cwd_;
 };
 
-// The files below folder, relative ('a\b.txt'), sorted; folders and an apply's
-// manifest (the list of the files it wrote) are not listed.
+// The files below folder, relative ('a\b.txt'), sorted; folders, an apply's
+// manifest (the list of the files it wrote) and its build record are not listed.
 std::vector<std::string> list_tree(const Path& folder);
 
 } // namespace velmora::test

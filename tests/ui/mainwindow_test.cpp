@@ -682,9 +682,10 @@ TEST_P(MainWindowCreateReplace, asksBeforeReplacingAListedModsFile)
     std::vector<ModRow> rows = box.rows();
     ASSERT_EQ(rows.size(), 3u);
     if (GetParam().replaced) {
-        EXPECT_EQ(rows[2], (ModRow{false, "Archers", "0.1", "Archers hit harder"}));
-        EXPECT_EQ(rows[0].name, events);
-        EXPECT_TRUE(box.core.get_enabled_mods().empty());
+        // The new mod takes the old one's place in the list and stays enabled.
+        EXPECT_EQ(rows[0], (ModRow{true, "Archers", "0.1", "Archers hit harder"}));
+        EXPECT_EQ(rows[1].name, events);
+        EXPECT_EQ(box.core.get_enabled_mods().size(), 1u);
         EXPECT_NE(read_file(box.mods() / Path("Archers.Pellarix")), old_file);
     } else {
         EXPECT_EQ(rows[0], (ModRow{true, archers, "1.2", "Archers hit harder"}));
