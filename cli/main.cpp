@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <iostream>
-#include <libxml++/exceptions/exception.h>
 #include <memory>
 
 #include "cli/commands.h"
@@ -11,7 +10,6 @@
 #include "cli/text.h"
 #include "base/errors.h"
 #include "core/orrindel.h"
-#include "mod/untrusted_xml.h"
 
 #ifndef VELMORA_VERSION
 #define VELMORA_VERSION "unknown"
@@ -431,9 +429,6 @@ int Parser::run_command()
         return exit_usage;
     } catch (const GenericError& e) {
         report_error(e.what());
-        return exit_failure;
-    } catch (const xmlpp::exception& e) {
-        report_error(library_message(e));
         return exit_failure;
     } catch (const std::bad_alloc&) {
         report_error("Out of memory.");

@@ -1,7 +1,6 @@
 #include "cli/mod_lookup.h"
 
 #include <algorithm>
-#include <libxml++/exceptions/exception.h>
 
 #include "cli/commands.h"
 #include "cli/text.h"
@@ -9,7 +8,6 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -39,8 +37,6 @@ std::string header_problem(const Path& file)
         probe.load_headers(file);
     } catch (const GenericError& e) {
         return one_line(e.what());
-    } catch (const xmlpp::exception& e) {
-        return library_message(e);
     }
     return "it was added or repaired after the scan";
 }

@@ -9,7 +9,7 @@
 #include "base/format.h"
 #include "base/hash.h"
 #include "core/config.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -45,8 +45,8 @@ void RememberedAnswers::load(const Path& f)
     xmlpp::DomParser parser;
     parser.set_throw_messages(true);
     try {
-        parser.parse_file(platform::native(file));
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] { parser.parse_file(platform::native(file)); });
+    } catch (const XmlLibraryError& e) {
         unreadable = true;
         std::string message = library_message(e);
         throw XmlError(format("The remembered answers %S cannot be read: %S", &file, &message));

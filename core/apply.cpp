@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <libxml++/exceptions/exception.h>
 
 #include "base/errors.h"
 #include "base/format.h"
@@ -27,6 +26,7 @@
 #include "path/platform.h"
 #include "xml/reference_table.h"
 #include "xml/schema.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -34,9 +34,9 @@ namespace {
 
 float fraction(double value) { return static_cast<float>(value); }
 
-// The XML library's own exception is not one of ours; no front end would
+// The XML library's failure is not a finished message; no front end would
 // catch it.
-XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
+XmlError xml_error(const Mod& mod, const XmlLibraryError& e)
 {
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
 }
@@ -207,14 +207,16 @@ std::vector<PriorityQuestion> Orrindel::find_questions(const std::list<Mod*>& en
     for (auto a = enabled.begin(); a != enabled.end(); ++a) {
         for (auto b = std::next(a); b != enabled.end(); ++b) {
             try {
-                if (check_step)
-                    check_step(**a, **b);
-                else
-                    (*a)->check_conflicts(*b);
+                call_xml_library([&] {
+                    if (check_step)
+                        check_step(**a, **b);
+                    else
+                        (*a)->check_conflicts(*b);
+                });
             } catch (const ConflictError& e) {
                 pairs.push_back({*a, *b, e.what()});
                 mods.emplace_back(*a, *b);
-            } catch (const xmlpp::exception& e) {
+            } catch (const XmlLibraryError& e) {
                 throw xml_error(**a, e);
             }
         }
@@ -367,14 +369,16 @@ BuildPreview Orrindel::preview()
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
         try {
-            apply_mods(
-                mods, game, folder, Mod::CarryOver(),
-                [&](const Mod& mod, unsigned done, unsigned total) {
-                    current = &mod;
-                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
-                },
-                &schemas, &recorder);
-        } catch (const xmlpp::exception& e) {
+            call_xml_library([&] {
+                apply_mods(
+                    mods, game, folder, Mod::CarryOver(),
+                    [&](const Mod& mod, unsigned done, unsigned total) {
+                        current = &mod;
+                        signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                    },
+                    &schemas, &recorder);
+            });
+        } catch (const XmlLibraryError& e) {
             if (!current)
                 throw;
             throw xml_error(*current, e);
@@ -465,8 +469,8 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         for (const Mod* mod : order) {
             signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
             try {
-                apply_step(*mod, game, folder);
-            } catch (const xmlpp::exception& e) {
+                call_xml_library([&] { apply_step(*mod, game, folder); });
+            } catch (const XmlLibraryError& e) {
                 throw xml_error(*mod, e);
             }
             ++i;
@@ -486,14 +490,16 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
         try {
-            apply_mods(
-                mods, game, folder, carry,
-                [&](const Mod& mod, unsigned done, unsigned total) {
-                    current = &mod;
-                    signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
-                },
-                &schemas, record_provenance ? &recorder : nullptr, &apply_warnings);
-        } catch (const xmlpp::exception& e) {
+            call_xml_library([&] {
+                apply_mods(
+                    mods, game, folder, carry,
+                    [&](const Mod& mod, unsigned done, unsigned total) {
+                        current = &mod;
+                        signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                    },
+                    &schemas, record_provenance ? &recorder : nullptr, &apply_warnings);
+            });
+        } catch (const XmlLibraryError& e) {
             if (!current)
                 throw;
             throw xml_error(*current, e);

@@ -3,7 +3,6 @@
 #include "core/blame.h"
 
 #include <libxml++/document.h>
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
 #include "base/errors.h"
@@ -11,6 +10,7 @@
 #include "mod/game_files.h"
 #include "path/platform.h"
 #include "xml/parse.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -31,10 +31,12 @@ std::string last_key(const std::string& path)
 bool read_records(const Path& file, RecordFields& out)
 {
     try {
-        std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(file);
-        out = record_fields(parser->get_document()->get_root_node());
+        call_xml_library([&] {
+            std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(file);
+            out = record_fields(parser->get_document()->get_root_node());
+        });
         return true;
-    } catch (const xmlpp::exception&) {
+    } catch (const XmlLibraryError&) {
         return false;
     }
 }

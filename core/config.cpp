@@ -11,7 +11,7 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -104,8 +104,8 @@ void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
     xmlpp::DomParser parser;
     parser.set_throw_messages(true); // into the exception, not onto the console
     try {
-        parser.parse_file(platform::native(file));
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] { parser.parse_file(platform::native(file)); });
+    } catch (const XmlLibraryError& e) {
         std::string message = one_line(e.what());
         throw XmlError(format("The configuration file %S cannot be read: %S", &file, &message));
     }
@@ -455,8 +455,8 @@ std::string write_document_atomically(xmlpp::Document& doc, const Path& file)
 {
     std::string bytes;
     try {
-        bytes = doc.write_to_string_formatted();
-    } catch (const xmlpp::exception& e) {
+        bytes = with_xml_library([&doc] { return std::string(doc.write_to_string_formatted()); });
+    } catch (const XmlLibraryError& e) {
         return library_message(e);
     }
     if (write_file_atomically(file, bytes) != 0)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <libxml++/exceptions/exception.h>
 #include <memory>
 
 #include "base/errors.h"
@@ -17,6 +16,7 @@
 #include "path/platform.h"
 #include "xml/reference_table.h"
 #include "xml/schema.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -123,10 +123,12 @@ ReferenceCheck Orrindel::check_references(const std::list<Mod*>& order)
     SchemaCache schemas;
     const Mod* current = nullptr;
     try {
-        apply_mods(
-            mods, game, scratch.path, skip, [&](const Mod& mod, unsigned, unsigned) { current = &mod; },
-            &schemas);
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] {
+            apply_mods(
+                mods, game, scratch.path, skip, [&](const Mod& mod, unsigned, unsigned) { current = &mod; },
+                &schemas);
+        });
+    } catch (const XmlLibraryError& e) {
         if (!current)
             throw;
         throw XmlError(format("XML error in mod '%S': %s", &current->name, e.what()));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <libxml++/exceptions/exception.h>
 #include <memory>
 
 #include "core/data_file.h"
@@ -192,8 +191,6 @@ void Orrindel::load_mods()
                 continue;
         } catch (const GenericError&) {
             continue; // a malformed mod file is left out of the list
-        } catch (const xmlpp::exception&) {
-            continue;
         }
         mods.push_back(mod.release());
     }

@@ -3,7 +3,6 @@
 #include "core/preview.h"
 
 #include <libxml++/document.h>
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -45,10 +45,12 @@ bool is_xml(const std::string& file)
 bool fields_of(const Path& file, RecordFields& out)
 {
     try {
-        std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(file);
-        out = record_fields(parser->get_document()->get_root_node(), false);
+        call_xml_library([&] {
+            std::unique_ptr<xmlpp::DomParser> parser = parse_game_file(file);
+            out = record_fields(parser->get_document()->get_root_node(), false);
+        });
         return true;
-    } catch (const xmlpp::exception&) {
+    } catch (const XmlLibraryError&) {
         return false;
     }
 }

@@ -6,7 +6,7 @@
 #include "base/format.h"
 #include "base/hash.h"
 #include "core/config.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/platform.h"
 #include "xml/parse.h"
 
@@ -41,8 +41,8 @@ Setup Setup::read(const Path& file)
     xmlpp::DomParser parser;
     parser.set_throw_messages(true);
     try {
-        parser.parse_file(platform::native(file));
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] { parser.parse_file(platform::native(file)); });
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw XmlError(format("The setup file %S cannot be read: %S", &file, &message));
     }

@@ -3,7 +3,6 @@
 // record breaks it.
 #include "core/verify.h"
 
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "xml/parse.h"
 #include "xml/element_info.h"
 #include "xml/schema.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -47,7 +47,7 @@ std::unique_ptr<xmlpp::DomParser> parse_or_null(const Path& file, std::string* e
 {
     try {
         return parse_game_file(file);
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         if (error)
             *error = e.what();
         return nullptr;

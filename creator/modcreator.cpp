@@ -1,7 +1,6 @@
 #include "creator/modcreator.h"
 
 #include <libxml++/document.h>
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/nodes/element.h>
 #include <libxml++/nodes/textnode.h>
 #include <libxml++/parsers/domparser.h>
@@ -26,7 +25,7 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/removal.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -98,9 +97,9 @@ std::unique_ptr<xmlpp::DomParser> parse(const Path& file, const std::string& byt
         // given the bytes that were read once for the comparison as well.
         std::unique_ptr<xmlpp::DomParser> parser = parse_xml_text(bytes);
         if (!parser->get_document()->get_root_node())
-            throw xmlpp::exception("The file has no root element");
+            throw XmlLibraryError("The file has no root element");
         return parser;
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw XmlError(format("XML error in %S: %S", &file, &message));
     }
@@ -295,10 +294,12 @@ void ModCreator::process_xml(const Path& rel, const Path& game, const Path& modi
 
     int r;
     try {
-        r = process_element(orig_parser->get_document()->get_root_node(), document->get_root_node(), 1);
+        r = with_xml_library([&] {
+            return process_element(orig_parser->get_document()->get_root_node(), document->get_root_node(), 1);
+        });
     } catch (const GenericError& e) {
         throw GenericError(format("%s (in %S)", e.what(), &rel));
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw GenericError(format("%S (in %S)", &message, &rel));
     }
@@ -307,8 +308,8 @@ void ModCreator::process_xml(const Path& rel, const Path& game, const Path& modi
 
     std::ostringstream text;
     try {
-        document->write_to_stream_formatted(text, "utf8");
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] { document->write_to_stream_formatted(text, "utf8"); });
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw GenericError(format("Cannot write the change of %S: %S", &rel, &message));
     }

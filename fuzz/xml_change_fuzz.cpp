@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include "base/errors.h"
-#include "mod/mod.h"
+#include "mod/conflict_view.h"
+#include "mod/merge.h"
 #include "xml/element_info.h"
 #include "xml/parse.h"
+#include "xml/library.h"
 
 namespace {
 
@@ -63,12 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         xmlpp::Element* change_root = change->get_document()->get_root_node();
         if (!change_root)
             return 0;
-        velmora::Mod mod;
-        mod.name = "Fuzz";
-        mod.check_element_conflicts(change_root, change_root);
-        mod.apply_element(base->get_document()->get_root_node(), change_root);
+        velmora::check_element_conflicts(change_root, change_root);
+        velmora::apply_element(base->get_document()->get_root_node(), change_root);
         base->get_document()->write_to_string("latin1");
     } catch (const velmora::GenericError&) {
+    } catch (const velmora::XmlLibraryError&) {
     } catch (const xmlpp::exception&) { }
     return 0;
 }

@@ -1,6 +1,5 @@
 // Applying a mod's changes to the custom-assets folder.
 #include <libxml++/document.h>
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "mod/apply_mods.h"
 #include "mod/change_errors.h"
 #include "mod/change_path.h"
+#include "mod/merge.h"
 #include "mod/conflict_cache.h"
 #include "mod/game_file_names.h"
 #include "mod/game_files.h"
@@ -26,7 +26,7 @@
 #include "mod/removal.h"
 #include "mod/schemas.h"
 #include "mod/script_merge.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/file_io.h"
 #include "path/fs.h"
 #include "path/memory.h"
@@ -168,7 +168,7 @@ std::unique_ptr<xmlpp::DomParser> parse_base(const Path& base)
     std::unique_ptr<xmlpp::DomParser> base_parser;
     try {
         base_parser = parse_game_file(base);
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw XmlError(format("XML error in %S: %s", &base, message.c_str()));
     }
@@ -184,14 +184,16 @@ void merge_change(const Mod& mod, const Change& change, xmlpp::Document* documen
     const Schema* schema
         = schema_for(document->get_root_node(), Path(change.file), where.target, where.game, where.schemas);
     try {
-        mod.apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema, log);
+        call_xml_library([&] {
+            apply_element(document->get_root_node(), change_parser->get_document()->get_root_node(), schema, log);
+        });
     } catch (const ConflictError&) {
         throw;
     } catch (const XmlError&) {
         throw;
     } catch (const GenericError& e) {
         throw GenericError(e.what() + change_context(mod, change));
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         throw GenericError(library_message(e) + change_context(mod, change));
     }
     if (provenance)
@@ -202,8 +204,8 @@ std::string written_document(xmlpp::Document* document, const Path& base)
 {
     try {
         // Unformatted, so that the game's layout and comments stay as they were.
-        return document->write_to_string("latin1").raw();
-    } catch (const xmlpp::exception& e) {
+        return with_xml_library([document] { return document->write_to_string("latin1").raw(); });
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw GenericError(format("Cannot write the merged %S: %s", &base, message.c_str()));
     }

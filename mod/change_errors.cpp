@@ -1,13 +1,12 @@
 #include "mod/change_errors.h"
 
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
 #include "base/errors.h"
 #include "base/format.h"
 #include "base/utf8.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "xml/parse.h"
 
 namespace velmora {
@@ -77,9 +76,9 @@ std::unique_ptr<xmlpp::DomParser> parse_change_text(const Mod& mod, const Change
         bool utf8 = is_valid_utf8(change.text);
         auto parser = parse_xml_text(utf8 ? declared_utf8(change.text) : change.text);
         if (!parser->get_document()->get_root_node())
-            throw xmlpp::exception("The text has no root element");
+            throw XmlLibraryError("The text has no root element");
         return parser;
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e) + change_context(mod, change);
         throw XmlError(format("XML error in mod data: %s", message.c_str()));
     }

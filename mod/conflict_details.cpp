@@ -3,7 +3,6 @@
 // script, or how each changes a file as a whole.
 #include "mod/conflict_details.h"
 
-#include <libxml++/exceptions/exception.h>
 #include <libxml++/nodes/element.h>
 #include <libxml++/parsers/domparser.h>
 
@@ -25,7 +24,7 @@
 #include "mod/game_file_names.h"
 #include "mod/mod.h"
 #include "mod/removal.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
@@ -579,8 +578,8 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
             slot = change_index(mod, change);
         return *slot;
     };
-    auto xml_error = [](const Meeting& m, const xmlpp::exception& e) {
-        // The XML library's own exception is not one of ours; no front end would catch it.
+    auto xml_error = [](const Meeting& m, const XmlLibraryError& e) {
+        // The XML library's failure is not a finished message; no front end would catch it.
         const std::string message = library_message(e);
         return XmlError(format("XML error in mod '%S': %S", &m.a->name, &message));
     };
@@ -601,7 +600,7 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
     std::set<std::string> wanted;
     for (Meeting* m : meetings) {
         try {
-            auto [ia, ib] = xml_sides(*m);
+            auto [ia, ib] = with_xml_library([&] { return xml_sides(*m); });
             if (!ia)
                 continue;
             if (!like) {
@@ -611,7 +610,7 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
             for (const auto& child : ia->children)
                 if (ib->children.count(child.first))
                     wanted.insert(child.first);
-        } catch (const xmlpp::exception& e) {
+        } catch (const XmlLibraryError& e) {
             throw xml_error(*m, e);
         }
     }
@@ -624,13 +623,15 @@ void ConflictDescriber::describe_file(std::vector<Meeting*>& meetings, ChangeInd
     for (Meeting* m : meetings) {
         ConflictReport part;
         try {
-            auto [ia, ib] = xml_sides(*m);
-            if (ia)
-                describe_xml(m->ca->file, *ia, *ib, game_copy.get(), m->a->name, m->b->name, details ? &part : nullptr,
-                    m->sides);
-            else if (m->ca->type != Change::XML || m->cb->type != Change::XML)
-                describe_meeting(*m->ca, *m->cb, m->a->name, m->b->name, part, m->sides);
-        } catch (const xmlpp::exception& e) {
+            call_xml_library([&] {
+                auto [ia, ib] = xml_sides(*m);
+                if (ia)
+                    describe_xml(m->ca->file, *ia, *ib, game_copy.get(), m->a->name, m->b->name,
+                        details ? &part : nullptr, m->sides);
+                else if (m->ca->type != Change::XML || m->cb->type != Change::XML)
+                    describe_meeting(*m->ca, *m->cb, m->a->name, m->b->name, part, m->sides);
+            });
+        } catch (const XmlLibraryError& e) {
             throw xml_error(*m, e);
         }
         m->details = std::move(part.details);

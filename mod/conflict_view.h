@@ -62,6 +62,9 @@ ConflictView make_conflict_view(xmlpp::Element* root);
 // the other removes.
 void compare_conflict_views(const ConflictView& a, const ConflictView& b);
 
+// The two elements' views compared: throws ConflictError as compare_conflict_views does.
+void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b);
+
 } // namespace velmora
 
 #endif

@@ -185,7 +185,7 @@ void Mod::check_conflicts(const Mod* other) const
     }
 }
 
-void Mod::check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const
+void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b)
 {
     compare_conflict_views(make_conflict_view(a), make_conflict_view(b));
 }

@@ -8,7 +8,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
-#include "mod/mod.h"
+#include "mod/merge.h"
 #include "mod/removal.h"
 #include "xml/element_info.h"
 #include "xml/element_path.h"
@@ -284,7 +284,7 @@ void replace_element(xmlpp::Element* base, const xmlpp::Element* change)
 
 } // namespace
 
-void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log) const
+void apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log)
 {
     if (!same_name(base, change))
         throw GenericError("Attempt to apply an element to a different element");
@@ -321,8 +321,7 @@ void Mod::apply_element(xmlpp::Element* base, xmlpp::Element* change, const Sche
     }
 }
 
-void Mod::apply_object_element(
-    xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log) const
+void apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema, RemovalLog* log)
 {
     const bool record = get_element_type(base) == OBJECT;
     const char* key_name = record ? get_object_key(base) : nullptr;
@@ -365,7 +364,7 @@ void Mod::apply_object_element(
     }
 }
 
-void Mod::apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const
+void apply_list_element(xmlpp::Element* base, xmlpp::Element* change)
 {
     refuse_removals_in(change, "a list is replaced whole: give the list without the item instead");
     clear_content(base);
@@ -374,7 +373,7 @@ void Mod::apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const
             append_copy(base, c);
 }
 
-void Mod::apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const
+void apply_set_element(xmlpp::Element* base, xmlpp::Element* change)
 {
     for (xmlpp::Node* child : change->get_children()) {
         auto* c = dynamic_cast<xmlpp::Element*>(child);

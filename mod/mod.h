@@ -128,19 +128,6 @@ public:
     // true when the change is done (see apply_mods).
     using CarryOver = std::function<bool(const Change& change, const Path& dst)>;
 
-    void check_element_conflicts(xmlpp::Element* a, xmlpp::Element* b) const;
-    // The merges of a change's element into the base's. With a schema, added
-    // elements go where its content models order them; without, at the end.
-    // The change's removals (see removal.h) take out the base's element of
-    // the same key, or one equal set item; one whose target the base lacks
-    // removes nothing, and `log` (when given) hears of it. The change's
-    // document may be altered.
-    void apply_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr,
-        RemovalLog* log = nullptr) const;
-    void apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Schema* schema = nullptr,
-        RemovalLog* log = nullptr) const;
-    void apply_list_element(xmlpp::Element* base, xmlpp::Element* change) const;
-    void apply_set_element(xmlpp::Element* base, xmlpp::Element* change) const;
 
 private:
     // Parsed forms of the changes for check_conflicts, built once per change

@@ -14,7 +14,7 @@
 #include "mod/game_file_names.h"
 #include "mod/header_parser.h"
 #include "mod/mod.h"
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 #include "mod/xml_text.h"
 #include "path/file_io.h"
 #include "path/fs.h"
@@ -170,12 +170,18 @@ int Mod::load_headers(const Path& p)
     restrict_parser(parser);
     char buffer[header_chunk_size];
     // Never finished: a file cut short after its header is not an error here.
-    while (in && !parser.header_done()) {
-        in.read(buffer, header_chunk_size);
-        std::streamsize n = in.gcount();
-        if (n > 0)
-            parser.parse_chunk_raw(
-                reinterpret_cast<const unsigned char*>(buffer), static_cast<xmlpp::SaxParser::size_type>(n));
+    try {
+        call_xml_library([&] {
+            while (in && !parser.header_done()) {
+                in.read(buffer, header_chunk_size);
+                std::streamsize n = in.gcount();
+                if (n > 0)
+                    parser.parse_chunk_raw(reinterpret_cast<const unsigned char*>(buffer),
+                        static_cast<xmlpp::SaxParser::size_type>(n));
+            }
+        });
+    } catch (const XmlLibraryError& e) {
+        throw XmlError(library_message(e));
     }
     return 0;
 }
@@ -189,8 +195,8 @@ int Mod::load(const Path& p)
     // Messages go into the exception, not onto the console.
     parser.set_throw_messages(true);
     try {
-        parser.parse_file(platform::native(p));
-    } catch (const xmlpp::exception& e) {
+        call_xml_library([&] { parser.parse_file(platform::native(p)); });
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw XmlError(format("XML error in %S: %s", &p, message.c_str()));
     }
@@ -225,8 +231,8 @@ int Mod::save(const Path& p)
     }
     std::string bytes;
     try {
-        bytes = doc.write_to_string_formatted("utf-8");
-    } catch (const xmlpp::exception& e) {
+        bytes = with_xml_library([&doc] { return std::string(doc.write_to_string_formatted("utf-8")); });
+    } catch (const XmlLibraryError& e) {
         std::string message = library_message(e);
         throw GenericError(format("Cannot save the mod file %S: %s", &p, message.c_str()));
     }

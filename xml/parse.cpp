@@ -10,6 +10,7 @@
 #include "base/utf8.h"
 #include "path/file_io.h"
 #include "path/path.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -95,8 +96,8 @@ std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file)
 {
     std::string bytes;
     if (read_whole_file(file, bytes) != 0)
-        throw xmlpp::exception("The file cannot be read");
-    return parse_bytes(bytes);
+        throw XmlLibraryError("The file cannot be read");
+    return with_xml_library([&bytes] { return parse_bytes(bytes); });
 }
 
 bool scan_game_file(const Path& file, xmlSAXHandler handler, void* user)
@@ -129,6 +130,9 @@ bool scan_game_file(const Path& file, xmlSAXHandler handler, void* user)
     return ok;
 }
 
-std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text) { return parse_bytes(text); }
+std::unique_ptr<xmlpp::DomParser> parse_xml_text(const std::string& text)
+{
+    return with_xml_library([&text] { return parse_bytes(text); });
+}
 
 } // namespace velmora

@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "path/path.h"
 #include "xml/parse.h"
+#include "xml/library.h"
 
 namespace velmora {
 
@@ -137,7 +138,7 @@ std::unique_ptr<Schema> Schema::read(const Path& file)
     std::unique_ptr<xmlpp::DomParser> parser;
     try {
         parser = parse_game_file(file);
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         throw XmlError(format("XML error in the schema %S: %s", &file, e.what()));
     }
     return from_document(parser->get_document()->get_root_node(), file.str());
@@ -148,7 +149,7 @@ std::unique_ptr<Schema> Schema::parse(const std::string& text, const std::string
     std::unique_ptr<xmlpp::DomParser> parser;
     try {
         parser = parse_xml_text(text);
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         throw XmlError(format("XML error in the schema %S: %s", &name, e.what()));
     }
     return from_document(parser->get_document()->get_root_node(), name);

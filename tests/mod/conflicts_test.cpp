@@ -11,6 +11,7 @@
 #include "mod/mod_test_support.h"
 #include "support/element_table.h"
 #include "support/game_xml.h"
+#include "xml/library.h"
 
 namespace velmora {
 namespace {
@@ -269,7 +270,7 @@ TEST_P(ConflictCheckError, isAnErrorNotAConflict)
         FAIL() << "a conflict: " << e.what();
     } catch (const GenericError& e) {
         EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         FAIL() << "the XML library's exception: " << e.what();
     }
 }

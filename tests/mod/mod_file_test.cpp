@@ -540,7 +540,7 @@ TEST_P(ModReadEntity, doesNotReadLocalFiles)
     Mod h;
     try {
         h.load_headers(dir / "m.Pellarix");
-    } catch (const xmlpp::exception&) { }
+    } catch (const XmlError&) { }
     EXPECT_EQ(h.name.find("SECRET"), std::string::npos) << GetParam().what;
 }
 
@@ -713,7 +713,7 @@ TEST(ModLoadHeaders, raisesTheParserErrorForAMalformedHeader)
     TempDir dir;
     write_file(dir / "bad.Pellarix", mod_file("<Name>Broken</Nam>\n"));
     Mod m;
-    EXPECT_THROW(m.load_headers(dir / "bad.Pellarix"), xmlpp::exception);
+    EXPECT_THROW(m.load_headers(dir / "bad.Pellarix"), XmlError);
 }
 
 } // namespace

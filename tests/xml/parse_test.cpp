@@ -11,6 +11,7 @@
 #include "support/tempdir.h"
 #include "xml/elements.h"
 #include "xml/parse.h"
+#include "xml/library.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -77,7 +78,7 @@ TEST_F(ParseGameFile, failsOnDeclaredUtf8WithBadBytes)
     write_file(dir / "bad.xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<A><B>Orl\xE9"
         "ans</B></A>\n");
-    EXPECT_THROW(parse_game_file(dir / "bad.xml"), xmlpp::exception);
+    EXPECT_THROW(parse_game_file(dir / "bad.xml"), XmlLibraryError);
 }
 
 TEST_F(ParseGameFile, failsOnTextThatIsNotWellFormed)
@@ -85,14 +86,14 @@ TEST_F(ParseGameFile, failsOnTextThatIsNotWellFormed)
     for (const std::string& bytes : {std::string("<A><B></A>"), std::string(), std::string("plain text"),
              std::string("<?xml version=\"1.0\"?>\n<A>\xE9</B>")}) {
         write_file(dir / "bad.xml", bytes);
-        EXPECT_THROW(parse_game_file(dir / "bad.xml"), xmlpp::exception) << bytes;
+        EXPECT_THROW(parse_game_file(dir / "bad.xml"), XmlLibraryError) << bytes;
     }
 }
 
 TEST_F(ParseGameFile, failsOnAFileThatCannotBeRead)
 {
-    EXPECT_THROW(parse_game_file(dir / "missing.xml"), xmlpp::exception);
-    EXPECT_THROW(parse_game_file(dir.path()), xmlpp::exception);
+    EXPECT_THROW(parse_game_file(dir / "missing.xml"), XmlLibraryError);
+    EXPECT_THROW(parse_game_file(dir.path()), XmlLibraryError);
 }
 
 // A file URI for a native path (the test folder's name is not ASCII).
@@ -139,8 +140,8 @@ TEST(ParseXmlText, readsMultiByteTextCompletely)
 
 TEST(ParseXmlText, failsOnTextThatIsNotWellFormed)
 {
-    EXPECT_THROW(parse_xml_text("<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>"), xmlpp::exception);
-    EXPECT_THROW(parse_xml_text("<A><u:B/></A>"), xmlpp::exception);
+    EXPECT_THROW(parse_xml_text("<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>"), XmlLibraryError);
+    EXPECT_THROW(parse_xml_text("<A><u:B/></A>"), XmlLibraryError);
 }
 
 // A modder's relative namespace URI draws a warning from the library, nothing worse.
@@ -172,7 +173,7 @@ TEST(QuietXmlLibrary, keepsTheLibraryOffTheTerminalButItsMessagesInTheExceptions
     std::string message;
     try {
         parse_xml_text("<Civ4UnitInfos><UnitInfos></Civ4UnitInfos>");
-    } catch (const xmlpp::exception& e) {
+    } catch (const XmlLibraryError& e) {
         message = e.what();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -1,12 +1,22 @@
-#include "mod/untrusted_xml.h"
+#include "xml/library.h"
 
-#include <libxml++/libxml++.h>
+#include <libxml++/exceptions/exception.h>
+#include <libxml++/parsers/parser.h>
 #include <libxml/parser.h>
 #include <sstream>
 
 #include "xml/parse.h"
 
 namespace velmora {
+
+void call_xml_library(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const xmlpp::exception& e) {
+        throw XmlLibraryError(e.what());
+    }
+}
 
 void restrict_parser(xmlpp::Parser& parser, bool large_text)
 {
