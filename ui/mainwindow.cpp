@@ -165,7 +165,6 @@ void MainWindow::set_orrindel(Orrindel* o)
     orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_prefs_changed));
     orrindel->signal_profiles_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_profiles_changed));
     show_empty_hint();
-    fill_profile_chooser();
 }
 
 void MainWindow::set_interface(velmora::Interface* i) { ui = i; }
@@ -210,6 +209,8 @@ void MainWindow::orrindel_mods_changed()
 void MainWindow::orrindel_prefs_changed()
 {
     show_empty_hint();
+    // Also the end of reading the settings at start-up: their profiles and build.
+    fill_profile_chooser();
     show_fingerprint();
     // The summary says the target: shown again when that changed, else a
     // command's own message stays.

@@ -1,5 +1,6 @@
 #include "ui/restoredialog.h"
 
+#include <gtkmm/cellrenderertext.h>
 #include <gtkmm/stock.h>
 
 #include "base/human_text.h"
@@ -28,7 +29,7 @@ RestoreDialog::RestoreDialog(Gtk::Window& parent)
     : Gtk::Dialog("Restore Previous Build", parent, true, true)
     , heading("", 0.0, 0.5)
 {
-    set_default_size(640, 260);
+    set_default_size(680, 250);
     set_border_width(6);
     heading.set_line_wrap(true);
     heading.set_size_request(600, -1);
@@ -38,14 +39,17 @@ RestoreDialog::RestoreDialog(Gtk::Window& parent)
     list.set_model(store);
     list.append_column("Built", columns.built);
     list.append_column("Profile", columns.profile);
-    list.append_column("Mods", columns.mods);
     list.append_column("Disk Use", columns.disk);
+    list.append_column("Mods", columns.mods);
     for (int i = 0; i < 4; ++i)
         list.get_column(i)->set_resizable(true);
-    list.get_column(2)->set_expand(true);
-    list.set_tooltip_text("Disk use: what deleting the restore point would free, of the size of its files "
-                          "(files a later build shares by a hard link take no room of their own)");
-    scroll.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+    // A long list of mods is cut short; its row's tooltip has it whole.
+    Gtk::TreeViewColumn* mods = list.get_column(3);
+    mods->set_expand(true);
+    if (auto* text = dynamic_cast<Gtk::CellRendererText*>(mods->get_first_cell_renderer()))
+        text->property_ellipsize() = Pango::ELLIPSIZE_END;
+    list.set_tooltip_column(columns.mods.index());
+    scroll.set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
     scroll.set_shadow_type(Gtk::SHADOW_IN);
     scroll.add(list);
     get_vbox()->pack_start(scroll, true, true);
@@ -71,7 +75,8 @@ void RestoreDialog::set_points(const std::vector<RestorePoint>& points)
     heading.set_text(points.empty()
             ? "There are no restore points yet: each apply keeps the build it replaces."
             : "Each apply keeps the build it replaces. Choose the build to put back in the custom assets folder; "
-              "the build there now becomes a restore point itself.");
+              "the build there now becomes a restore point itself. Disk use: what deleting it would free, of "
+              "its files' total size.");
     restore_button->set_sensitive(false);
     if (!points.empty())
         choose(1);
@@ -99,7 +104,7 @@ std::vector<std::vector<std::string>> RestoreDialog::rows() const
     std::vector<std::vector<std::string>> out;
     for (const Gtk::TreeModel::Row& row : store->children())
         out.push_back({Glib::ustring(row[columns.built]), Glib::ustring(row[columns.profile]),
-            Glib::ustring(row[columns.mods]), Glib::ustring(row[columns.disk])});
+            Glib::ustring(row[columns.disk]), Glib::ustring(row[columns.mods])});
     return out;
 }
 

@@ -34,7 +34,7 @@ public:
     void choose(unsigned n);
     // The number of the chosen restore point, 1 for the newest; 0 for none.
     unsigned get_chosen() const;
-    // The rows as shown: built, profile, mods, disk use.
+    // The rows as shown: built, profile, disk use, mods.
     std::vector<std::vector<std::string>> rows() const;
 
     Columns columns;

@@ -116,8 +116,8 @@ TEST_P(BuildWindowRestore, listsTheRestorePointsAndPutsTheChosenOneBackAfterAski
 
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][1], "Default");
-    EXPECT_EQ(rows[0][2], "Better Archers 1.2");
-    EXPECT_NE(rows[0][3].find(" of "), std::string::npos) << rows[0][3];
+    EXPECT_NE(rows[0][2].find(" of "), std::string::npos) << rows[0][2];
+    EXPECT_EQ(rows[0][3], "Better Archers 1.2");
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_NE(answers.messages[0].find("(Better Archers 1.2) back in the custom assets folder \""
                   + platform::native(box.custom_assets()) + "\"? The build there now becomes a restore point itself."),

@@ -22,11 +22,15 @@ class ProfileWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        write_files();
+        box.start();
+    }
+    void write_files()
+    {
         box.write_conf(box.game(), box.custom_assets(), {archers});
         box.write_mod("Archers.Pellarix", mod_file_text(archers, {}, "Ana", "1.2", "Archers hit harder"));
         box.write_mod("Warriors.Pellarix", mod_file_text(warriors, {}, "Bo", "2.0", "Warriors defend better"));
         box.write_mod("Events.Pellarix", mod_file_text(events, {}, "Cy", "0.9", "Fewer random events"));
-        box.start();
     }
 
     std::vector<std::string> chooser_items() const
@@ -88,6 +92,31 @@ TEST_F(ProfileWindowTest, choosingAProfileShowsItsTicksAndMakesItCurrent)
     box.main().profile_chooser->set_active_text("Rebalance");
     EXPECT_EQ(ticked(), std::vector<std::string>{warriors});
     EXPECT_EQ(box.core.get_profile_values("Default").enabled, std::vector<std::string>{archers});
+}
+
+// Another Velmora (the command line) left "Rebalance" current.
+class ProfileWindowStart : public ProfileWindowTest {
+protected:
+    void SetUp() override
+    {
+        write_files();
+        {
+            Orrindel cli(box.home());
+            cli.startup();
+            cli.new_profile("Rebalance", false);
+            cli.switch_profile("Rebalance");
+            cli.set_mod_enabled(cli.get_mods().back(), true);
+            cli.save_config();
+        }
+        box.start();
+    }
+};
+
+TEST_F(ProfileWindowStart, theChooserShowsTheCurrentProfileOfTheSettings)
+{
+    EXPECT_EQ(chooser_items(), (std::vector<std::string>{"Default", "Rebalance"}));
+    EXPECT_EQ(chosen(), "Rebalance");
+    EXPECT_EQ(ticked(), std::vector<std::string>{warriors});
 }
 
 TEST_F(ProfileWindowTest, aProfileWithAMissingModShowsItsRowOnlyWhileChosen)
