@@ -4,6 +4,8 @@
 #include "base/format.h"
 #include "base/human_text.h"
 #include "core/orrindel.h"
+#include "core/restore_points.h"
+#include "path/fs.h"
 #include "path/platform.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindow_busy.h"
@@ -11,6 +13,31 @@
 #include "ui/restoredialog.h"
 
 namespace velmora {
+
+namespace {
+
+// The folder apply builds, as the user knows it.
+std::string target_kind(const Orrindel& orrindel)
+{
+    return orrindel.get_mod_target().empty() ? "custom assets folder" : "mod folder";
+}
+
+// What becomes of what lies in target when another build or none takes its
+// place, as the core does it: a build of Velmora's is kept as a restore point
+// (unless none are kept), anything else goes, files of the user's backed up.
+std::string fate_of(const Orrindel& orrindel, const Path& target)
+{
+    if (target.empty() || !exists(target))
+        return "";
+    if (!is_build(target))
+        return "What is there now is no build of Velmora's: files Velmora did not write are kept in a backup beside "
+               "it.";
+    if (orrindel.get_restore_point_limit() == 0)
+        return "The build there now is deleted (the settings keep no restore points).";
+    return "The build there now is kept as a restore point (File > Restore Previous Build brings it back).";
+}
+
+} // namespace
 
 std::string MainWindow::get_fingerprint_text() const { return fingerprint_label->get_text(); }
 
@@ -20,10 +47,9 @@ void MainWindow::show_fingerprint()
 {
     BuildSummary build;
     try {
-        if (!orrindel->get_custom_assets_dir().empty())
-            build = orrindel->describe_build();
+        build = orrindel->describe_build();
     } catch (const GenericError&) {
-        // No build there (never applied, or without mods): nothing to compare.
+        // No build there (never applied, or without mods), or no folder set: nothing to compare.
     }
     if (build.files == 0) {
         fingerprint_label->set_text("");
@@ -55,13 +81,13 @@ void MainWindow::menu_restore_build_activated()
     const BuildInfo& info = points[n - 1].info;
     const std::string when = local_time_text(info.time ? info.time : points[n - 1].replaced);
     const std::string mods = build_mods_text(info);
-    const std::string folder = platform::native(orrindel->get_custom_assets_dir());
-    const std::string replaced = orrindel->get_restore_point_limit() == 0
-        ? std::string("The build there now is deleted (the settings keep no restore points).")
-        : std::string("The build there now becomes a restore point itself.");
+    const Path target = orrindel->get_target_dir();
+    const std::string folder = platform::native(target);
+    const std::string kind = target_kind(*orrindel);
+    const std::string replaced = fate_of(*orrindel, target);
     if (show_message(this,
-            format("Put the build of %S (%S) back in the custom assets folder \"%S\"? %S", &when, &mods, &folder,
-                &replaced),
+            format("Put the build of %S (%S) back in the %S \"%S\"?%s%S", &when, &mods, &kind, &folder,
+                replaced.empty() ? "" : " ", &replaced),
             Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
         != Gtk::RESPONSE_OK)
         return;
@@ -92,19 +118,19 @@ void MainWindow::menu_play_without_mods_activated()
 {
     if (busy)
         return;
-    const std::string folder = platform::native(orrindel->get_custom_assets_dir());
-    if (orrindel->get_custom_assets_dir().empty() || !orrindel->custom_assets_exist()) {
-        show_status_message(format("The custom assets folder \"%S\" is already empty: the game starts without mods.",
-            &folder));
+    // With a mod target, the mod folder is what the game would load.
+    const Path target = orrindel->get_target_dir();
+    const std::string folder = platform::native(target);
+    const std::string kind = target_kind(*orrindel);
+    if (target.empty() || !exists(target)) {
+        show_status_message(format("The %S \"%S\" is already empty: the game starts without mods.", &kind, &folder));
         return;
     }
-    const std::string kept = orrindel->get_restore_point_limit() == 0
-        ? std::string("The build there is deleted (the settings keep no restore points).")
-        : std::string("The build there is kept as a restore point (File > Restore Previous Build brings it back).");
+    const std::string kept = fate_of(*orrindel, target);
     if (show_message(this,
-            format("Empty the custom assets folder \"%S\", so that the game starts without mods? %S The ticked "
-                   "mods stay ticked for the next apply.",
-                &folder, &kept),
+            format("Empty the %S \"%S\", so that the game starts without mods? %S The ticked mods stay ticked "
+                   "for the next apply.",
+                &kind, &folder, &kept),
             Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL)
         != Gtk::RESPONSE_OK)
         return;
@@ -120,7 +146,7 @@ void MainWindow::menu_play_without_mods_activated()
     }
     show_fingerprint();
     if (!error.empty()) {
-        show_status_message("Emptying the custom assets folder failed.");
+        show_status_message(format("Emptying the %S failed.", &kind));
         show_error(this, error);
         return;
     }

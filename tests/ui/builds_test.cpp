@@ -120,7 +120,7 @@ TEST_P(BuildWindowRestore, listsTheRestorePointsAndPutsTheChosenOneBackAfterAski
     EXPECT_EQ(rows[0][3], "Better Archers 1.2");
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_NE(answers.messages[0].find("(Better Archers 1.2) back in the custom assets folder \""
-                  + platform::native(box.custom_assets()) + "\"? The build there now becomes a restore point itself."),
+                  + platform::native(box.custom_assets()) + "\"? The build there now is kept as a restore point"),
         std::string::npos)
         << answers.messages[0];
     if (!GetParam().restored) {
@@ -175,7 +175,7 @@ TEST_F(BuildWindowTest, playWithoutModsAsksEmptiesTheFolderAndKeepsTheBuild)
         box.main().menu_play_without_mods_activated();
         ASSERT_EQ(answers.messages.size(), 1u);
         EXPECT_EQ(answers.messages[0].rfind("Empty the custom assets folder \"" + platform::native(box.custom_assets())
-                          + "\", so that the game starts without mods? The build there is kept as a restore point",
+                          + "\", so that the game starts without mods? The build there now is kept as a restore point",
                       0),
             0u)
             << answers.messages[0];
@@ -196,6 +196,48 @@ TEST_F(BuildWindowTest, playWithoutModsAsksEmptiesTheFolderAndKeepsTheBuild)
     box.main().apply_clicked();
     EXPECT_EQ(read_file(box.custom_assets() / Path(unit_infos_file)), built_a);
     EXPECT_EQ(box.main().get_fingerprint_text(), "Build " + fingerprint_a);
+}
+
+// With a mod target, the game loads the mod folder apply builds: that is the
+// folder Play Without Mods looks at and names, not the custom-assets folder.
+TEST_F(BuildWindowTest, playWithoutModsWorksOnTheModFolderOfAModTarget)
+{
+    apply_a();
+    box.core.set_mod_target("Combined");
+    const Path mod_folder = box.game() / "Mods/Combined";
+    Answers none;
+
+    box.main().menu_play_without_mods_activated();
+
+    EXPECT_EQ(box.main().get_status_message(),
+        "The mod folder \"" + platform::native(mod_folder) + "\" is already empty: the game starts without mods.");
+    EXPECT_EQ(read_file(box.custom_assets() / Path(unit_infos_file)), built_a);
+}
+
+// A folder of the user's own files, never built: no restore point is
+// promised, and the files are kept in a backup.
+TEST_F(BuildWindowTest, playWithoutModsOverAFolderVelmoraDidNotBuildPromisesNoRestorePoint)
+{
+    write_file(box.custom_assets() / Path("res\\Fonts\\myfont.txt"), "my font");
+    Answers answers;
+    answers.then_respond(Gtk::RESPONSE_OK);
+
+    box.main().menu_play_without_mods_activated();
+
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_NE(answers.messages[0].find("no build of Velmora's: files Velmora did not write are kept in a backup"),
+        std::string::npos)
+        << answers.messages[0];
+    EXPECT_EQ(answers.messages[0].find("restore point"), std::string::npos) << answers.messages[0];
+    EXPECT_FALSE(exists(box.custom_assets()));
+    EXPECT_TRUE(points().empty());
+    ASSERT_EQ(box.backups().size(), 1u);
+    EXPECT_EQ(read_file(box / "My Games" / box.backups()[0] / Path("res\\Fonts\\myfont.txt")), "my font");
+    EXPECT_EQ(box.main().get_status_message().rfind("The game starts without mods. Files Velmora did not write were "
+                                                    "kept in \"",
+                  0),
+        0u)
+        << box.main().get_status_message();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <gtkmm/filechooserdialog.h>
 
 #include "core/setup_file.h"
 #include "mod/mod.h"
@@ -316,6 +317,36 @@ TEST_F(ProfileWindowTest, exportAndImportSetupSayWhatIsMissingAndWhatDiffers)
     };
     EXPECT_EQ(box.rows(), expected);
     EXPECT_EQ(box.main().get_status_message(), "Made the profile 'Friday'; 1 of its mods is missing.");
+}
+
+// The menu item asks where to write, suggesting a file named after the profile.
+TEST_F(ProfileWindowTest, exportSetupAsksForTheFileNamedAfterTheProfile)
+{
+    const std::string folder = platform::native(box / "shared");
+    mkpath(box / "shared", 0755);
+    for (int response : {Gtk::RESPONSE_CANCEL, Gtk::RESPONSE_OK}) {
+        Answers answers;
+        answers.then([&](Gtk::Window& w) {
+            auto& chooser = dynamic_cast<Gtk::FileChooserDialog&>(w);
+            EXPECT_EQ(chooser.get_title(), "Export Setup");
+            EXPECT_TRUE(chooser.get_do_overwrite_confirmation());
+            chooser.set_current_folder(folder);
+            for (int i = 0; i < 200 && chooser.get_current_folder() != folder; ++i) {
+                pump();
+                Glib::usleep(10000);
+            }
+            return response;
+        });
+
+        box.main().menu_export_setup_activated();
+
+        const std::list<std::string> files = list_files(box / "shared");
+        EXPECT_EQ(std::vector<std::string>(files.begin(), files.end()),
+            response == Gtk::RESPONSE_OK ? std::vector<std::string>{"Default setup.xml"} : std::vector<std::string>{});
+    }
+    const velmora::Setup setup = velmora::Setup::read(box / "shared/Default setup.xml");
+    ASSERT_EQ(setup.mods.size(), 1u);
+    EXPECT_EQ(setup.mods[0].name, archers);
 }
 
 TEST_F(ProfileWindowTest, setupFilesThatCannotBeWrittenOrReadAreErrors)
