@@ -211,8 +211,8 @@ bool ConfigValues::same_as(const ConfigValues& o) const
 {
     if (civ4_dir != o.civ4_dir || mods_dir != o.mods_dir || custom_assets_dir != o.custom_assets_dir
         || base_mod != o.base_mod || mod_target != o.mod_target || restore_points != o.restore_points
-        || preview_before_apply != o.preview_before_apply
-        || current != o.current || profiles.size() != o.profiles.size())
+        || preview_before_apply != o.preview_before_apply || current != o.current
+        || profiles.size() != o.profiles.size())
         return false;
     for (std::size_t i = 0; i < profiles.size(); ++i)
         if (!profiles[i].same_as(o.profiles[i]))
@@ -396,8 +396,9 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.base_mod = now.base_mod != saved.base_mod ? now.base_mod : disk.base_mod;
     out.mod_target = now.mod_target != saved.mod_target ? now.mod_target : disk.mod_target;
     out.restore_points = now.restore_points != saved.restore_points ? now.restore_points : disk.restore_points;
-    out.preview_before_apply = now.preview_before_apply != saved.preview_before_apply ? now.preview_before_apply
-                                                                                       : disk.preview_before_apply;
+    out.preview_before_apply = now.preview_before_apply != saved.preview_before_apply
+        ? now.preview_before_apply
+        : disk.preview_before_apply;
     for (const ProfileValues& d : disk.profiles) {
         const ProfileValues* here = now.find(d.name);
         const ProfileValues* base = saved.find(d.name);

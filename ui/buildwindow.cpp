@@ -156,7 +156,8 @@ void BuildWindow::show_items()
 {
     store->clear();
     if (!built) {
-        summary->set_text("Nothing was built yet. Apply the mods to see which mod made each file, record and line.");
+        summary->set_text(
+            "Nothing was built yet. Apply the mods to see which mod made each file, record and line.");
         return;
     }
     BuildFilter filter;
@@ -170,9 +171,11 @@ void BuildWindow::show_items()
     std::size_t conflicts = 0;
     for (const BuildItem& item : items)
         conflicts += item.conflict() ? 1 : 0;
-    std::string text = count_text(items.size(), "file", "files") + " built by " + count_text(mods.size(), "mod", "mods");
+    std::string text
+        = count_text(items.size(), "file", "files") + " built by " + count_text(mods.size(), "mod", "mods");
     if (conflicts != 0)
-        text += "; " + count_text(conflicts, "file has", "files have") + " conflicts, the replaced mods in grey";
+        text += "; " + count_text(conflicts, "file has", "files have")
+            + " conflicts, the replaced mods in grey";
     text += ".";
     if (items.empty())
         text = "The last apply built no file from a mod.";

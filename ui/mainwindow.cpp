@@ -563,7 +563,8 @@ bool MainWindow::preview_accepted()
         progress.disconnect();
         status.hide();
         if (error.empty() && preview.unanswered.empty() && preview.changes()) {
-            const bool go = status.ask_to_apply(preview_headline(preview), preview_lines(preview), true, *this);
+            const bool go
+                = status.ask_to_apply(preview_headline(preview), preview_lines(preview), true, *this);
             if (!status.preview_again->get_active()) {
                 orrindel->set_preview_before_apply(false);
                 try {

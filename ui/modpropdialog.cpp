@@ -59,8 +59,9 @@ ModPropDialog::ModPropDialog(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade
     , conflict_store(Gtk::ListStore::create(conflict_columns))
 {
     conflict_list->set_model(conflict_store);
-    for (auto [title, column] : {std::make_pair("Mod", &conflict_columns.other),
-             std::make_pair("File", &conflict_columns.file), std::make_pair("Stands", &conflict_columns.winner)}) {
+    for (auto [title, column] :
+        {std::make_pair("Mod", &conflict_columns.other), std::make_pair("File", &conflict_columns.file),
+            std::make_pair("Stands", &conflict_columns.winner)}) {
         auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(title, *column));
         view_column->set_resizable(true);
         view_column->set_expand(column == &conflict_columns.file);
@@ -125,8 +126,9 @@ void ModPropDialog::show_last_apply()
     }
     Provenance provenance;
     if (!orrindel->read_provenance(provenance)) {
-        conflicts_source->set_text("Nothing was applied yet. Dry Run builds the enabled mods in memory, writing "
-                                   "nothing, and shows whose work would stand.");
+        conflicts_source->set_text(
+            "Nothing was applied yet. Dry Run builds the enabled mods in memory, writing "
+            "nothing, and shows whose work would stand.");
         return;
     }
     if (!show_conflicts(provenance, "From the last apply"))
@@ -157,8 +159,8 @@ bool ModPropDialog::show_conflicts(const Provenance& provenance, const std::stri
         conflicts_source->set_text(
             format("%S: '%S' changes no file that another enabled mod changes.", &source, &mod->name));
     else
-        conflicts_source->set_text(format("%S: '%S' shares %u %s with other enabled mods.", &source, &mod->name,
-            static_cast<unsigned>(files.size()), files.size() == 1 ? "file" : "files"));
+        conflicts_source->set_text(format("%S: '%S' shares %u %s with other enabled mods.", &source,
+            &mod->name, static_cast<unsigned>(files.size()), files.size() == 1 ? "file" : "files"));
     return true;
 }
 
@@ -176,8 +178,9 @@ void ModPropDialog::dry_run_clicked()
     if (!preview.unanswered.empty()) {
         conflict_store->clear();
         const unsigned n = static_cast<unsigned>(preview.unanswered.size());
-        conflicts_source->set_text(format("A dry run cannot tell yet: %u %s no answer. Apply the mods to answer %s.",
-            n, n == 1 ? "conflict has" : "conflicts have", n == 1 ? "it" : "them"));
+        conflicts_source->set_text(
+            format("A dry run cannot tell yet: %u %s no answer. Apply the mods to answer %s.", n,
+                n == 1 ? "conflict has" : "conflicts have", n == 1 ? "it" : "them"));
         return;
     }
     const std::string source = "From a dry run of the enabled mods";

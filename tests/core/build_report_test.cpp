@@ -111,8 +111,8 @@ TEST_P(BuildFilterTest, keepsWhatPassesWithItsParents)
 INSTANTIATE_TEST_SUITE_P(Filters, BuildFilterTest,
     testing::Values(
         FilterCase{"conflictsOnly", {"", true},
-            {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha", "Python\\CvEventManager.py [Alpha,Bravo] -Alpha",
-                "  lines 8-9 [Bravo] -Alpha",
+            {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha",
+                "Python\\CvEventManager.py [Alpha,Bravo] -Alpha", "  lines 8-9 [Bravo] -Alpha",
                 "XML\\Units\\CIV4UnitInfos.xml [Alpha,Bravo,Charlie] -Alpha +Alpha",
                 "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha", "    iCombat = 5 [Bravo] -Alpha"}},
         // Bravo's own work, whether it won or lost, and nothing else.
@@ -122,19 +122,22 @@ INSTANTIATE_TEST_SUITE_P(Filters, BuildFilterTest,
                 "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha", "    iCombat = 5 [Bravo] -Alpha"}},
         // A mod whose work was kept or replaced is in it too.
         FilterCase{"oneModThatLostOrMerged", {"Alpha", false},
-            {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha", "Python\\CvEventManager.py [Alpha,Bravo] -Alpha",
-                "  lines 1-3 [Alpha]", "  lines 8-9 [Bravo] -Alpha",
+            {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha",
+                "Python\\CvEventManager.py [Alpha,Bravo] -Alpha", "  lines 1-3 [Alpha]",
+                "  lines 8-9 [Bravo] -Alpha",
                 "XML\\Units\\CIV4UnitInfos.xml [Alpha,Bravo,Charlie] -Alpha +Alpha",
-                "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha", "    Flavors = {FLAVOR_MILITARY: 2} [Charlie] +Alpha",
-                "    iCombat = 5 [Bravo] -Alpha", "    iCost = 30 [Alpha]"}},
-        FilterCase{"oneModsConflicts", {"Charlie", true},
-            {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha"}},
+                "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha",
+                "    Flavors = {FLAVOR_MILITARY: 2} [Charlie] +Alpha", "    iCombat = 5 [Bravo] -Alpha",
+                "    iCost = 30 [Alpha]"}},
+        FilterCase{
+            "oneModsConflicts", {"Charlie", true}, {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha"}},
         FilterCase{"aModThatBuiltNothing", {"Delta", false}, {}},
         FilterCase{"oneModThatWonWhereverItWorked", {"Charlie", false},
             {"Art\\Interface\\Button.dds [Charlie,Alpha] -Alpha",
                 "XML\\Units\\CIV4UnitInfos.xml [Alpha,Bravo,Charlie] -Alpha +Alpha",
-                "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha", "    Flavors = {FLAVOR_MILITARY: 2} [Charlie] +Alpha",
-                "  UNIT_WARRIOR [Charlie]", "    iCombat = 2 [Charlie]"}}),
+                "  UNIT_ARCHER [Charlie,Bravo,Alpha] -Alpha +Alpha",
+                "    Flavors = {FLAVOR_MILITARY: 2} [Charlie] +Alpha", "  UNIT_WARRIOR [Charlie]",
+                "    iCombat = 2 [Charlie]"}}),
     test::CaseName());
 
 TEST(BuildMods, namesEveryModOnceInTheOrderTheFilesNameThem)
@@ -148,7 +151,8 @@ TEST(ModOverlaps, countWhereEachModsWorkStandsOverTheOthersFileByFile)
     auto text = [](const std::vector<ModOverlap>& list) {
         Names out;
         for (const ModOverlap& o : list)
-            out.push_back(o.other + " " + o.file + " " + std::to_string(o.wins) + ":" + std::to_string(o.losses));
+            out.push_back(
+                o.other + " " + o.file + " " + std::to_string(o.wins) + ":" + std::to_string(o.losses));
         return out;
     };
     EXPECT_EQ(text(overlaps_of(p, "Alpha", {"Alpha", "Bravo", "Charlie", "Delta"})),
@@ -192,7 +196,8 @@ TEST(PreviewText, linesSayEachFilesChangeThenItsFieldsAndLines)
     units.file = "XML\\Units\\CIV4UnitInfos.xml";
     units.mods = {"Alpha", "Bravo"};
     units.fields = {{"UNIT_ARCHER", "iCombat", "3", "5", true, true, "Bravo"},
-        {"UNIT_ARCHER", "iCost", "", "30", false, true, "Alpha"}, {"UNIT_WARRIOR", "iMoves", "2", "", true, false, ""}};
+        {"UNIT_ARCHER", "iCost", "", "30", false, true, "Alpha"},
+        {"UNIT_WARRIOR", "iMoves", "2", "", true, false, ""}};
     FileChange script;
     script.kind = FileChange::Added;
     script.file = "Python\\CvEventManager.py";
@@ -203,10 +208,10 @@ TEST(PreviewText, linesSayEachFilesChangeThenItsFieldsAndLines)
     gone.file = "Art\\Old.dds";
     p.files = {units, script, gone};
     EXPECT_EQ(preview_lines(p),
-        (Names{"changed  " + native(units.file) + " (Alpha, Bravo)", "    UNIT_ARCHER  iCombat 3 -> 5 (Bravo)",
-            "    UNIT_ARCHER  iCost (none) -> 30 (Alpha)", "    UNIT_WARRIOR  iMoves 2 -> (none) (game)",
-            "added  " + native(script.file) + " (Alpha)", "    lines 4-6 (Alpha)", "    before line 9 (game)",
-            "removed  " + native(gone.file)}));
+        (Names{"changed  " + native(units.file) + " (Alpha, Bravo)",
+            "    UNIT_ARCHER  iCombat 3 -> 5 (Bravo)", "    UNIT_ARCHER  iCost (none) -> 30 (Alpha)",
+            "    UNIT_WARRIOR  iMoves 2 -> (none) (game)", "added  " + native(script.file) + " (Alpha)",
+            "    lines 4-6 (Alpha)", "    before line 9 (game)", "removed  " + native(gone.file)}));
 }
 
 } // namespace

@@ -28,12 +28,13 @@ std::string units_change(const std::string& records)
 
 std::string unit(const char* type, int combat)
 {
-    return std::string("\t\t<UnitInfo>\n\t\t\t<Type>") + type + "</Type>\n\t\t\t<iCombat>" + std::to_string(combat)
-        + "</iCombat>\n\t\t</UnitInfo>\n";
+    return std::string("\t\t<UnitInfo>\n\t\t\t<Type>") + type + "</Type>\n\t\t\t<iCombat>"
+        + std::to_string(combat) + "</iCombat>\n\t\t</UnitInfo>\n";
 }
 
-const std::string quiet_diff = "@@ -5,3 +5,3 @@\n \tiPlayer = argsList[0]\n-\tCvUtil.pyPrint(\"game start\")\n"
-                               "+\tCvUtil.pyPrint(\"quiet start\")\n \treturn 0\n";
+const std::string quiet_diff
+    = "@@ -5,3 +5,3 @@\n \tiPlayer = argsList[0]\n-\tCvUtil.pyPrint(\"game start\")\n"
+      "+\tCvUtil.pyPrint(\"quiet start\")\n \treturn 0\n";
 
 std::string native(const std::string& file) { return platform::native(Path(file)); }
 
@@ -45,7 +46,8 @@ protected:
     void SetUp() override
     {
         box.write_conf(box.game(), box.custom_assets(), {archers, warriors, events});
-        box.write_mod("Archers.Pellarix", mod_file_text(archers, {{unit_infos_file, "xml", units_change(unit("UNIT_ARCHER", 4))}}));
+        box.write_mod("Archers.Pellarix",
+            mod_file_text(archers, {{unit_infos_file, "xml", units_change(unit("UNIT_ARCHER", 4))}}));
         box.write_mod("Warriors.Pellarix",
             mod_file_text(warriors,
                 {{unit_infos_file, "xml", units_change(unit("UNIT_ARCHER", 5) + unit("UNIT_WARRIOR", 2))}}));
@@ -64,15 +66,18 @@ protected:
         });
         box.main().apply_clicked();
         ASSERT_TRUE(answers.messages.empty());
-        ASSERT_NE(read_file(box.custom_assets() / unit_infos_file).find("<iCombat>5</iCombat>"), std::string::npos);
+        ASSERT_NE(
+            read_file(box.custom_assets() / unit_infos_file).find("<iCombat>5</iCombat>"), std::string::npos);
     }
 
     // The rows of a tree as "name | value | mod | others", children indented.
-    static void rows_of(const BuildWindow& w, const Gtk::TreeNodeChildren& rows, const std::string& indent, Lines& out)
+    static void rows_of(
+        const BuildWindow& w, const Gtk::TreeNodeChildren& rows, const std::string& indent, Lines& out)
     {
         for (const Gtk::TreeModel::Row& row : rows) {
-            out.push_back(indent + Glib::ustring(row[w.columns.name]) + " | " + Glib::ustring(row[w.columns.value])
-                + " | " + Glib::ustring(row[w.columns.mod]) + " | " + Glib::ustring(row[w.columns.others]));
+            out.push_back(indent + Glib::ustring(row[w.columns.name]) + " | "
+                + Glib::ustring(row[w.columns.value]) + " | " + Glib::ustring(row[w.columns.mod]) + " | "
+                + Glib::ustring(row[w.columns.others]));
             rows_of(w, row.children(), indent + "  ", out);
         }
     }
@@ -160,7 +165,8 @@ TEST_F(BuildViews, conflictsPageListsTheOtherEnabledModsFileByFileFromTheLastApp
     ModPropDialog& props = *box.ui->mod_properties;
     props.set_mod(box.mod_named(archers));
     EXPECT_EQ(props.conflicts_source->get_text(),
-        "Nothing was applied yet. Dry Run builds the enabled mods in memory, writing nothing, and shows whose work "
+        "Nothing was applied yet. Dry Run builds the enabled mods in memory, writing nothing, and shows "
+        "whose work "
         "would stand.");
     props.dry_run_clicked();
     EXPECT_EQ(props.conflicts_source->get_text(),
@@ -195,7 +201,8 @@ TEST_F(BuildViews, conflictsPageListsTheOtherEnabledModsFileByFileFromTheLastApp
         "'Quiet Events' was not in the last apply. Dry Run shows whose work would stand now.");
     props.dry_run_clicked();
     EXPECT_EQ(props.conflicts_source->get_text(),
-        "From a dry run of the enabled mods: 'Quiet Events' changes no file that another enabled mod changes.");
+        "From a dry run of the enabled mods: 'Quiet Events' changes no file that another enabled mod "
+        "changes.");
     EXPECT_FALSE(exists(box.custom_assets() / Path(events_script_file))) << "a dry run writes nothing";
     props.set_mod(box.mod_named(archers));
     props.dry_run_clicked();
