@@ -99,7 +99,7 @@ sed -i "s/'/\&apos;/g" "$home/.velmora/conf"
 
 # The conflicts answered once and remembered, as a user who applied before.
 HOME=$home "$build/velmora-cli" apply --prefer "Longbow Rebalance:Better Archers" \
-  --prefer "Tough Warriors:Better Archers" --remember >/dev/null
+  --prefer "Tough Warriors:Better Archers" --prefer "Tough Warriors:Longbow Rebalance" --remember >/dev/null
 
 write_gtkrc
 start_display
@@ -128,9 +128,9 @@ sleep 0.5
 
 # The properties of Better Archers, the first mod listed, on their Conflicts page.
 xdotool windowactivate --sync "$window"
-xdotool mousemove 200 110 click 1
+xdotool mousemove 480 124 click 1
 sleep 0.3
-xdotool key --clearmodifiers Home Return
+xdotool key --clearmodifiers alt+Return
 props=$(timeout 20 xdotool search --sync --onlyvisible --name '^Properties of ' | head -1)
 xdotool windowactivate --sync "$props" key --clearmodifiers alt+f
 xdotool windowsize "$props" 620 360

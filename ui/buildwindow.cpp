@@ -61,6 +61,7 @@ BuildWindow::Columns::Columns()
     add(mod);
     add(others);
     add(conflict);
+    add(weight);
 }
 
 BuildWindow::BuildWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
@@ -73,22 +74,25 @@ BuildWindow::BuildWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xm
     , mods_store(Gtk::ListStore::create(filter_columns))
 {
     tree->set_model(store);
-    auto add_column = [&](const char* title, const Gtk::TreeModelColumn<Glib::ustring>& column, bool expand) {
+    auto add_column = [&](const char* title, const Gtk::TreeModelColumn<Glib::ustring>& column, bool cut) {
         auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(title, column));
         view_column->set_resizable(true);
-        view_column->set_expand(expand);
+        // Long lists of mods are cut to the window's width rather than widening it.
+        if (cut) {
+            view_column->set_expand(true);
+            static_cast<Gtk::CellRendererText*>(view_column->get_first_cell_renderer())->property_ellipsize()
+                = Pango::ELLIPSIZE_END;
+        }
         tree->append_column(*view_column);
         return view_column;
     };
-    add_column("Built", columns.name, true);
+    add_column("Built", columns.name, false);
     add_column("Value", columns.value, false);
-    Gtk::TreeViewColumn* mod = add_column("Mod", columns.mod, false);
+    Gtk::TreeViewColumn* mod = add_column("Mod", columns.mod, true);
     Gtk::TreeViewColumn* others = add_column("Replaced", columns.others, true);
     // The mod whose work stands in bold where it replaced another's; the
     // replaced mods in grey.
-    auto* mod_cell = static_cast<Gtk::CellRendererText*>(mod->get_first_cell_renderer());
-    mod_cell->property_weight() = Pango::WEIGHT_BOLD;
-    mod->add_attribute(mod_cell->property_weight_set(), columns.conflict);
+    mod->add_attribute(*mod->get_first_cell_renderer(), "weight", columns.weight);
     auto* others_cell = static_cast<Gtk::CellRendererText*>(others->get_first_cell_renderer());
     others_cell->property_foreground() = "grey50";
     tree->set_search_column(columns.name);
@@ -193,6 +197,7 @@ void BuildWindow::add_rows(const std::vector<BuildItem>& list, const Gtk::TreeNo
         row[columns.mod] = mod_text(item);
         row[columns.others] = others_text(item);
         row[columns.conflict] = item.conflict();
+        row[columns.weight] = item.conflict() ? Pango::WEIGHT_BOLD : Pango::WEIGHT_NORMAL;
         const Gtk::TreeNodeChildren children = row.children();
         add_rows(item.children, &children);
     }

@@ -32,6 +32,7 @@ public:
         Gtk::TreeModelColumn<Glib::ustring> mod; // whose work stands
         Gtk::TreeModelColumn<Glib::ustring> others; // "over Bravo", "with Alpha"
         Gtk::TreeModelColumn<bool> conflict;
+        Gtk::TreeModelColumn<int> weight; // of the mod's name: bold where it replaced another's work
     };
 
     BuildWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml);
