@@ -115,13 +115,21 @@ public:
     // Drops and deletes a listed mod; its file is left alone.
     void remove_mod(Mod* mod);
     void set_mod_enabled(Mod* mod, bool enabled);
-    // Rebuilds the custom-assets folder from the game's "Assets" folder and the
-    // enabled mods, asking signal_mod_priority about each conflict. On failure
-    // the folder is left as it was. Files in it that Velmora did not write, or
-    // that changed since, are kept (unless set_keep_foreign_files(false)): the
-    // old folder goes to get_last_backup() first. Only one apply at a time
-    // works on a folder; another one waits a few seconds and then fails.
-    // Throws GenericError or one of its kinds.
+    // Builds the target (the custom-assets folder, or the mod folder of a mod
+    // target) from the game's files, the base mod's first, and the enabled
+    // mods: asks signal_mod_priority about each conflict no rule or
+    // remembered answer settles, orders the mods by the answers, then builds
+    // file by file (each game file parsed once, every mod's changes to it
+    // merged in order, written once) beside the old folder, carrying over the
+    // files whose inputs are unchanged since the last apply. The new folder
+    // replaces the old one whole, which becomes a restore point; with it go
+    // the manifest, the record of who made each part and the build record.
+    // What was built is then checked (schemas, names that point nowhere:
+    // get_verification()). On failure the target is left as it was. Files in
+    // it that Velmora did not write, or that changed since, are kept (unless
+    // set_keep_foreign_files(false)): the old folder goes to get_last_backup()
+    // first. Only one apply at a time works on a folder; another one waits a
+    // few seconds and then fails. Throws GenericError or one of its kinds.
     void apply();
     // The first folder of the settings that use needs and cannot have, as a
     // finished message naming it and saying how to set it; "" when every one
