@@ -140,6 +140,8 @@ void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
         } else if (name == "RestorePoints") {
             if (!text.empty() && text.size() < 4 && text.find_first_not_of("0123456789") == std::string::npos)
                 out.restore_points = static_cast<unsigned>(std::stoul(text));
+        } else if (name == "PreviewBeforeApply") {
+            out.preview_before_apply = text != "no";
         } else if (name == "ProfileName") {
             first.name = text;
         } else if (name == "ProfileAnswers") {
@@ -210,7 +212,8 @@ bool ConfigValues::same_as(const ConfigValues& o) const
 {
     if (civ4_dir != o.civ4_dir || mods_dir != o.mods_dir || custom_assets_dir != o.custom_assets_dir
         || base_mod != o.base_mod || mod_target != o.mod_target || restore_points != o.restore_points
-        || current != o.current || profiles.size() != o.profiles.size())
+        || preview_before_apply != o.preview_before_apply || current != o.current
+        || profiles.size() != o.profiles.size())
         return false;
     for (std::size_t i = 0; i < profiles.size(); ++i)
         if (!profiles[i].same_as(o.profiles[i]))
@@ -289,6 +292,7 @@ void Config::load()
         orrindel.set_mod_target(values.mod_target);
     if (values.restore_points != orrindel.get_restore_point_limit())
         orrindel.set_restore_point_limit(values.restore_points);
+    orrindel.set_preview_before_apply(values.preview_before_apply);
     for (const auto& [name, text] : folders) {
         if (name == "Civ4Dir")
             orrindel.set_civ4_dir(Path(text));
@@ -351,6 +355,7 @@ ConfigValues Config::current() const
     v.base_mod = orrindel.get_base_mod().str();
     v.mod_target = orrindel.get_mod_target();
     v.restore_points = orrindel.get_restore_point_limit();
+    v.preview_before_apply = orrindel.get_preview_before_apply();
     v.current = orrindel.get_current_profile();
     ProfileValues live = orrindel.profile_values();
     if (const ProfileValues* kept = v.find(live.name))
@@ -392,6 +397,9 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.base_mod = now.base_mod != saved.base_mod ? now.base_mod : disk.base_mod;
     out.mod_target = now.mod_target != saved.mod_target ? now.mod_target : disk.mod_target;
     out.restore_points = now.restore_points != saved.restore_points ? now.restore_points : disk.restore_points;
+    out.preview_before_apply = now.preview_before_apply != saved.preview_before_apply
+        ? now.preview_before_apply
+        : disk.preview_before_apply;
     for (const ProfileValues& d : disk.profiles) {
         const ProfileValues* here = now.find(d.name);
         const ProfileValues* base = saved.find(d.name);
@@ -479,6 +487,8 @@ void Config::write(const ConfigValues& v)
         root->add_child("ModTarget")->set_child_text(v.mod_target);
     if (v.restore_points != 3)
         root->add_child("RestorePoints")->set_child_text(std::to_string(v.restore_points));
+    if (!v.preview_before_apply)
+        root->add_child("PreviewBeforeApply")->set_child_text("no");
     // The first profile where settings from before profiles kept the enabled
     // mods: such a file, and a Velmora that knows no profiles, read it as
     // they always did.

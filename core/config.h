@@ -54,6 +54,8 @@ struct ConfigValues {
     std::string mod_target;
     // How many earlier builds each apply keeps as restore points.
     unsigned restore_points = 3;
+    // Whether the windows show what an apply will change before it runs.
+    bool preview_before_apply = true;
     // Never empty once read; the first one is written at the top of the file,
     // where settings from before profiles kept the enabled mods.
     std::vector<ProfileValues> profiles;
