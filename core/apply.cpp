@@ -199,7 +199,7 @@ void Orrindel::after_apply(bool changed)
         const unsigned n = velmora::empty_game_cache(cache);
         if (n > 0)
             apply_notes.push_back(
-                {format("Emptied the game's cache %S (%u %s).", &cache, n, n == 1 ? "file" : "files")});
+                {format("Emptied the game's cache \"%S\" (%u %s).", &cache, n, n == 1 ? "file" : "files")});
     } catch (const GenericError& e) {
         apply_notes.push_back({e.what(), true});
     }

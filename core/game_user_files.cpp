@@ -145,7 +145,7 @@ void write_atomically(const Path& file, const std::string& bytes)
         || platform::rename(temporary.str(), file.str()) != 0) {
         const std::string why = reason();
         platform::unlink(temporary.str());
-        throw GenericError(format("Cannot write %S: %S.", &file, &why));
+        throw GenericError(format("Cannot write \"%S\": %S.", &file, &why));
     }
 }
 
@@ -179,7 +179,7 @@ std::optional<IniBackup> read_backup(const Path& backup)
     }
     if (!headed || b.ini.empty())
         throw GenericError(
-            format("The file %S is not the backup of a game settings file Velmora writes; move it "
+            format("The file \"%S\" is not the backup of a game settings file Velmora writes; move it "
                    "away and try again.",
                 &backup));
     return b;
@@ -198,13 +198,13 @@ std::string read_ini(const Path& ini)
 {
     if (platform::kind_of(ini.str()) == platform::Kind::None)
         throw GenericError(
-            format("The game's settings file %S does not exist. Start the game once so that it "
+            format("The game's settings file \"%S\" does not exist. Start the game once so that it "
                    "writes the file, then try again.",
                 &ini));
     const std::optional<std::string> text = read_bytes(ini);
     if (!text) {
         const std::string why = reason();
-        throw GenericError(format("Cannot read the game's settings file %S: %S.", &ini, &why));
+        throw GenericError(format("Cannot read the game's settings file \"%S\": %S.", &ini, &why));
     }
     return *text;
 }
@@ -316,7 +316,7 @@ std::string start_mod_in_game_ini(const Path& ini, const Path& backup, const std
     write_backup(backup, b);
     if (changed != text)
         write_atomically(ini, changed);
-    return format("The game starts with the mod: %S says \"Mod = %S\" (switching the mod target off puts the "
+    return format("The game starts with the mod: \"%S\" says \"Mod = %S\" (switching the mod target off puts the "
                   "old line back).",
         &ini, &value);
 }
@@ -328,23 +328,23 @@ std::string restore_game_ini(const Path& backup)
         return std::string();
     std::string done;
     if (platform::kind_of(kept->ini.str()) == platform::Kind::None) {
-        done = format("The game's settings file %S is gone: there is no Mod line to put back.", &kept->ini);
+        done = format("The game's settings file \"%S\" is gone: there is no Mod line to put back.", &kept->ini);
     } else {
         const std::string text = read_ini(kept->ini);
         const std::optional<std::string> now = ini_mod_value(text);
         if (!now || !same_name(*now, kept->written)) {
             done = format(
-                "%S: its Mod line was changed since Velmora set it, and is left as it is.", &kept->ini);
+                "\"%S\": its Mod line was changed since Velmora set it, and is left as it is.", &kept->ini);
         } else {
             write_atomically(kept->ini, ini_with_mod_line(text, kept->old_line));
             const std::string old = kept->old_line ? trimmed(*kept->old_line) : std::string();
-            done = kept->old_line ? format("%S says \"%S\" again.", &kept->ini, &old)
-                                  : format("%S no longer names a mod to start with.", &kept->ini);
+            done = kept->old_line ? format("\"%S\" says \"%S\" again.", &kept->ini, &old)
+                                  : format("\"%S\" no longer names a mod to start with.", &kept->ini);
         }
     }
     if (platform::unlink(backup.str()) != 0 && errno != ENOENT) {
         const std::string why = reason();
-        throw GenericError(format("Cannot remove %S: %S.", &backup, &why));
+        throw GenericError(format("Cannot remove \"%S\": %S.", &backup, &why));
     }
     return done;
 }
@@ -356,13 +356,13 @@ unsigned empty_game_cache(const Path& folder)
         return 0;
     if (kind != platform::Kind::Folder)
         throw GenericError(
-            format("The game's cache %S is not a folder (a link, or a file): Velmora empties only "
+            format("The game's cache \"%S\" is not a folder (a link, or a file): Velmora empties only "
                    "a folder of the game's own; empty it yourself.",
                 &folder));
     unsigned removed = 0;
     if (platform::remove_files_in(folder.str(), removed) != 0) {
         const std::string why = reason();
-        throw GenericError(format("Cannot empty the game's cache %S: %S.", &folder, &why));
+        throw GenericError(format("Cannot empty the game's cache \"%S\": %S.", &folder, &why));
     }
     return removed;
 }
