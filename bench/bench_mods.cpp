@@ -47,6 +47,7 @@
 #include "core/verify.h"
 #include "creator/modcreator.h"
 #include "mod/apply_mods.h"
+#include "mod/change_path.h"
 #include "mod/conflict_cache.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"

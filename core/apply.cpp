@@ -5,9 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <libxml++/exceptions/exception.h>
 
 #include "base/errors.h"
@@ -28,6 +25,7 @@
 #include "mod/mod.h"
 #include "mod/provenance.h"
 #include "path/fs.h"
+#include "path/memory.h"
 #include "path/platform.h"
 #include "xml/reference_table.h"
 #include "xml/schema.h"
@@ -43,13 +41,6 @@ float fraction(double value) { return static_cast<float>(value); }
 XmlError xml_error(const Mod& mod, const xmlpp::exception& e)
 {
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
-}
-
-void release_free_memory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 // The mod of each change of a file (by its folded name), in the order applied.
@@ -128,7 +119,7 @@ void Orrindel::apply()
     load_enabled_mods(enabled);
     // Reading the mods' files parsed each whole; what the parses left freed
     // goes back to the system before the game's files are parsed.
-    release_free_memory();
+    platform::release_free_memory();
     std::vector<RememberedAnswer> to_remember;
     const std::list<Mod*> order = order_mods(enabled, ask_priorities(enabled, to_remember));
     // Kept only once the answers are known not to contradict each other.
@@ -409,7 +400,7 @@ BuildPreview Orrindel::preview()
     refuse_missing_mods();
     const std::list<Mod*> enabled = get_enabled_mods_in_order();
     load_enabled_mods(enabled);
-    release_free_memory();
+    platform::release_free_memory();
     BuildPreview out;
     const std::list<PriorityAnswer> answers = known_answers(enabled, out.unanswered);
     if (!out.unanswered.empty())

@@ -9,6 +9,7 @@
 #include "base/format.h"
 #include "base/hash.h"
 #include "core/manifest.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -107,25 +108,13 @@ bool BuildInfo::read(const Path& folder, BuildInfo& out)
 void BuildInfo::write(const Path& folder) const
 {
     const Path file = child_path(folder, file_name);
-    const Path temporary = child_path(folder, std::string(file_name) + ".new");
     std::ostringstream text;
     text << header << '\n' << "time " << static_cast<long long>(time) << '\n' << "profile " << escaped(profile)
          << '\n';
     for (const BuildMod& m : mods)
         text << "mod " << escaped(m.version) << '\t' << escaped(m.file) << '\t' << escaped(m.name) << '\n';
-    std::string problem;
-    {
-        std::ofstream out(platform::native(temporary), std::ios::binary | std::ios::trunc);
-        out << text.str();
-        out.close();
-        if (!out)
-            problem = errno ? std::strerror(errno) : "write error";
-    }
-    if (problem.empty()
-        && (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0))
-        problem = std::strerror(errno);
-    if (!problem.empty()) {
-        platform::unlink(temporary.str());
+    if (write_file_atomically(file, text.str()) != 0) {
+        std::string problem = std::strerror(errno);
         throw GenericError(format("Cannot write what the build was made from, %S: %S", &file, &problem));
     }
 }

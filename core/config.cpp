@@ -12,6 +12,7 @@
 #include "core/orrindel.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/parse.h"
@@ -464,18 +465,15 @@ void Config::save_if_changed()
 
 std::string write_document_atomically(xmlpp::Document& doc, const Path& file)
 {
-    Path temporary(file.str() + ".new");
-    std::string problem;
+    std::string bytes;
     try {
-        doc.write_to_file_formatted(platform::native(temporary));
-        if (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0)
-            problem = std::strerror(errno);
+        bytes = doc.write_to_string_formatted();
     } catch (const xmlpp::exception& e) {
-        problem = library_message(e);
+        return library_message(e);
     }
-    if (!problem.empty())
-        platform::unlink(temporary.str());
-    return problem;
+    if (write_file_atomically(file, bytes) != 0)
+        return std::strerror(errno);
+    return std::string();
 }
 
 void Config::write(const ConfigValues& v)

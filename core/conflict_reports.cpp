@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/hash.h"
+#include "mod/change_path.h"
 #include "mod/conflict_cache.h"
 #include "mod/mod.h"
 #include "path/platform.h"

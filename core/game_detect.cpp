@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -10,6 +9,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -241,19 +241,13 @@ std::vector<std::string> vdf_tokens(const std::string& text)
     return tokens;
 }
 
-std::string read_text(const Path& file)
-{
-    std::ifstream in(platform::native(file), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The values of the keys a Valve file holds: key -> values, in order.
 std::multimap<std::string, std::string> vdf_values(const Path& file)
 {
     std::multimap<std::string, std::string> values;
-    const std::vector<std::string> tokens = vdf_tokens(read_text(file));
+    std::string text;
+    read_whole_file(file, text); // a file that cannot be read holds no keys
+    const std::vector<std::string> tokens = vdf_tokens(text);
     for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
         if (tokens[i][0] == '"' && tokens[i + 1][0] == '"') {
             values.emplace(tokens[i].substr(1), tokens[i + 1].substr(1));

@@ -10,6 +10,7 @@
 #include "mod/mod.h"
 #include "mod/schemas.h"
 #include "path/file_stamp.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -58,27 +59,23 @@ bool same_file(const platform::FileStamp& a, const platform::FileStamp& b)
 }
 
 // Copies from to a new file to, through a temporary name: to is either
-// complete or absent.
+// complete or absent. The fresh folder is flushed as a whole, not file by file.
 bool copy_file(const Path& from, const Path& to)
 {
-    const std::string part = to.str() + ".velmora-part";
-    {
-        std::ifstream in(platform::native(from), std::ios::binary);
-        std::ofstream out(platform::native(part), std::ios::binary | std::ios::trunc);
-        if (!in || !out)
-            return false;
-        out << in.rdbuf();
-        out.close();
-        if (!out || in.bad()) {
-            platform::unlink(part);
-            return false;
-        }
-    }
-    if (platform::rename(part, to.str()) != 0) {
-        platform::unlink(part);
+    std::ifstream in(platform::native(from), std::ios::binary);
+    if (!in)
         return false;
-    }
-    return true;
+    bool read_failed = false;
+    const int r = write_file_atomically(
+        to,
+        [&](std::ostream& out) {
+            out << in.rdbuf();
+            read_failed = in.bad();
+            if (read_failed) // a copy cut short must not take the name
+                out.setstate(std::ios::badbit);
+        },
+        Flush::Later);
+    return r == 0 && !read_failed;
 }
 
 // Adds a game file to h: the folder it was found in and its bytes. False

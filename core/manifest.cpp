@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "base/hash.h"
 #include "mod/provenance.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -135,26 +136,14 @@ bool Manifest::read(const Path& folder, Manifest& out)
 void Manifest::write(const Path& folder) const
 {
     const Path file = child_path(folder, file_name);
-    const Path temporary = child_path(folder, std::string(file_name) + ".new");
     std::ostringstream text;
     text << header << '\n';
     for (const ManifestEntry& e : entries)
         if (e.file.find('\n') == std::string::npos) // such a name is kept as a foreign file
             text << hash_text(e.hash) << ' ' << e.size << ' ' << hash_text(e.inputs) << ' ' << e.mtime_ns << ' '
                  << e.inode << ' ' << e.device << ' ' << e.file << '\n';
-    std::string problem;
-    {
-        std::ofstream out(platform::native(temporary), std::ios::binary | std::ios::trunc);
-        out << text.str();
-        out.close();
-        if (!out)
-            problem = errno ? std::strerror(errno) : "write error";
-    }
-    if (problem.empty()
-        && (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0))
-        problem = std::strerror(errno);
-    if (!problem.empty()) {
-        platform::unlink(temporary.str());
+    if (write_file_atomically(file, text.str()) != 0) {
+        std::string problem = std::strerror(errno);
         throw GenericError(format("Cannot write the list of files Velmora wrote, %S: %S", &file, &problem));
     }
 }

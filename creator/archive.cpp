@@ -90,7 +90,9 @@ void ArchiveReader::read_data(const std::function<void(const char*, std::size_t)
         la_ssize_t n = archive_read_data(reader, buffer, sizeof buffer);
         if (n == 0)
             return;
-        if (n < 0 && n != ARCHIVE_WARN)
+        // A warning here is damage to the entry itself (a zip entry whose
+        // checksum does not match): its bytes must not pass for the file.
+        if (n < 0)
             fail("read");
         if (n > 0)
             sink(buffer, static_cast<std::size_t>(n));

@@ -10,6 +10,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/utf8.h"
 #include "creator/archive.h"
 #include "creator/modcreator.h"
 #include "mod/game_file_names.h"
@@ -122,39 +123,14 @@ bool is_readme(const Names& names)
     return readme_stem && (extension.empty() || extension == ".txt" || extension == ".md");
 }
 
-bool valid_utf8(const std::string& s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
-        if (n == 9 || i + n >= s.size() + (n ? 0 : 1))
-            return false;
-        for (std::size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
-                return false;
-        i += n + 1;
-    }
-    return true;
-}
-
 // Forum readmes come from Windows editors: Windows-1252 or UTF-8, CRLF lines.
 // The description keeps the text readable and valid in the mod's XML file.
 std::string description_from_readme(std::string text)
 {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
-    if (!valid_utf8(text)) {
-        std::string utf8;
-        for (unsigned char c : text) {
-            if (c < 0x80) {
-                utf8 += static_cast<char>(c);
-            } else {
-                utf8 += static_cast<char>(0xC0 | (c >> 6));
-                utf8 += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        text = utf8;
-    }
+    if (!is_valid_utf8(text))
+        text = latin1_to_utf8(text);
     std::string clean;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);

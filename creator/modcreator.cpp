@@ -27,6 +27,7 @@
 #include "mod/mod.h"
 #include "mod/removal.h"
 #include "mod/untrusted_xml.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -45,15 +46,6 @@ bool last_component_is(const Path& p, const char* name)
     return !p.empty() && platform::stricmp(p[-1].c_str(), name) == 0;
 }
 
-// The folding of platform::stricmp: ASCII letters only.
-std::string ascii_lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-    return s;
-}
-
 bool is_file(const Path& p)
 {
     bool folder = false;
@@ -62,18 +54,9 @@ bool is_file(const Path& p)
 
 std::string read_bytes(const Path& file)
 {
-    errno = 0;
-    std::ifstream in(platform::native(file), std::ios::binary);
-    if (!in) {
-        std::string reason = system_reason(errno);
-        throw GenericError(format("Cannot read %S: %S", &file, &reason));
-    }
     std::string bytes;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
     // A file cut short would be recorded as if the modder had cut it.
-    if (in.bad()) {
+    if (read_whole_file(file, bytes) != 0) {
         std::string reason = system_reason(errno);
         throw GenericError(format("Cannot read %S: %S", &file, &reason));
     }
@@ -163,7 +146,6 @@ Mod* ModCreator::create()
     document_files.clear();
     processed = 0;
     walking.clear();
-    game_folders.clear();
 
     if (!last_component_is(dir, "Assets") && !last_component_is(dir, "CustomAssets"))
         dir = dir / Path("Assets");
@@ -176,7 +158,7 @@ Mod* ModCreator::create()
     if (!is_folder(assets_dir))
         throw GenericError("Your Civ4 directory seems to be invalid (no Assets directory found)");
     // The game's own folder first, as the user chose it; the others as the game finds them.
-    game_dirs = GameFiles::of_game(assets_dir.subpath(0, assets_dir.size() - 1)).folders();
+    std::vector<Path> game_dirs = GameFiles::of_game(assets_dir.subpath(0, assets_dir.size() - 1)).folders();
     if (game_dirs.empty())
         game_dirs.push_back(assets_dir);
     else
@@ -187,6 +169,7 @@ Mod* ModCreator::create()
             throw GenericError(format("The base mod folder %S has no \"Assets\" folder.", &base_mod));
         game_dirs.insert(game_dirs.begin(), base);
     }
+    game = std::make_unique<GameFiles>(std::move(game_dirs));
 
     std::unique_ptr<Mod> result(new Mod);
     mod = result.get();
@@ -261,7 +244,7 @@ int ModCreator::process_file(const Path& rel)
     signal_progress.emit(rel, static_cast<float>(fraction));
     ++processed;
 
-    const Path game = game_file(rel);
+    const Path game = this->game->find(rel);
     const Path modified = dir / rel;
     Change::Type type = Change::WHOLE;
     if (is_file(game) && ext == "xml")
@@ -294,53 +277,6 @@ int ModCreator::process_file(const Path& rel)
 void ModCreator::report_type(const Path& rel, const char* word)
 {
     write_report(rel.str() + " -> " + word + "\n");
-}
-
-// The copy of rel that the game reads: the first of game_dirs that has it,
-// else rel in assets_dir as find_in spells it (a path that does not exist).
-Path ModCreator::game_file(const Path& rel)
-{
-    Path first;
-    for (const Path& folder : game_dirs) {
-        bool found = false;
-        Path result = find_in(folder, rel, found);
-        if (found && is_file(result))
-            return result;
-        if (first.empty())
-            first = result;
-    }
-    return first;
-}
-
-// fix_case(folder / rel), folder being fixed already: each component in the
-// letter case found on disk (the first in byte order of names that differ
-// only in case), the rest as given from the first component that is not
-// there. found tells whether every component is there.
-Path ModCreator::find_in(const Path& folder, const Path& rel, bool& found)
-{
-    Path result = folder;
-    bool searching = true;
-    for (auto it = rel.begin(); it != rel.end(); ++it) {
-        const std::string component = *it;
-        if (searching) {
-            auto folder = game_folders.find(result.str());
-            if (folder == game_folders.end()) {
-                std::vector<std::string> names;
-                platform::read_dir(result.str(), names);
-                std::sort(names.begin(), names.end());
-                folder = game_folders.emplace(result.str(), std::map<std::string, std::string>()).first;
-                for (const std::string& name : names)
-                    folder->second.emplace(ascii_lower(name), name);
-            }
-            auto found = folder->second.find(ascii_lower(component));
-            searching = found != folder->second.end();
-            result = child_path(result, searching ? found->second : component);
-        } else {
-            result = child_path(result, component);
-        }
-    }
-    found = searching;
-    return result;
 }
 
 void ModCreator::process_xml(const Path& rel, const Path& game, const Path& modified)

@@ -3,7 +3,6 @@
 
 #include <fstream>
 #include <list>
-#include <map>
 #include <memory>
 #include <set>
 #include <sigc++/sigc++.h>
@@ -18,6 +17,7 @@ class Element;
 
 namespace velmora {
 
+class GameFiles;
 class Mod;
 
 // Turns a folder that holds a modified copy of (part of) the game's "Assets"
@@ -86,8 +86,6 @@ private:
     class Comparison;
     friend class Comparison;
 
-    Path game_file(const Path& rel);
-    Path find_in(const Path& folder, const Path& rel, bool& found);
     void process_xml(const Path& rel, const Path& game, const Path& modified);
     void process_diff(const Path& rel, const Path& game, const Path& modified);
     void process_whole(const Path& rel, const Path& game, const Path& modified);
@@ -100,7 +98,7 @@ private:
     Path assets_dir;
     // Where the game reads its files from, in its order: assets_dir, then
     // Warlords' and the original game's "Assets" when they are installed.
-    std::vector<Path> game_dirs;
+    std::unique_ptr<GameFiles> game;
     Path dir;
     std::list<Path> files;
     std::vector<std::string> skipped_files;
@@ -111,9 +109,6 @@ private:
     // The real locations of the folders being walked, so that a symbolic link
     // back up the tree is not followed for ever.
     std::set<std::string> walking;
-    // The names in each folder of the game's tree met so far, by their lower
-    // case: looking a file up reads its folders once, not once per file.
-    std::map<std::string, std::map<std::string, std::string>> game_folders;
 };
 
 } // namespace velmora

@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <map>
 #include <cstring>
 #include <fstream>
@@ -30,7 +27,9 @@
 #include "mod/schemas.h"
 #include "mod/script_merge.h"
 #include "mod/untrusted_xml.h"
+#include "path/file_io.h"
 #include "path/fs.h"
+#include "path/memory.h"
 #include "path/platform.h"
 #include "xml/parse.h"
 #include "xml/schema.h"
@@ -38,8 +37,6 @@
 namespace velmora {
 
 namespace {
-
-const char* const part_suffix = ".velmora-part";
 
 std::string system_reason(int error) { return error ? std::strerror(error) : "write error"; }
 
@@ -94,16 +91,6 @@ void refuse_links_out(const Mod& mod, const Change& change, const Path& target, 
     }
 }
 
-// Gives the pages of freed blocks back to the system. A game file's
-// document is many small blocks; the allocator keeps their pages once they
-// are freed, and the next, larger file would add its own on top.
-void release_free_memory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
 // The file a change writes: target joined with the change's file, each part
 // that exists already in its on-disk letter case. Refuses any file that would
 // not lie inside target: mods come from forums, and their file names are
@@ -127,41 +114,23 @@ Path destination(const Mod& mod, const Change& change, const Path& target)
     return dst;
 }
 
-// Replaces dst with what `write` writes through a temporary file beside it,
-// so that a failed write never leaves a truncated file under dst's name.
-void write_file(const Path& dst, std::ios::openmode mode, const std::function<void(std::ostream&)>& write)
+// Replaces dst through a temporary file beside it, so that a failed write
+// never leaves a truncated file under dst's name. The fresh folder is flushed
+// as a whole, not file by file.
+void write_file(const Path& dst, const std::function<void(std::ostream&)>& write)
 {
-    Path part(dst.str() + part_suffix);
-    auto fail = [&](int error) {
-        platform::unlink(part.str());
-        std::string reason = system_reason(error);
+    if (write_file_atomically(dst, write, Flush::Later) != 0) {
+        std::string reason = system_reason(errno);
         throw GenericError(format("Cannot write %S: %S", &dst, &reason));
-    };
-    // A leftover of an earlier failure, or a link someone put there: never written through.
-    if (platform::kind_of(part.str()) != platform::Kind::None && platform::unlink(part.str()) != 0)
-        fail(errno);
-    errno = 0;
-    std::ofstream out(platform::native(part), mode | std::ios::out | std::ios::trunc);
-    if (!out)
-        fail(errno);
-    try {
-        write(out);
-    } catch (...) {
-        out.close();
-        platform::unlink(part.str());
-        throw;
     }
-    out.close();
-    if (!out)
-        fail(errno);
-    if (platform::rename(part.str(), dst.str()) != 0)
-        fail(errno);
 }
 
-void write_file(const Path& dst, const std::string& bytes, std::ios::openmode mode)
+void write_file(const Path& dst, const std::string& bytes)
 {
-    write_file(dst, mode,
-        [&bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+    if (write_file_atomically(dst, bytes, Flush::Later) != 0) {
+        std::string reason = system_reason(errno);
+        throw GenericError(format("Cannot write %S: %S", &dst, &reason));
+    }
 }
 
 void make_folder(const Path& dst)
@@ -177,10 +146,10 @@ void make_folder(const Path& dst)
 void apply_whole(const Change& change, const Path& dst)
 {
     if (!change.stored) {
-        write_file(dst, change.text, std::ios::binary);
+        write_file(dst, change.text);
         return;
     }
-    write_file(dst, std::ios::binary, [&change](std::ostream& out) {
+    write_file(dst, [&change](std::ostream& out) {
         change.read([&out](std::string_view block) {
             out.write(block.data(), static_cast<std::streamsize>(block.size()));
         });
@@ -251,21 +220,17 @@ void apply_xml(const Mod& mod, const Change& change, const Path& src, const Path
 {
     // The base is what an earlier mod wrote, else the game's own file.
     std::string bytes = merged_document(mod, change, exists(dst) ? dst : src, where);
-    write_file(dst, bytes, std::ios::binary);
+    write_file(dst, bytes);
 }
 
 std::string read_file(const Path& p)
 {
-    errno = 0;
-    std::ifstream in(platform::native(p), std::ios::binary);
-    std::ostringstream bytes;
-    if (in)
-        bytes << in.rdbuf();
-    if (!in || in.bad()) {
+    std::string bytes;
+    if (read_whole_file(p, bytes) != 0) {
         std::string reason = system_reason(errno);
         throw GenericError(format("Cannot read %S: %S", &p, &reason));
     }
-    return bytes.str();
+    return bytes;
 }
 
 // The names of the mods applied before this one that change file, quoted.
@@ -331,7 +296,7 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
             throw GenericError(e.what() + change_context(mod, change));
         }
         if (merged) {
-            write_file(dst, *merged, std::ios::binary);
+            write_file(dst, *merged);
             return;
         }
     }
@@ -352,7 +317,7 @@ void apply_diff(const Mod& mod, const Change& change, const Path& game_file, con
     }
     // The input is closed before dst, which may be the same file, is replaced.
     in.close();
-    write_file(dst, out.str(), std::ios::openmode());
+    write_file(dst, out.str());
 }
 
 
@@ -410,16 +375,6 @@ private:
     std::map<std::string, std::vector<std::vector<std::string>>> removed;
 };
 
-// The folded key of a change's file: its name as the file system of the
-// game's players compares it.
-std::string folded_file(const std::string& file)
-{
-    std::string key = file;
-    for (char& c : key)
-        c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-    return key;
-}
-
 // Whether change may write a schema that a merge of another file reads. The
 // game's schemas are named "...Schema.xml", but a file's root may name any
 // XML file as its schema ("x-schema:UnitDefs.xml"), so an XML file whose
@@ -428,7 +383,7 @@ std::string folded_file(const std::string& file)
 // searched: their texts are the bulk of a mod.
 bool may_write_schema(const Change& change)
 {
-    const std::string file = folded_file(change.file);
+    const std::string file = file_key(change.file);
     if (file.find("schema") != std::string::npos)
         return true;
     if (file.size() < 4 || file.compare(file.size() - 4, 4, ".xml") != 0)
@@ -484,7 +439,7 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
     } else {
         std::map<std::string, std::size_t> index;
         for (const Step& step : steps) {
-            auto [it, added] = index.emplace(folded_file(step.change->file), files.size());
+            auto [it, added] = index.emplace(file_key(step.change->file), files.size());
             if (added)
                 files.emplace_back();
             files[it->second].push_back(step);
@@ -500,8 +455,8 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
                 return;
             std::string bytes = written_document(document->get_document(), base);
             document.reset();
-            write_file(written, bytes, std::ios::binary);
-            release_free_memory();
+            write_file(written, bytes);
+            platform::release_free_memory();
         };
         for (const Step& step : files[done]) {
             const Mod& mod = *step.mod;
@@ -529,7 +484,7 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
                     written = dst;
                 }
                 merge_change(mod, change, document->get_document(), where, provenance, removals.log());
-                removals.merged(mod, change, folded_file(change.file));
+                removals.merged(mod, change, file_key(change.file));
                 break;
             case Change::DIFF: {
                 flush();

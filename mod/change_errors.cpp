@@ -3,10 +3,9 @@
 #include <libxml++/exceptions/exception.h>
 #include <libxml++/parsers/domparser.h>
 
-#include <glib.h>
-
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/utf8.h"
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "xml/parse.h"
@@ -75,7 +74,7 @@ std::string change_context(const Mod& mod, const Change& change)
 std::unique_ptr<xmlpp::DomParser> parse_change_text(const Mod& mod, const Change& change)
 {
     try {
-        bool utf8 = g_utf8_validate(change.text.data(), static_cast<gssize>(change.text.size()), nullptr);
+        bool utf8 = is_valid_utf8(change.text);
         auto parser = parse_xml_text(utf8 ? declared_utf8(change.text) : change.text);
         if (!parser->get_document()->get_root_node())
             throw xmlpp::exception("The text has no root element");

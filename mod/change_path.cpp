@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "path/path.h"
 #include "path/platform.h"
 
 namespace velmora {
@@ -73,6 +74,17 @@ bool is_safe_change_path(const std::string& file)
         ++depth;
     }
     return true;
+}
+
+std::string file_key(const std::string& file)
+{
+    Path resolved;
+    resolved /= Path(file);
+    std::string key = resolved.str();
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return key;
 }
 
 } // namespace velmora

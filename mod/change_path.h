@@ -20,6 +20,12 @@ namespace velmora {
 // and "/" separate components.
 bool is_safe_change_path(const std::string& file);
 
+// The name under which changes of one file are matched, between two mods and
+// within an apply: the path as the destination is built from it ("." and ".."
+// resolved, either separator), letters in lower case, as the game's file
+// names ignore case.
+std::string file_key(const std::string& file);
+
 } // namespace velmora
 
 #endif

@@ -70,11 +70,6 @@ private:
     std::unordered_map<const Change*, Parsed> parsed_;
 };
 
-// The name under which changes of two mods are matched: the path as the
-// destination is built from it ("." and ".." resolved, either separator),
-// letters in lower case, as the game's file names ignore case.
-std::string file_key(const std::string& file);
-
 } // namespace velmora
 
 #endif

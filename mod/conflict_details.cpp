@@ -20,6 +20,7 @@
 #include "base/hash.h"
 #include "diff/diff.h"
 #include "mod/change_errors.h"
+#include "mod/change_path.h"
 #include "mod/conflict_cache.h"
 #include "mod/game_file_names.h"
 #include "mod/mod.h"

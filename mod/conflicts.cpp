@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/hash.h"
 #include "mod/change_errors.h"
+#include "mod/change_path.h"
 #include "mod/conflict_cache.h"
 #include "mod/game_file_names.h"
 #include "mod/mod.h"
@@ -39,17 +40,6 @@ TextPrint TextPrint::of(const std::string& text)
 bool TextPrint::matches(const std::string& text) const
 {
     return size == text.size() && hash == hash_bytes(text);
-}
-
-std::string file_key(const std::string& file)
-{
-    Path resolved;
-    resolved /= Path(file);
-    std::string key = resolved.str();
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return key;
 }
 
 const std::vector<ConflictCache::Entry>& ConflictCache::sync(const std::list<Change>& changes)

@@ -1,11 +1,26 @@
 #include "mod/game_files.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "path/fs.h"
 #include "path/platform.h"
 
 namespace velmora {
+
+namespace {
+
+// The folding of platform::stricmp: ASCII letters only, as the game's file
+// system compares names.
+std::string folded(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+    return s;
+}
+
+} // namespace
 
 GameFiles::GameFiles(std::vector<Path> assets_folders)
     : folders_(std::move(assets_folders))
@@ -48,12 +63,43 @@ GameFiles GameFiles::of_game(const Path& civ4_dir, const Path& base_mod)
 
 Path GameFiles::find(const Path& rel) const
 {
+    Path first;
     for (const Path& folder : folders_) {
-        Path candidate = fix_case_below(folder, rel);
-        if (exists(candidate))
+        bool found = false;
+        Path candidate = spelled_below(folder, rel, found);
+        if (found && exists(candidate))
             return candidate;
+        if (first.empty())
+            first = candidate;
     }
-    return folders_.empty() ? Path() : fix_case_below(folders_.front(), rel);
+    return first;
+}
+
+Path GameFiles::spelled_below(const Path& folder, const Path& rel, bool& found) const
+{
+    Path result = folder;
+    found = true;
+    for (auto it = rel.begin(); it != rel.end(); ++it) {
+        const std::string component = *it;
+        if (found) {
+            auto names = names_.find(result.str());
+            if (names == names_.end()) {
+                std::vector<std::string> listed;
+                platform::read_dir(result.str(), listed);
+                std::sort(listed.begin(), listed.end());
+                names = names_.emplace(result.str(), std::map<std::string, std::string>()).first;
+                for (const std::string& name : listed)
+                    if (name != "." && name != "..")
+                        names->second.emplace(folded(name), name); // the first in byte order stays
+            }
+            auto name = names->second.find(folded(component));
+            found = name != names->second.end();
+            result = child_path(result, found ? name->second : component);
+        } else {
+            result = child_path(result, component);
+        }
+    }
+    return result;
 }
 
 } // namespace velmora

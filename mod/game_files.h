@@ -1,6 +1,8 @@
 #ifndef VELMORA_MOD_GAME_FILES_H
 #define VELMORA_MOD_GAME_FILES_H
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "path/path.h"
@@ -33,10 +35,19 @@ public:
     // names are) in the folders, in its on-disk spelling. When no folder has
     // it: rel in the first folder, as fix_case spells it (a path that does
     // not exist); an empty Path when there are no folders.
+    // Each folder's names are read once and kept: the game's files do not
+    // change while one apply or one mod creation looks them up by thousands.
     Path find(const Path& rel) const;
 
 private:
+    // folder / rel with each component in its on-disk spelling (of names that
+    // differ only in letter case, the first in byte order), the rest as given
+    // from the first component that is not there; found tells whether all are.
+    Path spelled_below(const Path& folder, const Path& rel, bool& found) const;
+
     std::vector<Path> folders_;
+    // The names in each folder met so far, by their folded (lower-case) form.
+    mutable std::map<std::string, std::map<std::string, std::string>> names_;
 };
 
 } // namespace velmora

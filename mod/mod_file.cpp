@@ -16,6 +16,7 @@
 #include "mod/mod.h"
 #include "mod/untrusted_xml.h"
 #include "mod/xml_text.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/misc.h"
@@ -154,32 +155,6 @@ void write_change(xmlpp::Element* root, const Change& c)
     throw GenericError(format("Cannot save the mod file %S: %s", &p, reason));
 }
 
-// Writes bytes to a temporary file beside p and renames it over p, so that
-// a failure or a kill halfway leaves the old file whole.
-void replace_file(const Path& p, const std::string& bytes)
-{
-    Path temp(p.str() + ".tmp");
-    auto fail = [&](int error) {
-        platform::unlink(temp.str());
-        throw_save_error(p, error);
-    };
-    errno = 0;
-    std::ofstream out(platform::native(temp), std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw_save_error(p, errno);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        fail(errno);
-    if (platform::sync_path(temp.str()) != 0)
-        fail(errno);
-    if (platform::rename(temp.str(), p.str()) != 0)
-        fail(errno);
-    // The rename itself reaches the disk with the folder's entries.
-    Path folder = p.size() > 1 ? p.subpath(0, p.size() - 1) : Path(".");
-    platform::sync_path(folder.str());
-}
-
 } // namespace
 
 int Mod::load_headers(const Path& p)
@@ -255,7 +230,9 @@ int Mod::save(const Path& p)
         std::string message = library_message(e);
         throw GenericError(format("Cannot save the mod file %S: %s", &p, message.c_str()));
     }
-    replace_file(p, bytes);
+    // Through a temporary file: a failure or a kill halfway leaves the old file whole.
+    if (write_file_atomically(p, bytes) != 0)
+        throw_save_error(p, errno);
     path = p;
     name = header[0];
     author = header[1];

@@ -13,6 +13,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "diff/diff.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
@@ -358,7 +359,6 @@ bool Provenance::read(const Path& folder, Provenance& out)
 void Provenance::write(const Path& folder) const
 {
     const Path file = child_path(folder, file_name);
-    const Path temporary = child_path(folder, std::string(file_name) + ".new");
     std::ostringstream text;
     text << header << '\n';
     for (const auto& [key, f] : files) {
@@ -371,19 +371,8 @@ void Provenance::write(const Path& folder) const
         for (const HunkOrigin& h : f.hunks)
             LineWriter(text, 'H') << h.first << h.last << h.mod << h.over;
     }
-    std::string problem;
-    {
-        std::ofstream out(platform::native(temporary), std::ios::binary | std::ios::trunc);
-        out << text.str();
-        out.close();
-        if (!out)
-            problem = errno ? std::strerror(errno) : "write error";
-    }
-    if (problem.empty()
-        && (platform::sync_path(temporary.str()) != 0 || platform::rename(temporary.str(), file.str()) != 0))
-        problem = std::strerror(errno);
-    if (!problem.empty()) {
-        platform::unlink(temporary.str());
+    if (write_file_atomically(file, text.str()) != 0) {
+        std::string problem = std::strerror(errno);
         throw GenericError(format("Cannot write the record of what each mod built, %S: %S", &file, &problem));
     }
 }

@@ -5,11 +5,11 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
-#include <fstream>
 #include <limits>
 
+#include "base/utf8.h"
+#include "path/file_io.h"
 #include "path/path.h"
-#include "path/platform.h"
 
 namespace velmora {
 
@@ -31,61 +31,6 @@ bool has_byte_order_mark(const std::string& bytes)
 {
     return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0
         || bytes.compare(0, 2, "\xFF\xFE") == 0;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool is_valid_utf8(const std::string& bytes)
-{
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::string::size_type n = bytes.size(), i = 0;
-    while (i < n) {
-        unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        unsigned length;
-        unsigned char low = 0x80, high = 0xBF; // range of the second byte
-        if (c >= 0xC2 && c <= 0xDF)
-            length = 2;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0;
-            else if (c == 0xED)
-                high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90;
-            else if (c == 0xF4)
-                high = 0x8F;
-        } else
-            return false;
-        if (n - i < length || s[i + 1] < low || s[i + 1] > high)
-            return false;
-        for (unsigned k = 2; k < length; ++k)
-            if (s[i + k] < 0x80 || s[i + k] > 0xBF)
-                return false;
-        i += length;
-    }
-    return true;
-}
-
-std::string latin1_to_utf8(const std::string& bytes)
-{
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80)
-            out += ch;
-        else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 // A warning (a relative namespace URI, say) does not make a text unreadable,
@@ -133,16 +78,6 @@ std::unique_ptr<xmlpp::DomParser> parse_bytes(const std::string& bytes)
     return parser;
 }
 
-bool read_bytes(const Path& file, std::string& bytes)
-{
-    std::ifstream in(platform::native(file), std::ios::binary);
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::string::size_type>(in.gcount()));
-    // bad(): the name exists but does not read (a folder, an I/O error).
-    return in.is_open() && !in.bad();
-}
-
 } // namespace
 
 void quiet_xml_library()
@@ -159,7 +94,7 @@ void quiet_xml_library()
 std::unique_ptr<xmlpp::DomParser> parse_game_file(const Path& file)
 {
     std::string bytes;
-    if (!read_bytes(file, bytes))
+    if (read_whole_file(file, bytes) != 0)
         throw xmlpp::exception("The file cannot be read");
     return parse_bytes(bytes);
 }
@@ -168,7 +103,7 @@ bool scan_game_file(const Path& file, xmlSAXHandler handler, void* user)
 {
     quiet_xml_library();
     std::string bytes;
-    if (!read_bytes(file, bytes))
+    if (read_whole_file(file, bytes) != 0)
         return false;
     if (!has_byte_order_mark(bytes) && !declares_encoding(bytes) && !is_valid_utf8(bytes))
         bytes = latin1_to_utf8(bytes);

@@ -91,6 +91,22 @@ TEST_F(CliImportTest, aHostileArchiveWritesNoMod)
     EXPECT_FALSE(exists(box.mods() / "Evil.Pellarix"));
 }
 
+TEST_F(CliImportTest, anEntryFailingItsChecksumWritesNoMod)
+{
+    const std::string units = game_unit_infos();
+    write_archive(box / "damaged.zip", "zip", {{"Assets/" + Path(unit_infos_file).str(), units}},
+        "zip:compression=store");
+    std::string bytes = read_file(box / "damaged.zip");
+    bytes[bytes.find("<iCombat>")] = '[';
+    write_file(box / "damaged.zip", bytes);
+
+    CliRun run = import({"--name", "Damaged"}, "damaged.zip");
+
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("damaged.zip\" at the entry \"Assets/"), std::string::npos) << run.err;
+    EXPECT_FALSE(exists(box.mods() / "Damaged.Pellarix"));
+}
+
 // --- prefs --detect -----------------------------------------------------------
 
 class CliDetectTest : public CliTest {

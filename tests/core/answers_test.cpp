@@ -15,6 +15,7 @@
 #include "core/answers.h"
 #include "core/orrindel.h"
 #include "mod/mod.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "support/core_fixtures.h"
 #include "support/tempdir.h"
@@ -324,7 +325,7 @@ TEST_F(RememberedAnswersFile, keepsAnswersByNameAndChangesAcrossLoads)
     EXPECT_FALSE(loaded.forget("B", "C"));
     EXPECT_TRUE(loaded.forget("C", "B"));
     EXPECT_EQ(loaded.get().size(), 1u);
-    EXPECT_FALSE(exists(Path(file.str() + ".new")));
+    EXPECT_FALSE(exists(temporary_name(file)));
 }
 
 TEST_F(RememberedAnswersFile, unreadableFileIsKeptUntilEveryAnswerIsForgotten)

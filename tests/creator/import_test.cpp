@@ -378,5 +378,24 @@ TEST_F(ImportTest, aDamagedArchiveIsAnErrorNamingTheFile)
     expect_nothing_left();
 }
 
+// An entry whose bytes fail their checksum is damage, not a file to compare:
+// it once reached the XML parser from the private unpacking folder.
+TEST_F(ImportTest, anEntryFailingItsChecksumStopsTheImportNamingArchiveAndEntry)
+{
+    write_archive(tmp / "crc.zip", "zip", mod_items(), "zip:compression=store");
+    std::string bytes = read_file(tmp / "crc.zip");
+    const std::string::size_type at = bytes.find("iSize");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] = 'j';
+    write_file(tmp / "crc.zip", bytes);
+
+    const std::string error = import_error(tmp / "crc.zip");
+
+    EXPECT_THAT(error, HasSubstr("archive \"" + platform::native(tmp / "crc.zip") + "\""));
+    EXPECT_THAT(error, HasSubstr("entry \"Better Archers/Assets/XML/Things/Civ4ThingInfos.xml\""));
+    EXPECT_THAT(error, ::testing::Not(HasSubstr("velmora-import")));
+    expect_nothing_left();
+}
+
 } // namespace
 } // namespace velmora::test

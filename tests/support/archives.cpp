@@ -10,7 +10,8 @@
 
 namespace velmora::test {
 
-void write_archive(const Path& file, const std::string& format, const std::vector<ArchiveItem>& items)
+void write_archive(
+    const Path& file, const std::string& format, const std::vector<ArchiveItem>& items, const std::string& options)
 {
     struct archive* a = archive_write_new();
     auto check = [a](int r) {
@@ -18,6 +19,8 @@ void write_archive(const Path& file, const std::string& format, const std::vecto
             throw std::runtime_error(std::string("libarchive: ") + archive_error_string(a));
     };
     check(archive_write_set_format_by_name(a, format.c_str()));
+    if (!options.empty())
+        check(archive_write_set_options(a, options.c_str()));
     check(archive_write_open_filename(a, platform::native(file).c_str()));
     for (const ArchiveItem& item : items) {
         struct archive_entry* e = archive_entry_new();

@@ -25,8 +25,10 @@ struct ArchiveItem {
 };
 
 // Writes an archive with libarchive's writer; format is one of its names
-// ("zip", "7zip", "pax", "ustar"). Throws std::runtime_error on failure.
-void write_archive(const Path& file, const std::string& format, const std::vector<ArchiveItem>& items);
+// ("zip", "7zip", "pax", "ustar") and options its writer options
+// ("zip:compression=store"). Throws std::runtime_error on failure.
+void write_archive(const Path& file, const std::string& format, const std::vector<ArchiveItem>& items,
+    const std::string& options = "");
 
 // The bytes of a RAR 4 archive holding the files stored (not compressed),
 // built by hand: no free program writes RAR archives.
