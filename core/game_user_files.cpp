@@ -2,12 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 
@@ -118,33 +117,17 @@ std::string reason() { return errno ? std::strerror(errno) : "input/output error
 
 std::optional<std::string> read_bytes(const Path& file)
 {
-    std::ifstream in(platform::native(file), std::ios::binary);
-    if (!in)
+    std::string bytes;
+    if (read_whole_file(file, bytes) != 0)
         return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return s.str();
+    return bytes;
 }
 
-// Through a temporary file beside it, flushed and renamed over it: a failure
-// leaves the old file whole.
+// A failure leaves the old file whole.
 void write_atomically(const Path& file, const std::string& bytes)
 {
-    const Path temporary(file.str() + ".velmora-new");
-    errno = 0;
-    bool written;
-    {
-        std::ofstream out(platform::native(temporary), std::ios::binary | std::ios::trunc);
-        out << bytes;
-        out.close();
-        written = static_cast<bool>(out);
-    }
-    if (!written || platform::sync_path(temporary.str()) != 0
-        || platform::rename(temporary.str(), file.str()) != 0) {
+    if (write_file_atomically(file, bytes) != 0) {
         const std::string why = reason();
-        platform::unlink(temporary.str());
         throw GenericError(format("Cannot write \"%S\": %S.", &file, &why));
     }
 }

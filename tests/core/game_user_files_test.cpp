@@ -93,7 +93,7 @@ TEST_F(GameIniFile, switchingBackRestoresTheFileByteForByte)
     EXPECT_EQ(read_file(ini()), game_ini);
     EXPECT_FALSE(exists(backup()));
     EXPECT_EQ(restore_game_ini(backup()), "");
-    EXPECT_FALSE(exists(Path(ini().str() + ".velmora-new")));
+    EXPECT_EQ(list_files(tmp / "My Games/Beyond the Sword"), std::list<std::string>{"CivilizationIV.ini"});
 }
 
 TEST_F(GameIniFile, aModLineAddedIsRemovedAgain)
