@@ -138,7 +138,7 @@ void print_prefs(const Orrindel& core, bool json)
               << " (profile '" << printable(one_line(core.get_profile())) << "')\n";
     std::cout << "Restore points kept: " << core.get_restore_point_limit() << "\n";
     if (!core.get_civ4_dir().empty())
-        std::cout << "Mods in the game's Mods folder: " << mod_names(find_installed_mods(core.get_civ4_dir()))
+        std::cout << "Installed mods: " << mod_names(find_installed_mods(core.get_civ4_dir()))
                   << "\n";
     std::cout << "Name the mod target in the game's settings file: "
               << (core.get_game_ini_mod() ? "yes" : "no") << " (" << or_not_set(core.get_game_ini_file())

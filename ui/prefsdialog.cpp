@@ -126,6 +126,9 @@ void PrefsDialog::civ4_dir_changed()
         Gtk::TreeModel::Row row = *installed_mods->append();
         row[installed_columns.name] = mod.name;
         row[installed_columns.folder] = platform::native(mod.folder);
+        // The base mod in force is shown picked.
+        if (base_mod_entry->get_text() == platform::native(mod.folder))
+            installed_mods_view->get_selection()->select(row);
     }
     listing = false;
 }

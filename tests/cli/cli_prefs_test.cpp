@@ -182,8 +182,8 @@ TEST_F(CliPrefsTest, gameIniAndCacheSettingsAreStoredShownAndUndone)
             + ")");
     EXPECT_EQ(line_with(run.out, "Empty the game's cache"),
         "Empty the game's cache after an apply: yes (" + native(box / "My Games/cache") + ")");
-    EXPECT_EQ(line_with(run.out, "Mods in the game's Mods folder:"),
-        "Mods in the game's Mods folder: Big Mod, Combined");
+    EXPECT_EQ(line_with(run.out, "Installed mods:"),
+        "Installed mods: Big Mod, Combined");
     EXPECT_EQ(read_file(box / "My Games/CivilizationIV.ini"), "[CONFIG]\r\nMod = Mods\\Combined\r\n");
     EXPECT_EQ(stored()["game_ini"], true);
     EXPECT_EQ(stored()["empty_cache"], true);

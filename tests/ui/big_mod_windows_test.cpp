@@ -59,6 +59,10 @@ TEST_F(BigModPrefs, listsTheGamesModsAndPickingOneFillsTheBaseMod)
     EXPECT_EQ(prefs->base_mod_entry->get_text(), native("game/Mods/BUG Mod"));
     prefs->civ4_dir_entry->set_text(native("game"));
     EXPECT_EQ(listed().size(), 2u);
+    const auto picked = prefs->installed_mods_view->get_selection()->get_selected();
+    ASSERT_TRUE(picked);
+    const Glib::ustring name = (*picked)[prefs->installed_columns.name];
+    EXPECT_EQ(name, "BUG Mod");
 }
 
 TEST_F(BigModPrefs, confirmingStoresTheBigModSettingsAndCancelShowsTheCoresAgain)
