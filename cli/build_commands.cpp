@@ -9,36 +9,12 @@
 #include "cli/text.h"
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/human_text.h"
 #include "core/orrindel.h"
 
 namespace velmora::cli {
 
 namespace {
-
-std::string local_time(std::time_t when)
-{
-    if (when == 0)
-        return "unknown time";
-    std::tm local{};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-    return text;
-}
-
-std::string size_text(std::uint64_t bytes)
-{
-    char text[32];
-    if (bytes < 1024)
-        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
-    else if (bytes < 1024 * 1024)
-        std::snprintf(text, sizeof text, "%.1f KB", bytes / 1024.0);
-    else if (bytes < 1024ull * 1024 * 1024)
-        std::snprintf(text, sizeof text, "%.1f MB", bytes / (1024.0 * 1024));
-    else
-        std::snprintf(text, sizeof text, "%.1f GB", bytes / (1024.0 * 1024 * 1024));
-    return text;
-}
 
 std::string mod_text(const BuildMod& m)
 {
@@ -88,7 +64,7 @@ int run_fingerprint(Orrindel& core, const FingerprintOptions& options)
     const unsigned n = static_cast<unsigned>(build.info.mods.size());
     std::cout << build.files << (build.files == 1 ? " file" : " files") << " built";
     if (build.info.time != 0)
-        std::cout << " on " << local_time(build.info.time) << " for the profile '"
+        std::cout << " on " << local_time_text(build.info.time) << " for the profile '"
                   << printable(one_line(build.info.profile)) << "'";
     std::cout << (n == 0 ? "." : " from:") << "\n";
     for (const BuildMod& m : build.info.mods)
@@ -119,7 +95,7 @@ int run_restore(Orrindel& core, const RestoreOptions& options)
         std::vector<std::vector<std::string>> rows{{"N", "BUILT", "PROFILE", "DISK", "MODS"}};
         unsigned i = 0;
         for (const RestorePoint& p : points)
-            rows.push_back({std::to_string(++i), local_time(p.info.time ? p.info.time : p.replaced),
+            rows.push_back({std::to_string(++i), local_time_text(p.info.time ? p.info.time : p.replaced),
                 printable(one_line(p.info.profile)), size_text(p.own_bytes) + " of " + size_text(p.bytes),
                 mods_text(p.info)});
         print_table(std::cout, rows);
@@ -131,7 +107,7 @@ int run_restore(Orrindel& core, const RestoreOptions& options)
     if (n >= 1 && n <= points.size())
         info = points[n - 1].info;
     core.restore_build(n);
-    std::cout << "Restored the build of " << local_time(info.time ? info.time : points[n - 1].replaced) << " ("
+    std::cout << "Restored the build of " << local_time_text(info.time ? info.time : points[n - 1].replaced) << " ("
               << mods_text(info) << ") in \"" << shown(core.get_custom_assets_dir())
               << "\"; the build it replaced is restore point 1.\n";
     say_backup(core);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <future>
 #include <libxml++/exceptions/exception.h>
 
 #include "base/errors.h"
@@ -513,6 +514,14 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
     SchemaCache schemas;
     Manifest manifest;
     Provenance provenance;
+    // The game's own data files are read for the check of names on another
+    // core while the mods are merged; the check then reads only what was built.
+    // Until it is joined, reference_memo is the scan's alone.
+    std::future<void> game_scan;
+    if (verify_after_apply && check_references_after_apply && !reference_table->empty())
+        game_scan = std::async(std::launch::async, [this, folders = game.folders()] {
+            scan_game_files(folders, *reference_table, reference_memo);
+        });
     if (apply_step) {
         const double n = static_cast<double>(order.size());
         unsigned i = 0;
@@ -556,6 +565,13 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         for (const std::string& key : incremental.carried_files()) {
             FileOrigin& origin = provenance.files[key] = *old_provenance.find(key);
             rename_mods(origin, mods_of(order, key));
+        }
+    }
+    if (game_scan.valid()) {
+        try {
+            game_scan.get();
+        } catch (const std::exception&) {
+            // The check reads again what the scan could not, and says why.
         }
     }
     if (verify_after_apply) {

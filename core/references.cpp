@@ -4,16 +4,15 @@
 #include "core/references.h"
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "base/errors.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
+#include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/reference_table.h"
@@ -73,26 +72,6 @@ void add_data_files(const Path& folder, Sources& sources)
     }
 }
 
-// The bytes of a file, left uninitialised until read: the game's data files
-// are tens of megabytes. Empty when the file cannot be read.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-};
-
-FileBytes read_all(const Path& file)
-{
-    FileBytes out;
-    std::ifstream in(platform::native(file), std::ios::binary | std::ios::ate);
-    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
-    if (size <= 0 || !in.seekg(0))
-        return out;
-    out.data.reset(new char[static_cast<std::size_t>(size)]);
-    in.read(out.data.get(), size);
-    out.size = static_cast<std::size_t>(in.gcount());
-    return out;
-}
-
 const NameScan& scan_of(const Path& file, const ReferenceTable& table, ReferenceMemo& memo)
 {
     platform::FileStamp stamp;
@@ -103,8 +82,11 @@ const NameScan& scan_of(const Path& file, const ReferenceTable& table, Reference
         return found->second.names;
     }
     ReferenceMemo::Scan& kept = memo.files[file.str()];
-    const FileBytes bytes = read_all(file);
-    kept.names = scan_names(std::string_view(bytes.data.get(), bytes.size), table);
+    // A file that cannot be read defines nothing and points at nothing.
+    std::string bytes;
+    if (read_whole_file(file, bytes) != 0)
+        bytes.clear();
+    kept.names = scan_names(bytes, table);
     kept.stamp = stamp;
     kept.used = true;
     return kept.names;
@@ -170,6 +152,17 @@ std::string describe(const BrokenReference& r)
     for (std::size_t i = 0; i < why.size(); ++i)
         out += (i == 0 ? " (" : "; ") + why[i];
     return why.empty() ? out : out + ")";
+}
+
+void scan_game_files(const std::vector<Path>& assets_folders, const ReferenceTable& table, ReferenceMemo& memo)
+{
+    if (table.empty())
+        return;
+    Sources own;
+    for (const Path& assets : assets_folders)
+        add_data_files(assets, own);
+    for (const auto& s : own)
+        scan_of(s.second.full, table, memo);
 }
 
 ReferenceCheck check_references(

@@ -61,6 +61,12 @@ struct ReferenceMemo {
     std::map<std::string, Scan> files; // by the file's native name
 };
 
+// Reads the data files of the game's own folders (`assets_folders`, in the
+// order the game reads them) into memo, as check_references reads them, so
+// that a check that follows finds them read. Apply runs it on another thread
+// while the mods are merged: it touches nothing but memo.
+void scan_game_files(const std::vector<Path>& assets_folders, const ReferenceTable& table, ReferenceMemo& memo);
+
 // Checks that every reference of the game as the game reads it (the data
 // files below "XML" in folder, else in the game's folders, the first copy of
 // each) names something that game defines, and tells the broken ones the

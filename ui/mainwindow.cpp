@@ -25,6 +25,7 @@
 #include "ui/createmoddialog.h"
 #include "ui/detectdialog.h"
 #include "ui/interface.h"
+#include "ui/mainwindow_busy.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"
 #include "ui/modprioritydialog.h"
@@ -66,42 +67,6 @@ std::string unread_text(const std::vector<std::string>& skipped, const std::vect
 }
 
 } // namespace
-
-// Marks the window busy for the life of the object. A greyed window also
-// shows that the program works and takes no input meanwhile.
-class MainWindow::Busy {
-public:
-    Busy(MainWindow& window, bool grey)
-        : window(window)
-        , grey(grey)
-    {
-        window.busy = true;
-        if (!grey)
-            return;
-        window.set_sensitive(false);
-        if (window.ui && window.ui->prefs)
-            window.ui->prefs->set_sensitive(false);
-        if (Glib::RefPtr<Gdk::Window> w = window.get_window())
-            w->set_cursor(Gdk::Cursor(Gdk::WATCH));
-    }
-    ~Busy()
-    {
-        window.busy = false;
-        if (!grey)
-            return;
-        window.set_sensitive(true);
-        if (window.ui && window.ui->prefs)
-            window.ui->prefs->set_sensitive(true);
-        if (Glib::RefPtr<Gdk::Window> w = window.get_window())
-            w->set_cursor();
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    MainWindow& window;
-    bool grey;
-};
 
 MainWindow::ModListColumns::ModListColumns()
 {
@@ -161,6 +126,13 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
         {"main.menu.mod_properties", &MainWindow::menu_mod_properties_activated},
         {"main.menu.delete_mod", &MainWindow::menu_delete_mod_activated},
         {"main.menu.about", &MainWindow::menu_about_activated},
+        {"main.menu.new_profile", &MainWindow::menu_new_profile_activated},
+        {"main.menu.rename_profile", &MainWindow::menu_rename_profile_activated},
+        {"main.menu.delete_profile", &MainWindow::menu_delete_profile_activated},
+        {"main.menu.export_setup", &MainWindow::menu_export_setup_activated},
+        {"main.menu.import_setup", &MainWindow::menu_import_setup_activated},
+        {"main.menu.restore_build", &MainWindow::menu_restore_build_activated},
+        {"main.menu.play_without_mods", &MainWindow::menu_play_without_mods_activated},
     };
     for (const auto& item : items)
         lookup_widget<Gtk::MenuItem>(xml, item.name)
@@ -181,6 +153,7 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
     lookup_widget<Gtk::Button>(xml, "main.apply")
         ->signal_clicked()
         .connect(sigc::mem_fun(*this, &MainWindow::apply_clicked));
+    build_profile_widgets(xml);
 }
 
 void MainWindow::set_orrindel(Orrindel* o)
@@ -190,6 +163,7 @@ void MainWindow::set_orrindel(Orrindel* o)
     orrindel->signal_enabled_mods_changed.connect(
         sigc::mem_fun(*this, &MainWindow::orrindel_enabled_mods_changed));
     orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_prefs_changed));
+    orrindel->signal_profiles_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_profiles_changed));
     show_empty_hint();
 }
 
@@ -235,6 +209,9 @@ void MainWindow::orrindel_mods_changed()
 void MainWindow::orrindel_prefs_changed()
 {
     show_empty_hint();
+    // Also the end of reading the settings at start-up: their profiles and build.
+    fill_profile_chooser();
+    show_fingerprint();
     // The summary says the target: shown again when that changed, else a
     // command's own message stays.
     const std::string target = orrindel->describe_target();
@@ -490,6 +467,7 @@ void MainWindow::apply_clicked()
         priority.disconnect();
         status.hide();
     }
+    show_fingerprint();
     if (!error.empty()) {
         show_status_message("Applying mods failed.");
         show_error(this, error);

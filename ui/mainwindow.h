@@ -2,6 +2,7 @@
 #define VELMORA_UI_MAINWINDOW_H
 
 #include <gtkmm/button.h>
+#include <gtkmm/comboboxtext.h>
 #include <gtkmm/label.h>
 #include <gtkmm/liststore.h>
 #include <gtkmm/statusbar.h>
@@ -84,6 +85,29 @@ public:
     bool archive_limit_passed(ArchiveLimits::Kind kind, const std::string& message);
     unsigned int mod_priority(PriorityQuestion& question);
 
+    // Profiles and setup files (mainwindow_profiles.cpp). Choosing a profile
+    // makes it current and shows its ticks; the next Apply builds it.
+    void profile_chosen();
+    void menu_new_profile_activated();
+    void menu_rename_profile_activated();
+    // Asks which other profile to delete, then whether to.
+    void menu_delete_profile_activated();
+    // Ask for the file, then export_setup / import_setup.
+    void menu_export_setup_activated();
+    void menu_import_setup_activated();
+    void export_setup(const Path& file);
+    // Asks the new profile's name (the file's profile name first), makes it
+    // and says which mods are missing or of another version.
+    void import_setup(const Path& file);
+    void orrindel_profiles_changed();
+
+    // Whole builds (mainwindow_builds.cpp): restore points and an unmodded game.
+    void menu_restore_build_activated();
+    void menu_play_without_mods_activated();
+    // The fingerprint of the build in the custom-assets folder, or nothing
+    // when it holds none.
+    std::string get_fingerprint_text() const;
+
     // A command is running; others are refused until it ends.
     bool is_busy() const { return busy; }
     // The text the status line shows.
@@ -95,6 +119,10 @@ public:
     // Shown instead of the list while it is empty: what to do first.
     Gtk::Widget* empty_hint;
     Gtk::Label* empty_label;
+    // Above the list: the profile in use, to switch to another.
+    Gtk::ComboBoxText* profile_chooser = nullptr;
+    // In the status bar: the build's fingerprint, to compare with a friend's.
+    Gtk::Label* fingerprint_label = nullptr;
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
@@ -117,6 +145,11 @@ private:
     std::string listed_name(const Mod* mod) const;
     bool may_enable_version(Mod* mod);
     void mod_list_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn* column);
+    void build_profile_widgets(const Glib::RefPtr<Gnome::Glade::Xml>& xml);
+    void fill_profile_chooser();
+    void save_profiles();
+    bool ask_setup_file(bool save, Path& file);
+    void show_fingerprint();
 
     velmora::Interface* ui = nullptr;
     Gtk::Statusbar* statusbar;
@@ -127,6 +160,8 @@ private:
     bool busy = false;
     // What the summary last said apply builds (Orrindel::describe_target).
     std::string described_target;
+    // The chooser is being filled: its change is no choice of the user's.
+    bool filling_profiles = false;
 };
 
 } // namespace velmora
