@@ -142,6 +142,8 @@ void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
         } else if (name == "RestorePoints") {
             if (!text.empty() && text.size() < 4 && text.find_first_not_of("0123456789") == std::string::npos)
                 out.restore_points = static_cast<unsigned>(std::stoul(text));
+        } else if (name == "PreviewBeforeApply") {
+            out.preview_before_apply = text != "no";
         } else if (name == "ProfileName") {
             first.name = text;
         } else if (name == "ProfileAnswers") {
@@ -212,7 +214,8 @@ bool ConfigValues::same_as(const ConfigValues& o) const
 {
     if (civ4_dir != o.civ4_dir || mods_dir != o.mods_dir || custom_assets_dir != o.custom_assets_dir
         || base_mod != o.base_mod || mod_target != o.mod_target || restore_points != o.restore_points
-        || game_ini_mod != o.game_ini_mod || empty_game_cache != o.empty_game_cache || current != o.current
+        || game_ini_mod != o.game_ini_mod || empty_game_cache != o.empty_game_cache
+        || preview_before_apply != o.preview_before_apply || current != o.current
         || profiles.size() != o.profiles.size())
         return false;
     for (std::size_t i = 0; i < profiles.size(); ++i)
@@ -296,6 +299,7 @@ void Config::load()
         orrindel.set_game_ini_mod(values.game_ini_mod);
     if (values.empty_game_cache != orrindel.get_empty_game_cache())
         orrindel.set_empty_game_cache(values.empty_game_cache);
+    orrindel.set_preview_before_apply(values.preview_before_apply);
     for (const auto& [name, text] : folders) {
         if (name == "Civ4Dir")
             orrindel.set_civ4_dir(Path(text));
@@ -360,6 +364,7 @@ ConfigValues Config::current() const
     v.restore_points = orrindel.get_restore_point_limit();
     v.game_ini_mod = orrindel.get_game_ini_mod();
     v.empty_game_cache = orrindel.get_empty_game_cache();
+    v.preview_before_apply = orrindel.get_preview_before_apply();
     v.current = orrindel.get_current_profile();
     ProfileValues live = orrindel.profile_values();
     if (const ProfileValues* kept = v.find(live.name))
@@ -404,6 +409,9 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.game_ini_mod = now.game_ini_mod != saved.game_ini_mod ? now.game_ini_mod : disk.game_ini_mod;
     out.empty_game_cache
         = now.empty_game_cache != saved.empty_game_cache ? now.empty_game_cache : disk.empty_game_cache;
+    out.preview_before_apply = now.preview_before_apply != saved.preview_before_apply
+        ? now.preview_before_apply
+        : disk.preview_before_apply;
     for (const ProfileValues& d : disk.profiles) {
         const ProfileValues* here = now.find(d.name);
         const ProfileValues* base = saved.find(d.name);
@@ -495,6 +503,8 @@ void Config::write(const ConfigValues& v)
         root->add_child("GameIniMod")->set_child_text("yes");
     if (v.empty_game_cache)
         root->add_child("EmptyGameCache")->set_child_text("yes");
+    if (!v.preview_before_apply)
+        root->add_child("PreviewBeforeApply")->set_child_text("no");
     // The first profile where settings from before profiles kept the enabled
     // mods: such a file, and a Velmora that knows no profiles, read it as
     // they always did.

@@ -58,6 +58,8 @@ struct ConfigValues {
     bool game_ini_mod = false;
     // After an apply that changed files, the game's cache folder is emptied.
     bool empty_game_cache = false;
+    // Whether the windows show what an apply will change before it runs.
+    bool preview_before_apply = true;
     // Never empty once read; the first one is written at the top of the file,
     // where settings from before profiles kept the enabled mods.
     std::vector<ProfileValues> profiles;

@@ -341,6 +341,10 @@ public:
     // How many restore points each apply keeps (3 unless "conf" says otherwise).
     unsigned get_restore_point_limit() const { return restore_point_limit; }
     void set_restore_point_limit(unsigned n);
+    // Whether the windows show what an apply will change, and ask, before it
+    // runs (on until the user turns it off; kept in "conf").
+    bool get_preview_before_apply() const { return preview_before_apply; }
+    void set_preview_before_apply(bool on) { preview_before_apply = on; }
     // Puts restore point n (1: the newest) back as the custom-assets folder,
     // the build there becoming a restore point itself and files of the
     // user's in it kept in a backup (get_last_backup). Throws GenericError.
@@ -401,6 +405,7 @@ private:
     // The file of the answers of the profile in use; "" is "answers".
     std::string answers_name;
     unsigned restore_point_limit = 3;
+    bool preview_before_apply = true;
     std::string last_fingerprint;
     bool ask_fields_only = false;
     std::list<Mod*> mods;

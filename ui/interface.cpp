@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "path/platform.h"
+#include "ui/buildwindow.h"
 #include "ui/createmoddialog.h"
 #include "ui/detectdialog.h"
 #include "ui/editchangedialog.h"
@@ -24,7 +25,7 @@ namespace velmora {
 namespace {
 
 const char* const window_names[] = {"main_window", "preferences", "create_mod", "status", "mod_properties",
-    "about", "edit_change", "mod_priority", "detect", "schema_faults"};
+    "about", "edit_change", "mod_priority", "detect", "schema_faults", "build"};
 
 template <class T> T* build_window(const Glib::RefPtr<Gnome::Glade::Xml>& xml, const char* name)
 {
@@ -81,6 +82,8 @@ void Interface::build(const Path& definitions)
         detect = build_window<DetectDialog>(xml, "detect");
         prefs->detect_dialog = detect;
         schema_faults = build_window<SchemaFaultsDialog>(xml, "schema_faults");
+        build_view = build_window<BuildWindow>(xml, "build");
+        build_view->orrindel = &orrindel;
     } catch (const GenericError& e) {
         // The windows not wrapped yet exist too: the definitions built them all.
         destroy_windows();
@@ -96,6 +99,8 @@ void Interface::destroy_windows()
     delete detect;
     detect = nullptr;
     delete schema_faults;
+    delete build_view;
+    build_view = nullptr;
     delete mod_priority;
     delete edit_change;
     delete about;

@@ -7,6 +7,7 @@
 
 namespace velmora {
 
+class BuildWindow;
 class CreateModDialog;
 class DetectDialog;
 class EditChangeDialog;
@@ -45,6 +46,7 @@ public:
     ModPriorityDialog* mod_priority = nullptr;
     DetectDialog* detect = nullptr;
     SchemaFaultsDialog* schema_faults = nullptr;
+    BuildWindow* build_view = nullptr;
     Orrindel& orrindel;
 
 private:

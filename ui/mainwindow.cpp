@@ -14,6 +14,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "core/build_report.h"
 #include "core/game_detect.h"
 #include "core/mod_name.h"
 #include "core/mod_target.h"
@@ -22,6 +23,7 @@
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
+#include "ui/buildwindow.h"
 #include "ui/createmoddialog.h"
 #include "ui/detectdialog.h"
 #include "ui/interface.h"
@@ -83,6 +85,7 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
     , mod_list(lookup_widget<Gtk::TreeView>(xml, "main.mod_list"))
     , empty_hint(lookup_widget<Gtk::Widget>(xml, "main.empty"))
     , empty_label(lookup_widget<Gtk::Label>(xml, "main.empty_label"))
+    , show_build(lookup_widget<Gtk::Button>(xml, "main.show_build"))
     , statusbar(lookup_widget<Gtk::Statusbar>(xml, "main.statusbar"))
     , list_scroll(lookup_widget<Gtk::Widget>(xml, "main_list_scroll"))
     , empty_create(lookup_widget<Gtk::Button>(xml, "main.empty_create"))
@@ -125,6 +128,7 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
         {"main.menu.import_archive", &MainWindow::menu_import_archive_activated},
         {"main.menu.mod_properties", &MainWindow::menu_mod_properties_activated},
         {"main.menu.delete_mod", &MainWindow::menu_delete_mod_activated},
+        {"main.menu.build", &MainWindow::menu_build_activated},
         {"main.menu.about", &MainWindow::menu_about_activated},
         {"main.menu.new_profile", &MainWindow::menu_new_profile_activated},
         {"main.menu.rename_profile", &MainWindow::menu_rename_profile_activated},
@@ -138,6 +142,7 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
         lookup_widget<Gtk::MenuItem>(xml, item.name)
             ->signal_activate()
             .connect(sigc::mem_fun(*this, item.handler));
+    show_build->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::menu_build_activated));
     lookup_widget<Gtk::MenuItem>(xml, "main.menu.quit")
         ->signal_activate()
         .connect(sigc::mem_fun(*this, &MainWindow::hide));
@@ -442,7 +447,7 @@ void MainWindow::apply_clicked()
 {
     if (busy || !folders_ready(FolderUse::Apply))
         return;
-    if (!may_replace_custom_assets()) {
+    if (!may_replace_custom_assets() || !preview_accepted()) {
         show_status_message("Nothing was applied.");
         return;
     }
@@ -496,6 +501,9 @@ void MainWindow::apply_clicked()
         for (const ApplyNote& note : orrindel->get_apply_notes())
             message += " " + note.text;
     show_status_message(message);
+    show_build->show();
+    if (ui->build_view->is_visible())
+        ui->build_view->refresh();
     const std::vector<std::string>& warnings = orrindel->get_apply_warnings();
     if (!warnings.empty()) {
         std::string text = "The mods were applied. Some of what they remove was never in the game's files:";
@@ -525,6 +533,63 @@ bool MainWindow::show_start_hint()
         text += (text.empty() ? "" : "\n\n") + note.text;
     show_message(this, text, failed ? Gtk::MESSAGE_WARNING : Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
     return true;
+}
+
+// With the preference on, builds the mods aside first and, when the build
+// would change, shows what changes and lets the user cancel. Questions that no
+// remembered answer settles are asked by the apply itself, so no preview
+// comes before them.
+bool MainWindow::preview_accepted()
+{
+    if (!orrindel->get_preview_before_apply())
+        return true;
+    BuildPreview preview;
+    std::string error;
+    {
+        Busy guard(*this, true);
+        StatusDialog& status = *ui->status;
+        status.begin("Looking at what the apply will change", *this);
+        pump_events();
+        sigc::connection progress
+            = orrindel->signal_apply_progress.connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
+        try {
+            preview = orrindel->preview();
+        } catch (const GenericError& e) {
+            error = e.what();
+        } catch (const std::exception& e) {
+            error = format("Looking at what the apply will change failed: %s", e.what());
+        }
+        progress.disconnect();
+        status.hide();
+        if (error.empty() && preview.unanswered.empty() && preview.changes()) {
+            const bool go
+                = status.ask_to_apply(preview_headline(preview), preview_lines(preview), true, *this);
+            if (!status.preview_again->get_active()) {
+                orrindel->set_preview_before_apply(false);
+                try {
+                    orrindel->save_changed_config();
+                } catch (const GenericError& e) {
+                    error = e.what();
+                }
+            }
+            if (!error.empty())
+                show_error(this, error);
+            return go;
+        }
+    }
+    if (!error.empty()) {
+        show_error(this, error);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::menu_build_activated()
+{
+    BuildWindow& window = *ui->build_view;
+    window.refresh();
+    window.set_transient_for(*this);
+    window.present();
 }
 
 void MainWindow::show_schema_faults(const Verification& verification)

@@ -67,6 +67,8 @@ public:
     void detect_game(bool first_start);
     void menu_mod_properties_activated();
     void menu_delete_mod_activated();
+    // Shows the Build window: what the last apply built, and who won where.
+    void menu_build_activated();
     void refresh_clicked();
     void apply_clicked();
     // Lists the files apply built that the game may refuse.
@@ -119,6 +121,8 @@ public:
     // Shown instead of the list while it is empty: what to do first.
     Gtk::Widget* empty_hint;
     Gtk::Label* empty_label;
+    // Shown once an apply succeeded: opens the Build window.
+    Gtk::Button* show_build;
     // Above the list: the profile in use, to switch to another.
     Gtk::ComboBoxText* profile_chooser = nullptr;
     // In the status bar: the build's fingerprint, to compare with a friend's.
@@ -140,6 +144,7 @@ private:
     void show_summary();
     bool folders_ready(FolderUse use);
     bool may_replace_custom_assets();
+    bool preview_accepted();
     void show_empty_hint();
     void show_status_message(const std::string& message);
     std::string listed_name(const Mod* mod) const;

@@ -255,5 +255,31 @@ TEST_F(ConfigTest, baseModAndModTargetAreKeptAndMergedLikeTheFolders)
     EXPECT_EQ(read_file(box.conf()).find("ModTarget"), std::string::npos);
 }
 
+// The preview before an apply is on until turned off; off is kept, written
+// only then, and another program's save keeps it.
+TEST_F(ConfigTest, thePreviewBeforeApplyIsOnByDefaultAndItsOffIsKept)
+{
+    box.write_conf(box.game(), box.custom_assets(), {});
+    Orrindel windows(box.home());
+    windows.startup();
+    EXPECT_TRUE(windows.get_preview_before_apply());
+    windows.set_preview_before_apply(false);
+    windows.save_changed_config();
+    EXPECT_NE(read_file(box.conf()).find("<PreviewBeforeApply>no</PreviewBeforeApply>"), std::string::npos);
+    {
+        Orrindel cli(box.home());
+        cli.startup();
+        EXPECT_FALSE(cli.get_preview_before_apply());
+        cli.set_civ4_dir(box / "other game");
+        cli.save_config();
+    }
+    Orrindel after(box.home());
+    after.startup();
+    EXPECT_FALSE(after.get_preview_before_apply());
+    after.set_preview_before_apply(true);
+    after.save_config();
+    EXPECT_EQ(read_file(box.conf()).find("PreviewBeforeApply"), std::string::npos);
+}
+
 } // namespace
 } // namespace velmora

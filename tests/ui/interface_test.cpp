@@ -2,6 +2,7 @@
 #include <regex>
 
 #include "base/errors.h"
+#include "ui/buildwindow.h"
 #include "ui/createmoddialog.h"
 #include "ui/editchangedialog.h"
 #include "ui/mainwindow.h"
@@ -21,7 +22,7 @@ TEST(Interface, buildsEveryWindowHiddenFromTheDefinitions)
     box.start();
     Interface& ui = *box.ui;
     Gtk::Window* windows[] = {ui.main_window, ui.prefs, ui.create_mod, ui.status, ui.mod_properties, ui.about,
-        ui.edit_change, ui.mod_priority, ui.schema_faults};
+        ui.edit_change, ui.mod_priority, ui.schema_faults, ui.build_view};
     for (Gtk::Window* w : windows) {
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->is_visible()) << w->get_title();
@@ -58,9 +59,13 @@ TEST(Interface, definitionsLackingAWidgetAreRefusedWithItsName)
         "mod_prop.name", "mod_prop.author", "mod_prop.description", "mod_prop.version", "mod_prop.file_list",
         "mod_prop.edit_change", "mod_prop.close", "mod_prop.save", "about", "edit_change", "edit_chg.text",
         "edit_chg.notice", "edit_chg.close", "edit_chg.save", "mod_priority", "mod_prio.label",
-        "mod_prio.button1", "mod_prio.button2", "mod_prio.details", "mod_prio.details_text", "mod_prio.remember",
-        "prefs.ask_fields_only", "prefs.forget_answers", "schema_faults", "schema_faults.heading",
-        "schema_faults.list", "schema_faults.references_heading", "schema_faults.references"};
+        "mod_prio.button1", "mod_prio.button2", "mod_prio.details", "mod_prio.details_text",
+        "mod_prio.remember", "prefs.ask_fields_only", "prefs.forget_answers", "schema_faults",
+        "schema_faults.heading", "schema_faults.list", "schema_faults.references_heading",
+        "schema_faults.references", "main.menu.build", "main.show_build", "status.preview",
+        "status.preview_text", "status.preview_again", "status.preview_apply", "status.preview_cancel",
+        "mod_prop.conflicts_source", "mod_prop.conflict_list", "mod_prop.dry_run", "build", "build.summary",
+        "build.mod_filter", "build.conflicts_only", "build.tree", "build.close"};
     UiSandbox box;
     for (const char* name : names) {
         std::string id = std::string("id=\"") + name + "\"";

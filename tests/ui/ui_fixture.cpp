@@ -101,6 +101,8 @@ void UiSandbox::start()
 {
     ui = std::make_unique<Interface>(core, glade_file());
     core.startup();
+    // Window tests apply without the preview first, unless they test it.
+    core.set_preview_before_apply(false);
 }
 
 std::vector<ModRow> UiSandbox::rows() const

@@ -80,7 +80,8 @@ public:
 
     // Writes a mod file into the mods folder.
     Path write_mod(const std::string& file_name, const std::string& text) const;
-    // Builds the windows and starts the core, as the program does.
+    // Builds the windows and starts the core, as the program does, with the
+    // preview before an apply turned off.
     void start();
 
     MainWindow& main() const { return *ui->main_window; }
