@@ -128,7 +128,8 @@ sleep 0.5
 
 # The properties of Better Archers, the first mod listed, on their Conflicts page.
 xdotool windowactivate --sync "$window"
-xdotool mousemove 480 124 click 1
+# Its description, under the profile chooser: a click on its name would tick its box.
+xdotool mousemove 480 159 click 1
 sleep 0.3
 xdotool key --clearmodifiers alt+Return
 props=$(timeout 20 xdotool search --sync --onlyvisible --name '^Properties of ' | head -1)

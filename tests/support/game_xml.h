@@ -25,9 +25,6 @@ enum class Declaration {
 std::string game_document(const std::string& root, const std::string& root_attributes,
     const std::string& body, Declaration declaration = Declaration::plain);
 
-// UTF-8 text to ISO-8859-1 bytes (characters beyond U+00FF become '?').
-std::string to_latin1(const std::string& utf8);
-
 // One document per kind of game file. Each uses the nested shapes of the real
 // file: pair records keyed by a ...Type leaf, per-yield lists, type sets, empty
 // collections, unkeyed records inside records.

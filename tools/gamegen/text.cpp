@@ -2,30 +2,15 @@
 
 #include <cctype>
 
-#include "tests/support/text.h"
 #include "tools/gamegen/catalog.h"
+#include "tools/sampletext/sample_text.h"
 
 namespace velmora::gamegen {
 
 namespace {
 
 // The source holds the words in UTF-8 for reading; the files get ISO-8859-1.
-std::string latin1(const std::string& utf8)
-{
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
-            unsigned cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
-            out += cp < 0x100 ? static_cast<char>(cp) : '?';
-        } else {
-            out += '?';
-        }
-    }
-    return out;
-}
+using sampletext::to_latin1;
 
 struct Language {
     std::string element;
@@ -43,7 +28,7 @@ std::vector<std::string> latin1_words(const char* text)
     for (const char* p = text;; ++p) {
         if (*p == ' ' || *p == '\0') {
             if (!word.empty())
-                out.push_back(latin1(word));
+                out.push_back(to_latin1(word));
             word.clear();
             if (*p == '\0')
                 break;
@@ -173,7 +158,7 @@ std::string interface_text(Rng& rng, const Language& lang)
         break;
     case 3:
         if (lang.element == "English")
-            s += " " + test::escape_xml("&") + " " + phrase(rng, lang, 1);
+            s += " " + sampletext::escape_xml("&") + " " + phrase(rng, lang, 1);
         break;
     default:
         break;
@@ -188,7 +173,7 @@ std::string translated_name(const Language& lang, const std::string& subject)
     for (const auto& [from, to] : lang.accents) {
         std::string::size_type at = out.find(from, 1);
         if (at != std::string::npos) {
-            out.replace(at, from.size(), latin1(to));
+            out.replace(at, from.size(), to_latin1(to));
             break;
         }
     }

@@ -1,6 +1,6 @@
-#include "support/text.h"
+#include "tools/sampletext/sample_text.h"
 
-namespace velmora::test {
+namespace velmora::sampletext {
 
 std::string crlf(const std::string& text)
 {
@@ -34,6 +34,25 @@ std::string escape_xml(const std::string& text)
     return out;
 }
 
+std::string to_latin1(const std::string& utf8)
+{
+    std::string out;
+    for (std::string::size_type i = 0; i < utf8.size(); ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80)
+            out += utf8[i];
+        else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()) {
+            out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            ++i;
+        } else {
+            out += '?';
+            while (i + 1 < utf8.size() && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80)
+                ++i;
+        }
+    }
+    return out;
+}
+
 std::string encode_mod_base64(const std::string& bytes)
 {
     static const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.-";
@@ -58,4 +77,4 @@ std::string encode_mod_base64(const std::string& bytes)
     return out;
 }
 
-} // namespace velmora::test
+} // namespace velmora::sampletext
