@@ -120,6 +120,12 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
                   << " held files that Velmora did not write, or that changed since; the old folder was kept as \""
                   << shown(core.get_last_backup()) << "\".\n";
     print_summary(core);
+    for (const ApplyNote& note : core.get_apply_notes()) {
+        if (note.failed)
+            warn(note.text);
+        else
+            std::cout << note.text << "\n";
+    }
     for (const std::string& warning : core.get_apply_warnings())
         warn(warning);
     warn_verification(core.get_verification());

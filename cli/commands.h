@@ -106,6 +106,8 @@ struct PrefsOptions {
     std::optional<std::string> mod_target;
     std::optional<bool> ask_fields_only;
     std::optional<unsigned> restore_points;
+    std::optional<bool> game_ini;
+    std::optional<bool> empty_cache;
     bool force = false;
     bool json = false;
     // Look for the game's installs; use: which of them to store (its number

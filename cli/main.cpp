@@ -77,7 +77,8 @@ private:
     ImportOptions import;
     std::string import_name, import_version, import_description;
     PrefsOptions prefs;
-    std::string civ4_dir, mods_dir, custom_assets_dir, base_mod, mod_target, prefs_use, ask_fields_only;
+    std::string civ4_dir, mods_dir, custom_assets_dir, base_mod, mod_target, prefs_use, ask_fields_only,
+        game_ini, empty_cache;
     unsigned restore_points = 3;
     AnswersOptions answers;
     std::string profile_name;
@@ -259,6 +260,16 @@ void Parser::add_prefs()
            "no: ask about every conflict")
         ->type_name("yes|no")
         ->check(CLI::IsMember({"yes", "no"}));
+    sub->add_option("--game-ini", game_ini,
+           "yes: after an apply into the mod target, write Mod = Mods\\NAME into the game's "
+           "CivilizationIV.ini "
+           "(the old line is put back when the target or this is switched off); default no")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}));
+    sub->add_option("--empty-cache", empty_cache,
+           "yes: after an apply that changed files, remove the files of the game's cache folder; default no")
+        ->type_name("yes|no")
+        ->check(CLI::IsMember({"yes", "no"}));
     sub->add_option("--restore-points", restore_points,
            "How many earlier builds each apply keeps beside the custom assets folder (default 3; 0 keeps none)")
         ->type_name("N")
@@ -399,6 +410,10 @@ int Parser::run(int argc, char** argv)
         prefs.mod_target = mod_target;
     if (p->get_option("--ask-fields-only")->count())
         prefs.ask_fields_only = ask_fields_only == "yes";
+    if (p->get_option("--game-ini")->count())
+        prefs.game_ini = game_ini == "yes";
+    if (p->get_option("--empty-cache")->count())
+        prefs.empty_cache = empty_cache == "yes";
     if (p->get_option("--restore-points")->count())
         prefs.restore_points = restore_points;
     if (p->get_option("--use")->count())

@@ -85,6 +85,22 @@ Path base_mod_folder(const std::string& text, bool force)
 
 std::string or_not_set(const Path& p) { return p.empty() ? std::string("(not set)") : shown(p); }
 
+nlohmann::json mod_names_json(const std::vector<FoundMod>& mods)
+{
+    nlohmann::json names = nlohmann::json::array();
+    for (const FoundMod& m : mods)
+        names.push_back(m.name);
+    return names;
+}
+
+std::string mod_names(const std::vector<FoundMod>& mods)
+{
+    std::string names;
+    for (const FoundMod& m : mods)
+        names += (names.empty() ? "" : ", ") + printable(one_line(m.name));
+    return names.empty() ? std::string("(none)") : names;
+}
+
 void print_prefs(const Orrindel& core, bool json)
 {
     if (json) {
@@ -93,13 +109,19 @@ void print_prefs(const Orrindel& core, bool json)
                 {"mods_dir", platform_path(core.get_mods_dir())},
                 {"custom_assets_dir", platform_path(core.get_custom_assets_dir())},
                 {"settings_dir", platform_path(core.get_settings_dir())},
-                {"base_mod", core.get_base_mod().empty() ? nlohmann::json(nullptr)
-                                                         : nlohmann::json(platform_path(core.get_base_mod()))},
-                {"mod_target", core.get_mod_target().empty() ? nlohmann::json(nullptr)
-                                                             : nlohmann::json(core.get_mod_target())},
+                {"base_mod",
+                    core.get_base_mod().empty() ? nlohmann::json(nullptr)
+                                                : nlohmann::json(platform_path(core.get_base_mod()))},
+                {"mod_target",
+                    core.get_mod_target().empty() ? nlohmann::json(nullptr)
+                                                  : nlohmann::json(core.get_mod_target())},
                 {"target_dir", platform_path(core.get_target_dir())}, {"target", core.describe_target()},
                 {"ask_fields_only", core.get_ask_fields_only()}, {"profile", core.get_profile()},
-                {"restore_points", core.get_restore_point_limit()}});
+                {"restore_points", core.get_restore_point_limit()}, {"game_ini", core.get_game_ini_mod()},
+                {"game_ini_file", platform_path(core.get_game_ini_file())},
+                {"empty_cache", core.get_empty_game_cache()},
+                {"game_cache_dir", platform_path(core.get_game_cache_folder())},
+                {"installed_mods", mod_names_json(find_installed_mods(core.get_civ4_dir()))}});
         return;
     }
     const std::string target = core.get_mod_target().empty()
@@ -115,6 +137,14 @@ void print_prefs(const Orrindel& core, bool json)
     std::cout << "Ask only when two mods change the same field: " << (core.get_ask_fields_only() ? "yes" : "no")
               << " (profile '" << printable(one_line(core.get_profile())) << "')\n";
     std::cout << "Restore points kept: " << core.get_restore_point_limit() << "\n";
+    if (!core.get_civ4_dir().empty())
+        std::cout << "Installed mods: " << mod_names(find_installed_mods(core.get_civ4_dir()))
+                  << "\n";
+    std::cout << "Name the mod target in the game's settings file: "
+              << (core.get_game_ini_mod() ? "yes" : "no") << " (" << or_not_set(core.get_game_ini_file())
+              << ")\n";
+    std::cout << "Empty the game's cache after an apply: " << (core.get_empty_game_cache() ? "yes" : "no")
+              << " (" << or_not_set(core.get_game_cache_folder()) << ")\n";
 }
 
 nlohmann::json installs_json(const std::vector<GameInstall>& installs)
@@ -123,7 +153,7 @@ nlohmann::json installs_json(const std::vector<GameInstall>& installs)
     for (const GameInstall& i : installs)
         list.push_back({{"civ4_dir", platform_path(i.civ4_dir)},
             {"custom_assets_dir", platform_path(i.custom_assets_dir)}, {"edition", i.edition},
-            {"found_in", i.found_in}});
+            {"found_in", i.found_in}, {"mods", mod_names_json(i.mods)}});
     return list;
 }
 
@@ -133,7 +163,9 @@ void print_installs(const std::vector<GameInstall>& installs)
     for (const GameInstall& i : installs) {
         std::cout << ++n << ". " << printable(i.edition) << " (" << printable(i.found_in) << ")\n";
         print_table(std::cout,
-            {{"   Game folder:", shown(i.civ4_dir)}, {"   Custom assets folder:", or_not_set(i.custom_assets_dir)}});
+            {{"   Game folder:", shown(i.civ4_dir)},
+                {"   Custom assets folder:", or_not_set(i.custom_assets_dir)},
+                {"   Mods:", mod_names(i.mods)}});
     }
 }
 
@@ -234,10 +266,26 @@ int run_prefs(Orrindel& core, const PrefsOptions& options)
         core.set_ask_fields_only(*options.ask_fields_only);
     if (options.restore_points)
         core.set_restore_point_limit(*options.restore_points);
-    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.base_mod || options.mod_target
-        || options.ask_fields_only || options.restore_points)
+    if (options.game_ini)
+        core.set_game_ini_mod(*options.game_ini);
+    if (options.empty_cache)
+        core.set_empty_game_cache(*options.empty_cache);
+    if (options.civ4_dir || options.mods_dir || options.custom_assets_dir || options.base_mod
+        || options.mod_target || options.ask_fields_only || options.restore_points || options.game_ini
+        || options.empty_cache)
         core.save_config();
+    std::string game_ini_done;
+    if (options.mod_target || options.game_ini || options.custom_assets_dir) {
+        // Stored already: a settings file that cannot be written is told, not fatal.
+        try {
+            game_ini_done = core.update_game_ini();
+        } catch (const GenericError& e) {
+            warn(e.what());
+        }
+    }
     print_prefs(core, options.json);
+    if (!game_ini_done.empty() && !options.json)
+        std::cout << game_ini_done << "\n";
     return exit_success;
 }
 

@@ -10,14 +10,16 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/apply_order.h"
+#include "core/build_info.h"
 #include "core/custom_assets.h"
+#include "core/game_user_files.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
 #include "core/mod_target.h"
+#include "core/orrindel.h"
 #include "core/prefs_checks.h"
 #include "core/questions.h"
 #include "core/restore_points.h"
-#include "core/orrindel.h"
 #include "mod/apply_mods.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
@@ -131,6 +133,8 @@ void Orrindel::apply()
     // Taken only now: the questions before may wait long for their answers.
     CustomAssetsLock lock(target, lock_wait_ms);
     last_fingerprint.clear();
+    apply_notes.clear();
+    const std::string before = fingerprint_of(target);
     if (!mod_target.empty()) {
         // The mod folder holds the base mod even when no mod changes it.
         build_mod_folder(order, target);
@@ -141,6 +145,56 @@ void Orrindel::apply()
     }
     for (const Mod* mod : order)
         applied_order.push_back(mod->name);
+    after_apply(before != fingerprint_of(target));
+}
+
+// A build's manifest lists every file with its hash: the same fingerprint
+// before and after is the same files. Velmora's own records (a mod target's
+// "Assets" holds its build's manifest, with the files' stamps) do not count.
+std::string Orrindel::fingerprint_of(const Path& target) const
+{
+    Manifest manifest;
+    if (!Manifest::read(target, manifest))
+        return std::string();
+    std::vector<ManifestEntry>& entries = manifest.entries;
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                      [](const ManifestEntry& e) {
+                          const std::size_t slash = e.file.rfind('\\');
+                          return e.file.compare(slash == std::string::npos ? 0 : slash + 1, 9, ".velmora-")
+                              == 0;
+                      }),
+        entries.end());
+    return build_fingerprint(manifest);
+}
+
+// The game's own files, once the build is in place: what fails here does not
+// undo the apply, and is told as a warning.
+void Orrindel::after_apply(bool changed)
+{
+    try {
+        const std::string done = update_game_ini();
+        if (!done.empty())
+            apply_notes.push_back({done});
+    } catch (const GenericError& e) {
+        apply_notes.push_back({e.what(), true});
+    }
+    if (!empty_game_cache || !changed)
+        return;
+    const Path cache = get_game_cache_folder();
+    if (cache.empty()) {
+        apply_notes.push_back({"The game's cache was not emptied: Velmora finds it from the custom assets "
+                               "folder, which is not set.",
+            true});
+        return;
+    }
+    try {
+        const unsigned n = velmora::empty_game_cache(cache);
+        if (n > 0)
+            apply_notes.push_back(
+                {format("Emptied the game's cache \"%S\" (%u %s).", &cache, n, n == 1 ? "file" : "files")});
+    } catch (const GenericError& e) {
+        apply_notes.push_back({e.what(), true});
+    }
 }
 
 // Applying without a mod the user enabled would build a different game than

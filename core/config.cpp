@@ -137,6 +137,8 @@ void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
             out.base_mod = Path(text).str();
         } else if (name == "ModTarget") {
             out.mod_target = text;
+        } else if (name == "GameIniMod" || name == "EmptyGameCache") {
+            (name == "GameIniMod" ? out.game_ini_mod : out.empty_game_cache) = text == "yes";
         } else if (name == "RestorePoints") {
             if (!text.empty() && text.size() < 4 && text.find_first_not_of("0123456789") == std::string::npos)
                 out.restore_points = static_cast<unsigned>(std::stoul(text));
@@ -212,6 +214,7 @@ bool ConfigValues::same_as(const ConfigValues& o) const
 {
     if (civ4_dir != o.civ4_dir || mods_dir != o.mods_dir || custom_assets_dir != o.custom_assets_dir
         || base_mod != o.base_mod || mod_target != o.mod_target || restore_points != o.restore_points
+        || game_ini_mod != o.game_ini_mod || empty_game_cache != o.empty_game_cache
         || preview_before_apply != o.preview_before_apply || current != o.current
         || profiles.size() != o.profiles.size())
         return false;
@@ -292,6 +295,10 @@ void Config::load()
         orrindel.set_mod_target(values.mod_target);
     if (values.restore_points != orrindel.get_restore_point_limit())
         orrindel.set_restore_point_limit(values.restore_points);
+    if (values.game_ini_mod != orrindel.get_game_ini_mod())
+        orrindel.set_game_ini_mod(values.game_ini_mod);
+    if (values.empty_game_cache != orrindel.get_empty_game_cache())
+        orrindel.set_empty_game_cache(values.empty_game_cache);
     orrindel.set_preview_before_apply(values.preview_before_apply);
     for (const auto& [name, text] : folders) {
         if (name == "Civ4Dir")
@@ -355,6 +362,8 @@ ConfigValues Config::current() const
     v.base_mod = orrindel.get_base_mod().str();
     v.mod_target = orrindel.get_mod_target();
     v.restore_points = orrindel.get_restore_point_limit();
+    v.game_ini_mod = orrindel.get_game_ini_mod();
+    v.empty_game_cache = orrindel.get_empty_game_cache();
     v.preview_before_apply = orrindel.get_preview_before_apply();
     v.current = orrindel.get_current_profile();
     ProfileValues live = orrindel.profile_values();
@@ -397,6 +406,9 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     out.base_mod = now.base_mod != saved.base_mod ? now.base_mod : disk.base_mod;
     out.mod_target = now.mod_target != saved.mod_target ? now.mod_target : disk.mod_target;
     out.restore_points = now.restore_points != saved.restore_points ? now.restore_points : disk.restore_points;
+    out.game_ini_mod = now.game_ini_mod != saved.game_ini_mod ? now.game_ini_mod : disk.game_ini_mod;
+    out.empty_game_cache
+        = now.empty_game_cache != saved.empty_game_cache ? now.empty_game_cache : disk.empty_game_cache;
     out.preview_before_apply = now.preview_before_apply != saved.preview_before_apply
         ? now.preview_before_apply
         : disk.preview_before_apply;
@@ -487,6 +499,10 @@ void Config::write(const ConfigValues& v)
         root->add_child("ModTarget")->set_child_text(v.mod_target);
     if (v.restore_points != 3)
         root->add_child("RestorePoints")->set_child_text(std::to_string(v.restore_points));
+    if (v.game_ini_mod)
+        root->add_child("GameIniMod")->set_child_text("yes");
+    if (v.empty_game_cache)
+        root->add_child("EmptyGameCache")->set_child_text("yes");
     if (!v.preview_before_apply)
         root->add_child("PreviewBeforeApply")->set_child_text("no");
     // The first profile where settings from before profiles kept the enabled

@@ -54,6 +54,10 @@ struct ConfigValues {
     std::string mod_target;
     // How many earlier builds each apply keeps as restore points.
     unsigned restore_points = 3;
+    // After an apply into a mod target, the game's CivilizationIV.ini names it.
+    bool game_ini_mod = false;
+    // After an apply that changed files, the game's cache folder is emptied.
+    bool empty_game_cache = false;
     // Whether the windows show what an apply will change before it runs.
     bool preview_before_apply = true;
     // Never empty once read; the first one is written at the top of the file,

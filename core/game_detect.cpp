@@ -145,7 +145,7 @@ void Finder::add(const Path& civ4_dir, const Edition& edition, const Path& prefi
     if (!seen_installs.insert(real.empty() ? civ4_dir.str() : real).second)
         return;
     Path in_prefix = prefix.empty() ? prefix_of(civ4_dir) : prefix;
-    GameInstall install{civ4_dir, Path(), edition.name, found_in};
+    GameInstall install{civ4_dir, Path(), edition.name, found_in, find_installed_mods(civ4_dir)};
     if (!in_prefix.empty())
         install.custom_assets_dir = custom_assets_in(in_prefix, home, edition);
     installs.push_back(install);

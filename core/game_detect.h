@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/mod_target.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -23,6 +24,8 @@ struct GameInstall {
     std::string edition;
     // Where it was found, for the user: "Steam", "Wine prefix", ...
     std::string found_in;
+    // The mods in the game folder's "Mods" folder, by name: the base mods to choose from.
+    std::vector<FoundMod> mods;
 };
 
 // Looks for Civilization IV below home: the Steam folders and the libraries

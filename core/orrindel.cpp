@@ -4,11 +4,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/data_file.h"
-#include "core/mod_target.h"
-#include "mod/game_files.h"
 #include "base/errors.h"
 #include "base/format.h"
+#include "core/data_file.h"
+#include "core/game_user_files.h"
+#include "core/mod_target.h"
+#include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
@@ -361,6 +362,35 @@ void Orrindel::set_mod_target(const std::string& name)
 {
     mod_target = name;
     signal_prefs_changed.emit();
+}
+
+void Orrindel::set_game_ini_mod(bool on)
+{
+    game_ini_mod = on;
+    signal_prefs_changed.emit();
+}
+
+void Orrindel::set_empty_game_cache(bool on)
+{
+    empty_game_cache = on;
+    signal_prefs_changed.emit();
+}
+
+Path Orrindel::get_game_ini_file() const { return game_ini_file(custom_assets_dir); }
+
+Path Orrindel::get_game_cache_folder() const { return game_cache_folder(custom_assets_dir); }
+
+std::string Orrindel::update_game_ini()
+{
+    // In the settings folder: the user's line must outlive a custom-assets folder rebuilt or moved.
+    const Path backup = child_path(settings_dir, "game-ini-backup");
+    if (game_ini_mod && !mod_target.empty()) {
+        // Named once apply has built it: the game must not start a mod that is not there.
+        if (!is_folder(get_target_dir()))
+            return std::string();
+        return start_mod_in_game_ini(get_game_ini_file(), backup, mod_target);
+    }
+    return restore_game_ini(backup);
 }
 
 GameFiles Orrindel::get_game_files() const

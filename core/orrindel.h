@@ -42,6 +42,12 @@ enum class FolderUse {
     Verify,
 };
 
+// One thing apply did to the game's own files after building, for the user.
+struct ApplyNote {
+    std::string text;
+    bool failed = false;
+};
+
 // What the custom-assets folder holds now: the fingerprint of the files an
 // apply wrote there, how many, and what it was built from.
 struct BuildSummary {
@@ -246,6 +252,30 @@ public:
     void set_base_mod(const Path& dir);
     void set_mod_target(const std::string& name);
 
+    // After an apply into a mod target, write "Mod = Mods\NAME" into the
+    // game's CivilizationIV.ini so that the game starts with it; the line it
+    // replaces goes back when the target or this is switched off. Off by
+    // default, kept in "conf".
+    bool get_game_ini_mod() const { return game_ini_mod; }
+    void set_game_ini_mod(bool on);
+    // After an apply that changed files, empty the game's cache folder, which
+    // would otherwise hold what the game parsed of the old ones. Off by
+    // default, kept in "conf".
+    bool get_empty_game_cache() const { return empty_game_cache; }
+    void set_empty_game_cache(bool on);
+    // The game's settings file and cache folder, found from the custom-assets
+    // folder (core/game_user_files.h); empty while it is not set.
+    Path get_game_ini_file() const;
+    Path get_game_cache_folder() const;
+    // Brings the game's settings file in line with the two settings above:
+    // names the mod target when both are on, else puts back the line an
+    // earlier call replaced. Returns what it did, for the user, or "" when
+    // nothing. Throws GenericError naming the file it cannot read or write.
+    std::string update_game_ini();
+    // What the last apply() did besides building (the game's settings file,
+    // its cache), one message each, and what failed there: the build stays.
+    const std::vector<ApplyNote>& get_apply_notes() const { return apply_notes; }
+
     // Ask only about conflicts where two mods change the same field (or
     // anything else whose answer matters): off by default, kept in "conf".
     bool get_ask_fields_only() const { return ask_fields_only; }
@@ -368,6 +398,8 @@ private:
     std::list<std::pair<Mod*, Mod*>> known_answers(
         const std::list<Mod*>& enabled, std::vector<PriorityQuestion>& unanswered) const;
     bool retire_custom_assets(const Path& target);
+    std::string fingerprint_of(const Path& target) const;
+    void after_apply(bool changed);
     Path restore_point_for(const Path& target) const;
     std::string new_answers_file() const;
     bool has_profile(const std::string& name) const;
@@ -392,6 +424,9 @@ private:
     Path custom_assets_dir;
     Path base_mod;
     std::string mod_target;
+    bool game_ini_mod = false;
+    bool empty_game_cache = false;
+    std::vector<ApplyNote> apply_notes;
     std::set<Mod*> enabled_mods;
     bool starting_up = true;
     std::set<std::string> missing_mods;

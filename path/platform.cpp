@@ -226,6 +226,38 @@ bool read_dir(const std::string& text, std::vector<std::string>& names)
     return true;
 }
 
+int remove_files_in(const std::string& text, unsigned& removed)
+{
+    removed = 0;
+    // Names are looked at through the folder's descriptor: a name swapped for
+    // a link between the look and the removal cannot lead outside.
+    const int fd = ::open(native(text).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return -1;
+    }
+    int result = 0;
+    while (struct dirent* e = ::readdir(dir)) {
+        struct stat st;
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (::unlinkat(fd, e->d_name, 0) != 0) {
+            result = -1;
+            break;
+        }
+        ++removed;
+    }
+    const int saved = errno;
+    ::closedir(dir);
+    errno = saved;
+    return result;
+}
+
 long process_id() { return static_cast<long>(::getpid()); }
 
 std::string executable_dir()

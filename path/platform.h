@@ -64,6 +64,12 @@ void unlock(int handle);
 // Returns false when the folder cannot be opened.
 bool read_dir(const std::string& text, std::vector<std::string>& names);
 
+// Removes the plain files directly in a folder, and nothing else: its
+// subfolders and the links in it stay, and a folder that is itself a link is
+// not entered. removed counts the files removed; the first failure stops it
+// (-1, errno set).
+int remove_files_in(const std::string& text, unsigned& removed);
+
 // This process's id, to name files of this run alone.
 long process_id();
 

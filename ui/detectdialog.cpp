@@ -13,6 +13,7 @@ DetectDialog::Columns::Columns()
     add(found_in);
     add(civ4_dir);
     add(custom_assets_dir);
+    add(mods);
     add(index);
 }
 
@@ -26,6 +27,7 @@ DetectDialog::DetectDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::
     list->append_column("Found in", columns.found_in);
     list->append_column("Game folder", columns.civ4_dir);
     list->append_column("Custom assets folder", columns.custom_assets_dir);
+    list->append_column("Mods", columns.mods);
     for (Gtk::TreeViewColumn* column : list->get_columns())
         column->set_resizable(true);
     list->signal_row_activated().connect(sigc::mem_fun(*this, &DetectDialog::row_activated));
@@ -44,6 +46,10 @@ void DetectDialog::set_installs(const std::vector<GameInstall>& installs, const 
         row[columns.custom_assets_dir] = installs[i].custom_assets_dir.empty()
             ? std::string("(set it in the preferences)")
             : platform::native(installs[i].custom_assets_dir);
+        std::string mods;
+        for (const FoundMod& mod : installs[i].mods)
+            mods += (mods.empty() ? "" : ", ") + mod.name;
+        row[columns.mods] = mods.empty() ? std::string("(none)") : mods;
         row[columns.index] = static_cast<int>(i);
     }
     choose(0);

@@ -25,6 +25,8 @@ public:
         Gtk::TreeModelColumn<Glib::ustring> found_in;
         Gtk::TreeModelColumn<Glib::ustring> civ4_dir;
         Gtk::TreeModelColumn<Glib::ustring> custom_assets_dir;
+        // The mods in the game's Mods folder, by name.
+        Gtk::TreeModelColumn<Glib::ustring> mods;
         Gtk::TreeModelColumn<int> index;
     };
 

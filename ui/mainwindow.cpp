@@ -497,8 +497,9 @@ void MainWindow::apply_clicked()
         std::string backup = platform::native(orrindel->get_last_backup());
         message += format(" The old folder was kept as \"%S\".", &backup);
     }
-    if (!orrindel->get_mod_target().empty())
-        message += " " + how_to_start(orrindel->get_mod_target());
+    if (!show_start_hint())
+        for (const ApplyNote& note : orrindel->get_apply_notes())
+            message += " " + note.text;
     show_status_message(message);
     show_build->show();
     if (ui->build_view->is_visible())
@@ -512,6 +513,26 @@ void MainWindow::apply_clicked()
     }
     if (at_fault != 0 || broken != 0)
         show_schema_faults(verification);
+}
+
+// The status bar is too narrow for how to start a mod target, and what
+// failed with the game's own files must be seen: both in a dialog. Returns
+// whether it showed one (it then told the notes of the apply too).
+bool MainWindow::show_start_hint()
+{
+    const std::vector<ApplyNote>& notes = orrindel->get_apply_notes();
+    bool failed = false;
+    for (const ApplyNote& note : notes)
+        failed = failed || note.failed;
+    if (orrindel->get_mod_target().empty() && !failed)
+        return false;
+    std::string text;
+    if (!orrindel->get_mod_target().empty())
+        text = orrindel->describe_target() + ".\n\n" + how_to_start(orrindel->get_mod_target());
+    for (const ApplyNote& note : notes)
+        text += (text.empty() ? "" : "\n\n") + note.text;
+    show_message(this, text, failed ? Gtk::MESSAGE_WARNING : Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+    return true;
 }
 
 // With the preference on, builds the mods aside first and, when the build

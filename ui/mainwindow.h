@@ -73,6 +73,7 @@ public:
     void apply_clicked();
     // Lists the files apply built that the game may refuse.
     void show_schema_faults(const Verification& verification);
+    bool show_start_hint();
     void mod_enable_clicked(const Glib::ustring& path);
     void orrindel_mods_changed();
     void orrindel_enabled_mods_changed();

@@ -10,12 +10,13 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/game_detect.h"
+#include "core/mod_target.h"
 #include "core/orrindel.h"
 #include "core/prefs_checks.h"
 #include "path/fs.h"
-#include "ui/detectdialog.h"
 #include "path/path.h"
 #include "path/platform.h"
+#include "ui/detectdialog.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"
 
@@ -35,7 +36,21 @@ PrefsDialog::PrefsDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xm
     , custom_assets_dir_entry(lookup_widget<Gtk::Entry>(xml, "prefs.custom_assets_dir"))
     , ask_fields_only_check(lookup_widget<Gtk::CheckButton>(xml, "prefs.ask_fields_only"))
     , forget_answers_button(lookup_widget<Gtk::Button>(xml, "prefs.forget_answers"))
+    , base_mod_entry(lookup_widget<Gtk::Entry>(xml, "prefs.base_mod"))
+    , mod_target_entry(lookup_widget<Gtk::Entry>(xml, "prefs.mod_target"))
+    , installed_mods_view(lookup_widget<Gtk::TreeView>(xml, "prefs.installed_mods"))
+    , game_ini_mod_check(lookup_widget<Gtk::CheckButton>(xml, "prefs.game_ini_mod"))
+    , empty_cache_check(lookup_widget<Gtk::CheckButton>(xml, "prefs.empty_cache"))
+    , installed_mods(Gtk::ListStore::create(installed_columns))
 {
+    installed_mods_view->set_model(installed_mods);
+    installed_mods_view->append_column("Mod", installed_columns.name);
+    installed_mods_view->get_selection()->signal_changed().connect(
+        sigc::mem_fun(*this, &PrefsDialog::installed_mod_picked));
+    civ4_dir_entry->signal_changed().connect(sigc::mem_fun(*this, &PrefsDialog::civ4_dir_changed));
+    lookup_widget<Gtk::Button>(xml, "prefs.base_mod_browse")
+        ->signal_clicked()
+        .connect(sigc::mem_fun(*this, &PrefsDialog::base_mod_browse_clicked));
     forget_answers_button->signal_clicked().connect(sigc::mem_fun(*this, &PrefsDialog::forget_answers_clicked));
     lookup_widget<Gtk::Button>(xml, "prefs.civ4_dir_browse")
         ->signal_clicked()
@@ -64,6 +79,11 @@ void PrefsDialog::orrindel_prefs_changed()
     mods_dir_entry->set_text(platform::native(orrindel->get_mods_dir()));
     custom_assets_dir_entry->set_text(platform::native(orrindel->get_custom_assets_dir()));
     ask_fields_only_check->set_active(orrindel->get_ask_fields_only());
+    base_mod_entry->set_text(platform::native(orrindel->get_base_mod()));
+    mod_target_entry->set_text(orrindel->get_mod_target());
+    game_ini_mod_check->set_active(orrindel->get_game_ini_mod());
+    empty_cache_check->set_active(orrindel->get_empty_game_cache());
+    civ4_dir_changed();
     forget_answers_button->set_sensitive(!orrindel->get_remembered_answers().empty());
 }
 
@@ -93,6 +113,33 @@ void PrefsDialog::mods_dir_browse_clicked() { browse("Select Mods directory", *m
 void PrefsDialog::assets_dir_browse_clicked()
 {
     browse("Select Custom Assets directory", *custom_assets_dir_entry);
+}
+
+void PrefsDialog::base_mod_browse_clicked() { browse("Select the base mod's folder", *base_mod_entry); }
+
+void PrefsDialog::civ4_dir_changed()
+{
+    listing = true;
+    installed_mods->clear();
+    const std::string typed = civ4_dir_entry->get_text();
+    for (const FoundMod& mod : find_installed_mods(typed.empty() ? Path() : Path(typed))) {
+        Gtk::TreeModel::Row row = *installed_mods->append();
+        row[installed_columns.name] = mod.name;
+        row[installed_columns.folder] = platform::native(mod.folder);
+        // The base mod in force is shown picked.
+        if (base_mod_entry->get_text() == platform::native(mod.folder))
+            installed_mods_view->get_selection()->select(row);
+    }
+    listing = false;
+}
+
+void PrefsDialog::installed_mod_picked()
+{
+    const Gtk::TreeModel::iterator row = installed_mods_view->get_selection()->get_selected();
+    if (listing || !row)
+        return;
+    const Glib::ustring folder = (*row)[installed_columns.folder];
+    base_mod_entry->set_text(folder);
 }
 
 void PrefsDialog::detect_clicked()
@@ -179,6 +226,44 @@ bool PrefsDialog::custom_assets_dir_accepted()
     }
 }
 
+// The core's rules: a base mod is a folder holding "Assets", and the target
+// a plain folder name other than the base mod's own.
+bool PrefsDialog::big_mod_accepted()
+{
+    const std::string base = base_mod_entry->get_text();
+    const Path base_dir = base.empty() ? Path() : Path(base);
+    if (!base.empty() && base_dir != orrindel->get_base_mod()) {
+        const std::string problem = judge_base_mod(base_dir);
+        if (!problem.empty()) {
+            show_error(this, problem);
+            return false;
+        }
+    }
+    const std::string target = mod_target_entry->get_text();
+    if (target.empty())
+        return true;
+    const std::string problem = judge_mod_target(target, Path(civ4_dir_entry->get_text()), base_dir);
+    if (!problem.empty())
+        show_error(this, problem);
+    return problem.empty();
+}
+
+// Stored only where changed: each change tells the windows. Then the game's
+// settings file follows (its Mod line put back once the target is off).
+void PrefsDialog::store_big_mod()
+{
+    const std::string base = base_mod_entry->get_text();
+    const Path base_dir = base.empty() ? Path() : Path(base);
+    if (base_dir != orrindel->get_base_mod())
+        orrindel->set_base_mod(base_dir);
+    if (mod_target_entry->get_text() != orrindel->get_mod_target())
+        orrindel->set_mod_target(mod_target_entry->get_text());
+    if (game_ini_mod_check->get_active() != orrindel->get_game_ini_mod())
+        orrindel->set_game_ini_mod(game_ini_mod_check->get_active());
+    if (empty_cache_check->get_active() != orrindel->get_empty_game_cache())
+        orrindel->set_empty_game_cache(empty_cache_check->get_active());
+}
+
 // A game folder that holds an expansion's folder is most often the top folder
 // of a Beyond the Sword install chosen by mistake: asked about when it changes.
 bool PrefsDialog::game_dir_accepted()
@@ -205,7 +290,7 @@ void PrefsDialog::on_response(int response)
         hide();
         return;
     }
-    if (!custom_assets_dir_accepted() || !game_dir_accepted())
+    if (!custom_assets_dir_accepted() || !big_mod_accepted() || !game_dir_accepted())
         return;
     // The game reads the folder the detection proposed once it exists.
     const Path custom(custom_assets_dir_entry->get_text());
@@ -222,7 +307,16 @@ void PrefsDialog::on_response(int response)
     orrindel->set_custom_assets_dir(Path(custom_assets_dir_entry->get_text()));
     if (ask_fields_only_check->get_active() != orrindel->get_ask_fields_only())
         orrindel->set_ask_fields_only(ask_fields_only_check->get_active());
+    store_big_mod();
     updating = false;
+    // Stored already: a settings file that cannot be written is told, and the dialog closes all the same.
+    try {
+        const std::string done = orrindel->update_game_ini();
+        if (!done.empty())
+            show_message(this, done, Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+    } catch (const GenericError& e) {
+        show_error(this, e.what());
+    }
     hide();
 }
 

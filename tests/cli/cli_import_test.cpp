@@ -169,6 +169,9 @@ TEST_F(CliDetectTest, severalInstallsAreListedAndStoredOnlyWhenNamed)
     write_steam_game();
     write_wine_game();
 
+    write_file(Path(steam_game()) / "Mods/AdvCiv/Assets/XML/GlobalDefines.xml", "<Civ4Defines/>");
+    write_file(Path(steam_game()) / "Mods/Not a mod/readme.txt", "no Assets");
+    CliRun text = detect();
     CliRun listed = detect({"--json"});
     const nlohmann::json unchanged = nlohmann::json::parse(cli({"prefs", "--json"}).out);
     CliRun chosen = detect({"--use", "2"});
@@ -178,6 +181,10 @@ TEST_F(CliDetectTest, severalInstallsAreListedAndStoredOnlyWhenNamed)
     ASSERT_EQ(doc["installs"].size(), 2u);
     EXPECT_EQ(doc["installs"][0]["civ4_dir"], steam_game());
     EXPECT_EQ(doc["installs"][1]["edition"], "Warlords");
+    EXPECT_EQ(doc["installs"][0]["mods"], nlohmann::json::array({"AdvCiv"}));
+    EXPECT_EQ(doc["installs"][1]["mods"], nlohmann::json::array());
+    EXPECT_NE(text.out.find("   Mods:" + std::string(18, ' ') + "AdvCiv\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("   Mods:" + std::string(18, ' ') + "(none)\n"), std::string::npos) << text.out;
     EXPECT_TRUE(doc["stored"].is_null());
     EXPECT_EQ(unchanged["civ4_dir"], native(box.game()));
     ASSERT_EQ(chosen.code, 0) << chosen.err;

@@ -166,6 +166,45 @@ TEST_F(CliPrefsTest, modTargetIsStoredByNameSaidInEveryListingAndClearedByNone)
     EXPECT_EQ(stored()["target_dir"], native(box.custom_assets()));
 }
 
+// The game's settings file beside the custom-assets folder names the target
+// once it is built, and gets its own line back when the target is cleared.
+TEST_F(CliPrefsTest, gameIniAndCacheSettingsAreStoredShownAndUndone)
+{
+    const std::string ini = "[CONFIG]\r\nMod = 0\r\n";
+    write_file(box / "My Games/CivilizationIV.ini", ini);
+    mkpath(box.game() / "Mods/Combined/Assets", 0755);
+
+    CliRun run = cli({"prefs", "--mod-target", "Combined", "--game-ini", "yes", "--empty-cache", "yes"});
+
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(line_with(run.out, "Name the mod target"),
+        "Name the mod target in the game's settings file: yes (" + native(box / "My Games/CivilizationIV.ini")
+            + ")");
+    EXPECT_EQ(line_with(run.out, "Empty the game's cache"),
+        "Empty the game's cache after an apply: yes (" + native(box / "My Games/cache") + ")");
+    EXPECT_EQ(line_with(run.out, "Installed mods:"),
+        "Installed mods: Big Mod, Combined");
+    EXPECT_EQ(read_file(box / "My Games/CivilizationIV.ini"), "[CONFIG]\r\nMod = Mods\\Combined\r\n");
+    EXPECT_EQ(stored()["game_ini"], true);
+    EXPECT_EQ(stored()["empty_cache"], true);
+    EXPECT_EQ(stored()["installed_mods"], nlohmann::json::array({"Big Mod", "Combined"}));
+
+    run = cli({"prefs", "--mod-target", "none"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("says \"Mod = 0\" again"), std::string::npos) << run.out;
+    EXPECT_EQ(read_file(box / "My Games/CivilizationIV.ini"), ini);
+    EXPECT_EQ(stored()["game_ini"], true);
+
+    // A settings file that is gone: said, and the preferences are stored all the same.
+    run = cli({"prefs", "--mod-target", "Combined"});
+    platform::unlink((box / "My Games/CivilizationIV.ini").str());
+    run = cli({"prefs", "--mod-target", "none", "--game-ini", "no"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("is gone"), std::string::npos) << run.out;
+    EXPECT_EQ(stored()["game_ini"], false);
+    EXPECT_FALSE(exists(box / "My Games/CivilizationIV.ini"));
+}
+
 TEST_F(CliPrefsTest, newGameFolderIsCheckedAgainstTheStoredCustomAssets)
 {
     // Stored by hand: the custom assets folder is the Assets folder of another game.

@@ -52,11 +52,13 @@ TEST_F(CliSetupsTest, profilesAreMadeSwitchedRenamedAndDeleted)
     run = cli({"profile", "list"});
     EXPECT_EQ(run.out, "  Default (2 mods enabled)\n* Quiet Game (1 mod enabled)\n  Copy (2 mods enabled)\n");
     run = cli({"list", "--json"});
-    for (const auto& mod : nlohmann::json::parse(run.out)["mods"])
+    const nlohmann::json quiet = nlohmann::json::parse(run.out);
+    for (const auto& mod : quiet["mods"])
         EXPECT_EQ(mod["enabled"], mod["name"] == "Quiet") << mod;
     // Another profile for one command, without switching.
     run = cli({"--profile", "Default", "list", "--json"});
-    for (const auto& mod : nlohmann::json::parse(run.out)["mods"])
+    const nlohmann::json others = nlohmann::json::parse(run.out);
+    for (const auto& mod : others["mods"])
         EXPECT_EQ(mod["enabled"], mod["name"] != "Quiet") << mod;
     EXPECT_EQ(cli({"--profile", "Nope", "list"}).code, 1);
 

@@ -191,7 +191,7 @@ TEST(UseGameInstall, storesBothFoldersAndCreatesTheMissingCustomAssets)
     Orrindel core(sandbox.home());
     core.startup();
     const GameInstall install{sandbox / "Steam/Beyond the Sword", sandbox / "pfx/My Games/Beyond the Sword/CustomAssets",
-        "Beyond the Sword", "Steam"};
+        "Beyond the Sword", "Steam", {}};
 
     use_game_install(core, install);
 

@@ -231,6 +231,50 @@ TEST_F(ModTarget, switchingBackBuildsTheCustomAssetsFolderAgainAndLeavesTheModFo
     EXPECT_TRUE(core->get_last_backup().empty());
 }
 
+TEST_F(ModTarget, theGameStartsWithTheTargetOnlyWhileItIsOnAndItsCacheIsEmptiedAfterAChange)
+{
+    const std::string ini = "[CONFIG]\r\nMod = Mods\\AdvCiv\r\nShowIntro = 0\r\n";
+    const Path ini_file = tmp / "My Games/CivilizationIV.ini";
+    write_file(ini_file, ini);
+    const Path cache = core->get_game_cache_folder();
+    ASSERT_EQ(cache, tmp / "My Games/cache");
+    core->set_game_ini_mod(true);
+    core->set_empty_game_cache(true);
+    core->set_mod_target("Combined");
+    EXPECT_EQ(core->update_game_ini(), "") << "named before it is built";
+    EXPECT_EQ(read_file(ini_file), ini);
+
+    write_file(cache / "parsed.dat", "old");
+    core->apply();
+    EXPECT_EQ(read_file(ini_file), "[CONFIG]\r\nMod = Mods\\Combined\r\nShowIntro = 0\r\n");
+    EXPECT_FALSE(exists(cache / "parsed.dat"));
+    EXPECT_EQ(core->get_apply_notes().size(), 2u);
+
+    // Nothing changed: the cache the game made since stays.
+    write_file(cache / "parsed.dat", "new");
+    core->apply();
+    EXPECT_TRUE(exists(cache / "parsed.dat"));
+
+    core->set_mod_target("");
+    EXPECT_NE(core->update_game_ini().find("Mods\\AdvCiv"), std::string::npos);
+    EXPECT_EQ(read_file(ini_file), ini);
+    core->apply();
+    EXPECT_EQ(read_file(ini_file), ini);
+    EXPECT_FALSE(exists(cache / "parsed.dat")) << "the custom assets folder was built";
+}
+
+TEST_F(ModTarget, aMissingGameSettingsFileIsAWarningNotAFailedApply)
+{
+    core->set_game_ini_mod(true);
+    core->set_mod_target("Combined");
+    core->apply();
+    EXPECT_TRUE(is_folder(mods_folder() / "Combined"));
+    ASSERT_EQ(core->get_apply_notes().size(), 1u);
+    EXPECT_TRUE(core->get_apply_notes()[0].failed);
+    EXPECT_NE(core->get_apply_notes()[0].text.find("CivilizationIV.ini\" does not exist"), std::string::npos);
+    EXPECT_FALSE(exists(tmp / "My Games/CivilizationIV.ini"));
+}
+
 TEST_F(ModTarget, anIncrementalReapplyEqualsAFullOne)
 {
     core->set_mod_target("Combined");
