@@ -584,7 +584,7 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         verification = verify_folder(folder, game, schemas, &verify_memo, &manifest);
         if (check_references_after_apply) {
             verification.references
-                = velmora::check_references(folder, game, *reference_table, &reference_memo);
+                = velmora::check_references(folder, game, *reference_table, &reference_memo, &manifest);
             name_reference_mods(verification.references, std::vector<const Mod*>(order.begin(), order.end()));
         }
     }

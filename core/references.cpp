@@ -10,6 +10,8 @@
 #include <unordered_set>
 
 #include "base/errors.h"
+#include "base/hash.h"
+#include "core/manifest.h"
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "path/file_io.h"
@@ -52,6 +54,7 @@ struct Source {
     Path rel;
     Path full;
     const NameScan* names = nullptr;
+    std::uint64_t bytes = 0; // the hash of its bytes when an apply just wrote it; 0 = unknown
 };
 using Sources = std::map<std::string, Source>; // by the folded relative name, in path order
 
@@ -72,8 +75,25 @@ void add_data_files(const Path& folder, Sources& sources)
     }
 }
 
-const NameScan& scan_of(const Path& file, const ReferenceTable& table, ReferenceMemo& memo)
+const NameScan& scan_of(const Path& file, const ReferenceTable& table, ReferenceMemo& memo, std::uint64_t bytes_hash = 0)
 {
+    if (bytes_hash != 0) {
+        const std::string key = "#" + hash_text(bytes_hash);
+        const auto found = memo.files.find(key);
+        if (found != memo.files.end()) {
+            found->second.used = true;
+            return found->second.names;
+        }
+        std::string bytes;
+        // Kept by its bytes only when they were read: one that cannot be read
+        // is read again by the next check.
+        if (read_whole_file(file, bytes) == 0) {
+            ReferenceMemo::Scan& kept = memo.files[key];
+            kept.names = scan_names(bytes, table);
+            kept.used = true;
+            return kept.names;
+        }
+    }
     platform::FileStamp stamp;
     const bool stamped = platform::file_stamp(file.str(), stamp) == 0;
     const auto found = memo.files.find(file.str());
@@ -165,8 +185,8 @@ void scan_game_files(const std::vector<Path>& assets_folders, const ReferenceTab
         scan_of(s.second.full, table, memo);
 }
 
-ReferenceCheck check_references(
-    const Path& folder, const GameFiles& game, const ReferenceTable& table, ReferenceMemo* memo)
+ReferenceCheck check_references(const Path& folder, const GameFiles& game, const ReferenceTable& table,
+    ReferenceMemo* memo, const Manifest* written)
 {
     ReferenceCheck out;
     if (table.empty())
@@ -182,11 +202,15 @@ ReferenceCheck check_references(
         add_data_files(assets, own);
     Sources built;
     add_data_files(folder, built);
+    if (written)
+        for (auto& s : built)
+            if (const ManifestEntry* e = written->find(s.second.rel.str()))
+                s.second.bytes = e->hash;
     for (const auto& s : own)
         built.insert(s);
     for (Sources* sources : {&own, &built})
         for (auto& s : *sources)
-            s.second.names = &scan_of(s.second.full, table, m);
+            s.second.names = &scan_of(s.second.full, table, m, s.second.bytes);
     // What no check read any more is forgotten.
     for (auto it = m.files.begin(); it != m.files.end();)
         it = it->second.used ? std::next(it) : m.files.erase(it);

@@ -11,6 +11,8 @@
 
 namespace velmora {
 
+class Manifest;
+
 class GameFiles;
 class Mod;
 class ReferenceTable;
@@ -51,14 +53,16 @@ struct ReferenceCheck {
 std::string describe(const BrokenReference& r);
 
 // The scans of files read by earlier checks, kept in a running Velmora: the
-// game's files are read once, and again only when their stamps change.
+// game's files are read once, and again only when their stamps change; a
+// built file whose bytes an apply knows is kept by those bytes, so that a
+// file carried over into a new build is not read again.
 struct ReferenceMemo {
     struct Scan {
         platform::FileStamp stamp;
         NameScan names;
         bool used = false;
     };
-    std::map<std::string, Scan> files; // by the file's native name
+    std::map<std::string, Scan> files; // by the file's native name, or "#" and the hash of its bytes
 };
 
 // Reads the data files of the game's own folders (`assets_folders`, in the
@@ -71,9 +75,11 @@ void scan_game_files(const std::vector<Path>& assets_folders, const ReferenceTab
 // files below "XML" in folder, else in the game's folders, the first copy of
 // each) names something that game defines, and tells the broken ones the
 // game's own files have too. A family counts only when the game defines at
-// least one name of it. `memo` keeps the scans between checks.
-ReferenceCheck check_references(
-    const Path& folder, const GameFiles& game, const ReferenceTable& table, ReferenceMemo* memo = nullptr);
+// least one name of it. `memo` keeps the scans between checks; `written`,
+// the manifest of what an apply just wrote into folder, tells the bytes of
+// the built files.
+ReferenceCheck check_references(const Path& folder, const GameFiles& game, const ReferenceTable& table,
+    ReferenceMemo* memo = nullptr, const Manifest* written = nullptr);
 
 // Names the mods behind each broken reference the mods caused: `order` the
 // enabled mods in the order they were applied, `others` the mods that are not
