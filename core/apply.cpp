@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <future>
+#include <map>
 
 #include "base/errors.h"
 #include "base/format.h"
@@ -44,16 +45,16 @@ XmlError xml_error(const Mod& mod, const XmlLibraryError& e)
     return XmlError(format("XML error in mod '%S': %s", &mod.name, e.what()));
 }
 
-// The mod of each change of a file (by its folded name), in the order applied.
-std::vector<std::string> mods_of(const std::list<Mod*>& order, const std::string& key)
+// The mods that change each file (by its folded name), in the order applied:
+// one name per change.
+std::map<std::string, std::vector<std::string>> makers_of_files(const std::list<Mod*>& order)
 {
-    std::vector<std::string> names;
+    std::map<std::string, std::vector<std::string>> makers;
     for (const Mod* mod : order)
         for (const Change& c : mod->changes)
-            if ((c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF)
-                && provenance_key(c.file) == key)
-                names.push_back(mod->name);
-    return names;
+            if (c.type == Change::WHOLE || c.type == Change::XML || c.type == Change::DIFF)
+                makers[provenance_key(c.file)].push_back(mod->name);
+    return makers;
 }
 
 } // namespace
@@ -568,9 +569,11 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
             throw xml_error(*current, e);
         }
         manifest = incremental.manifest(folder);
+        const auto makers = makers_of_files(order);
         for (const std::string& key : incremental.carried_files()) {
             FileOrigin& origin = provenance.files[key] = *old_provenance.find(key);
-            rename_mods(origin, mods_of(order, key));
+            const auto found = makers.find(key);
+            rename_mods(origin, found == makers.end() ? std::vector<std::string>() : found->second);
         }
     }
     if (game_scan.valid()) {

@@ -7,6 +7,7 @@
 #include "core/orrindel.h"
 #include "core/references.h"
 #include "mod/game_files.h"
+#include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "support/core_fixtures.h"
@@ -149,6 +150,30 @@ TEST_F(BrokenReferences, aSecondEnabledModThatDefinesTheNamesLeavesNone)
     EXPECT_TRUE(check.broken.empty()) << testing::PrintToString(messages(check));
     EXPECT_TRUE(core->get_verification().clean());
     EXPECT_TRUE(core->check_references(core->get_enabled_mods_in_order()).broken.empty());
+}
+
+// A running Velmora keeps what it read of the files it built; each apply
+// must still see the names of the files as that apply left them, those it
+// carried over from the last build and those it wrote again.
+TEST_F(BrokenReferences, eachApplyInOneRunningVelmoraSeesTheNamesOfWhatItBuilt)
+{
+    ASSERT_EQ(apply({"Longbows"}).caused_by_mods(), 3u);
+    auto set_classes = [&](bool enabled) {
+        for (Mod* mod : core->get_mods())
+            if (mod->name == "Longbow Classes")
+                core->set_mod_enabled(mod, enabled);
+    };
+    set_classes(true);
+    core->apply();
+    EXPECT_TRUE(core->get_verification().references.broken.empty())
+        << testing::PrintToString(messages(core->get_verification().references));
+    set_classes(false);
+    core->apply();
+    EXPECT_EQ(core->get_verification().references.caused_by_mods(), 3u);
+    // The unit file, the same bytes in each build, came over each time.
+    set_classes(true);
+    core->apply();
+    EXPECT_TRUE(core->get_verification().references.broken.empty());
 }
 
 TEST_F(BrokenReferences, aDefinitionAModLeavesOutOfItsCopyOfTheGamesFileNamesThatMod)
