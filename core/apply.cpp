@@ -10,6 +10,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/hash.h"
 #include "core/apply_order.h"
 #include "core/build_info.h"
 #include "core/custom_assets.h"
@@ -424,6 +425,12 @@ BuildPreview Orrindel::preview()
         ProvenanceRecorder recorder(out.provenance);
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
+        // A merged file is checked on its tree before the tree is freed:
+        // the check of the folder then does not parse it again.
+        const MergedFile check_merged = [&](const Path& file, const xmlpp::Element* root, const std::string& bytes) {
+            check_merged_file(folder, file.subpath(folder.size(), file.size() - folder.size()), root,
+                hash_bytes(bytes), game, schemas, verify_memo);
+        };
         try {
             call_xml_library([&] {
                 apply_mods(
@@ -553,6 +560,12 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         auto carry = [&incremental](const Change& change, const Path& dst) { return incremental.carry(change, dst); };
         const std::vector<const Mod*> mods(order.begin(), order.end());
         const Mod* current = nullptr;
+        // A merged file is checked on its tree before the tree is freed:
+        // the check of the folder then does not parse it again.
+        const MergedFile check_merged = [&](const Path& file, const xmlpp::Element* root, const std::string& bytes) {
+            check_merged_file(folder, file.subpath(folder.size(), file.size() - folder.size()), root,
+                hash_bytes(bytes), game, schemas, verify_memo);
+        };
         try {
             call_xml_library([&] {
                 apply_mods(
@@ -561,7 +574,8 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
                         current = &mod;
                         signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                     },
-                    &schemas, record_provenance ? &recorder : nullptr, &apply_warnings);
+                    &schemas, record_provenance ? &recorder : nullptr, &apply_warnings,
+                    verify_after_apply ? check_merged : MergedFile());
             });
         } catch (const XmlLibraryError& e) {
             if (!current)

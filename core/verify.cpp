@@ -210,4 +210,28 @@ Verification verify_folder(
     return out;
 }
 
+void check_merged_file(const Path& folder, const Path& rel, const xmlpp::Element* root, std::uint64_t bytes,
+    const GameFiles& game, SchemaCache& schemas, VerifyMemo& memo)
+{
+    if (!root || bytes == 0)
+        return;
+    VerifyMemo::Scan scan{bytes, ElementInfoStorage::instance().digest(), {}, false};
+    const std::string name = schema_name(root);
+    if (!name.empty()) {
+        const Path found = find_schema_file(name, rel, folder, game);
+        VerifyMemo::Lookup lookup{name, found.str(), 0};
+        if (!found.empty()) {
+            if (!hash_file(found, lookup.bytes) || lookup.bytes == 0)
+                return;
+            if (const Schema* schema = schemas.get(found)) {
+                if (!check_document(root, *schema).empty())
+                    return;
+                scan.checked = true;
+            }
+        }
+        scan.lookups.push_back(std::move(lookup));
+    }
+    memo.files[rel.str()] = std::move(scan);
+}
+
 } // namespace velmora

@@ -72,6 +72,15 @@ struct VerifyMemo {
 Verification verify_folder(const Path& folder, const GameFiles& game, SchemaCache& schemas,
     VerifyMemo* memo = nullptr, const Manifest* written = nullptr);
 
+// Checks a file that an apply has just merged and written into folder, at
+// rel, on its tree `root`, against the schema the game would read it with;
+// when it finds no fault, keeps in memo the scan verify_folder would have
+// made of the file's bytes (`bytes`, their hash), so that the verification
+// that follows does not read the file again. A file with a fault is left for
+// verify_folder to read and describe.
+void check_merged_file(const Path& folder, const Path& rel, const xmlpp::Element* root, std::uint64_t bytes,
+    const GameFiles& game, SchemaCache& schemas, VerifyMemo& memo);
+
 } // namespace velmora
 
 #endif

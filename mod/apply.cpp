@@ -406,7 +406,7 @@ bool applies(const Change& change)
 
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
-    SchemaCache* schemas, ProvenanceRecorder* provenance, std::vector<std::string>* warnings)
+    SchemaCache* schemas, ProvenanceRecorder* provenance, std::vector<std::string>* warnings, const MergedFile& merged)
 {
     SchemaCache own;
     const SchemaSource where{game, target, schemas ? *schemas : own};
@@ -456,8 +456,10 @@ void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, con
             if (!document)
                 return;
             std::string bytes = written_document(document->get_document(), base);
-            document.reset();
             write_file(written, bytes);
+            if (merged)
+                merged(written, document->get_document()->get_root_node(), bytes);
+            document.reset();
             platform::release_free_memory();
         };
         for (const Step& step : files[done]) {

@@ -9,6 +9,10 @@
 #include "mod/mod.h"
 #include "path/path.h"
 
+namespace xmlpp {
+class Element;
+}
+
 namespace velmora {
 
 class ProvenanceRecorder;
@@ -27,11 +31,15 @@ class SchemaCache;
 // With a recorder, what each change does to its file is recorded there
 // (files carried over excepted: they were not built). With `warnings`, a line
 // is added there for each removal of a record that the file never had (one
-// that a mod before removed is not named).
+// that a mod before removed is not named). `merged`, when given, is called
+// with each merged XML file once written: its path, the root of its document
+// (freed right after) and the bytes written, so that a check of the result
+// may use the tree instead of reading the file again.
+using MergedFile = std::function<void(const Path& file, const xmlpp::Element* root, const std::string& bytes)>;
 void apply_mods(const std::vector<const Mod*>& order, const GameFiles& game, const Path& target,
     const Mod::CarryOver& carry, const std::function<void(const Mod&, unsigned, unsigned)>& starting,
     SchemaCache* schemas = nullptr, ProvenanceRecorder* provenance = nullptr,
-    std::vector<std::string>* warnings = nullptr);
+    std::vector<std::string>* warnings = nullptr, const MergedFile& merged = nullptr);
 
 } // namespace velmora
 

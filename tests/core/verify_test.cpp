@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <libxml++/parsers/domparser.h>
 
 #include <string>
 #include <vector>
 
+#include "base/hash.h"
 #include "core/manifest.h"
 #include "core/verify.h"
 #include "mod/game_files.h"
@@ -11,6 +13,7 @@
 #include "support/element_table.h"
 #include "support/tempdir.h"
 #include "support/unit_schema.h"
+#include "xml/parse.h"
 #include "xml/schema.h"
 
 namespace velmora {
@@ -184,6 +187,55 @@ TEST_P(VerifyAgainAfter, findsWhatAFreshVerificationFinds)
     EXPECT_EQ(again.checked, fresh.checked);
     EXPECT_EQ(again.files_at_fault(), fresh.files_at_fault());
     EXPECT_EQ(fresh.files_at_fault(), 1u) << "the change must make a fault, else the case shows nothing";
+}
+
+// The scan kept from the tree an apply merged, then the same changes: the
+// verification that uses it must find what a fresh one finds.
+TEST_P(VerifyAgainAfter, keptFromTheMergedTreeFindsWhatAFreshVerificationFinds)
+{
+    (this->*GetParam().before)();
+    std::uint64_t bytes = 0;
+    ASSERT_TRUE(hash_file(built / units, bytes));
+    auto parser = parse_game_file(built / units);
+    SchemaCache schemas;
+    check_merged_file(built.path(), Path(units), parser->get_document()->get_root_node(), bytes,
+        GameFiles({game.path()}), schemas, memo);
+    ASSERT_EQ(memo.files.size(), 1u) << "a clean file is kept";
+    (this->*GetParam().change)();
+
+    const Verification again = verify_with_memo();
+    const Verification fresh = verify();
+    EXPECT_EQ(again.checked, fresh.checked);
+    EXPECT_EQ(again.files_at_fault(), fresh.files_at_fault());
+}
+
+TEST_F(VerifyAgain, aMergedTreeCheckedCleanIsNotReadAgainAndAFaultyOneIsLeftToTheVerification)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> extra;
+        unsigned kept;
+        unsigned at_fault;
+    };
+    for (const Case& c : {Case{"clean", {}, 1, 0},
+             Case{"faulty", {"<Help>TXT_KEY_WARRIOR_HELP</Help>"}, 0, 1}}) {
+        SCOPED_TRACE(c.name);
+        memo = VerifyMemo();
+        const std::string text = warrior_units(c.extra);
+        test::write_file(built / units, text);
+        const Manifest written = Manifest::of_folder(built.path());
+        auto parser = parse_game_file(built / units);
+        SchemaCache schemas;
+        check_merged_file(built.path(), Path(units), parser->get_document()->get_root_node(), hash_bytes(text),
+            GameFiles({game.path()}), schemas, memo);
+        EXPECT_EQ(memo.files.size(), c.kept);
+        if (c.kept)
+            // The verification takes the kept scan: it does not read the file.
+            test::write_file(built / units, "not XML at all");
+        const Verification v = verify_folder(built.path(), GameFiles({game.path()}), schemas, &memo, &written);
+        EXPECT_EQ(v.checked, 1u);
+        EXPECT_EQ(v.files_at_fault(), c.at_fault);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, VerifyAgainAfter,
