@@ -134,7 +134,8 @@ private:
     {
         const xmlNode* last = nullptr; // the child of the highest rank so far
         unsigned last_rank = 0;
-        std::unordered_map<std::string, unsigned> counts;
+        // How often each slot was met, up to 2: by the slot's index, not its name.
+        std::vector<unsigned char> counts(decl.slots.size(), 0);
         for (const xmlNode* c = e->children; c; c = c->next) {
             if (c->type != XML_ELEMENT_NODE)
                 continue;
@@ -144,8 +145,11 @@ private:
                     descend(c);
                 continue;
             }
-            unsigned& count = ++counts[name_of(c)] ;
-            if (count == 2 && !slot->repeats)
+            unsigned char& count = counts[slot->index];
+            const bool second = count == 1; // told once, at the second
+            if (count < 2)
+                ++count;
+            if (second && !slot->repeats)
                 report(c, name_of(c),
                     format("<%s> appears more than once in <%s>, but the schema allows it once", name_of(c), name_of(e)));
             if (last && slot->rank < last_rank)
@@ -159,7 +163,7 @@ private:
             descend(c);
         }
         for (const std::string& name : decl.required)
-            if (!counts.count(name))
+            if (const SchemaSlot* slot = decl.slot(name.c_str()); !slot || counts[slot->index] == 0)
                 report(e, name, format("<%s> lacks <%S>, which the schema requires", name_of(e), &name));
     }
 
