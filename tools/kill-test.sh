@@ -51,8 +51,15 @@ manifest_of() {
   [ -e "$1/.velmora-manifest" ] || return 0
   sed -E 's/^([^ ]+ [^ ]+ [^ ]+) -?[0-9]+ [0-9]+ [0-9]+ /\1 /' "$1/.velmora-manifest"
 }
+# The build record holds the time of its build: compared without it.
+build_record_of() {
+  [ -e "$1/.velmora-build" ] || return 0
+  grep -v '^time ' "$1/.velmora-build"
+}
 same_tree() {
-  diff -r -x .velmora-manifest "$1" "$2" >/dev/null 2>&1 && cmp -s <(manifest_of "$1") <(manifest_of "$2")
+  diff -r -x .velmora-manifest -x .velmora-build "$1" "$2" >/dev/null 2>&1 &&
+    cmp -s <(manifest_of "$1") <(manifest_of "$2") &&
+    cmp -s <(build_record_of "$1") <(build_record_of "$2")
 }
 mine="res/Fonts/myfont.txt"
 # The user's file, where it is now: in the folder, or in a backup of all of it.
