@@ -4,7 +4,6 @@
 #include <libxml++/nodes/element.h>
 #include <libxml++/nodes/textnode.h>
 #include <libxml++/parsers/domparser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,6 +32,7 @@
 #include "xml/elements.h"
 #include "xml/misc.h"
 #include "xml/parse.h"
+#include "xml/tree.h"
 
 namespace velmora {
 
@@ -104,8 +104,6 @@ std::unique_ptr<xmlpp::DomParser> parse(const Path& file, const std::string& byt
         throw XmlError(format("XML error in %S: %S", &file, &message));
     }
 }
-
-const char* name_of(const xmlNode* e) { return reinterpret_cast<const char*>(e->name); }
 
 const char* type_word(Change::Type type)
 {
@@ -362,17 +360,17 @@ void ModCreator::process_whole(const Path& rel, const Path& game, const Path& mo
     mod->changes.push_back({rel.str(), Change::WHOLE, std::move(bytes)});
 }
 
-// The comparison walks libxml2's nodes directly: libxml++ would create a C++
-// object for every node it hands out, and the element table would be asked
-// once per element with freshly built strings.
+// The comparison walks the XML library's nodes directly (TreeNode): libxml++
+// would create a C++ object for every node it hands out, and the element
+// table would be asked once per element with freshly built strings.
 class ModCreator::Comparison {
 public:
-    Comparison(ModCreator& creator, const xmlNode* any);
+    Comparison(ModCreator& creator, TreeNode any);
 
-    int element(xmlNode* orig, xmlNode* modified, unsigned int depth);
-    int object_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
-    int list_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
-    int set_element(xmlNode* orig, xmlNode* modified, unsigned int depth);
+    int element(TreeNode orig, TreeNode modified, unsigned int depth);
+    int object_element(TreeNode orig, TreeNode modified, unsigned int depth);
+    int list_element(TreeNode orig, TreeNode modified, unsigned int depth);
+    int set_element(TreeNode orig, TreeNode modified, unsigned int depth);
 
 private:
     struct Kind {
@@ -384,31 +382,31 @@ private:
     struct NodeMap {
         struct Entry {
             std::string_view first; // the key, numbered
-            xmlNode* second;
+            TreeNode second;
             std::string_view base; // the key before numbering
             unsigned occurrence; // of base, from 0 in document order
         };
         std::vector<Entry> entries;
         std::deque<std::string> numbered; // the keys "[n]" made, which entries point into
-        xmlNode* find(std::string_view key) const
+        TreeNode find(std::string_view key) const
         {
             auto it = std::lower_bound(entries.begin(), entries.end(), key,
                 [](const Entry& e, std::string_view k) { return e.first < k; });
-            return it != entries.end() && it->first == key ? it->second : nullptr;
+            return it != entries.end() && it->first == key ? it->second : TreeNode();
         }
     };
-    using NodeList = std::vector<std::pair<std::string_view, xmlNode*>>;
+    using NodeList = std::vector<std::pair<std::string_view, TreeNode>>;
 
-    const Kind& kind_of(const xmlNode* e);
-    std::string_view key_of(xmlNode* c);
-    NodeMap build_map(xmlNode* e);
-    NodeList build_list(xmlNode* e);
-    void check_unchanged(xmlNode* e, unsigned int depth);
-    bool keep_new_element(xmlNode* e, std::string_view key, unsigned int depth);
-    void drop_ignored_children(xmlNode* e, unsigned int depth);
-    void keep_as_anchor(xmlNode* m);
-    void record_removals(xmlNode* modified, std::vector<const NodeMap::Entry*>& removed);
-    void record_removal(xmlNode* modified, const xmlNode* removed, const std::string& name);
+    const Kind& kind_of(TreeNode e);
+    std::string_view key_of(TreeNode c);
+    NodeMap build_map(TreeNode e);
+    NodeList build_list(TreeNode e);
+    void check_unchanged(TreeNode e, unsigned int depth);
+    bool keep_new_element(TreeNode e, std::string_view key, unsigned int depth);
+    void drop_ignored_children(TreeNode e, unsigned int depth);
+    void keep_as_anchor(TreeNode m);
+    void record_removals(TreeNode modified, std::vector<const NodeMap::Entry*>& removed);
+    void record_removal(TreeNode modified, TreeNode removed, const std::string& name);
 
     ModCreator& creator;
     const std::string group;
@@ -417,163 +415,37 @@ private:
     std::vector<std::string> path;
     // The table's answer by element name. Names that the document's dictionary
     // holds are kept by address: the parser stores each name once there.
-    std::unordered_map<const xmlChar*, Kind> by_address;
+    std::unordered_map<const void*, Kind> by_address;
     std::map<std::string, Kind, std::less<>> by_name;
 };
 
 namespace {
 
-const xmlNode* top_element(const xmlNode* n)
-{
-    while (n->parent && n->parent->type == XML_ELEMENT_NODE)
-        n = n->parent;
-    return n;
-}
-
-bool is_element(const xmlNode* n) { return n->type == XML_ELEMENT_NODE; }
-
-// The text of the first text child, as libxml++'s get_child_text gives it.
-const xmlNode* child_text(const xmlNode* e)
-{
-    for (const xmlNode* c = e->children; c; c = c->next)
-        if (c->type == XML_TEXT_NODE)
-            return c;
-    return nullptr;
-}
-
-std::string_view text_of(const xmlNode* e)
-{
-    const xmlNode* t = child_text(e);
-    return t && t->content ? std::string_view(reinterpret_cast<const char*>(t->content)) : std::string_view();
-}
-
-xmlNode* first_element(xmlNode* e)
-{
-    for (xmlNode* c = e->children; c; c = c->next)
-        if (is_element(c))
-            return c;
-    return nullptr;
-}
-
-bool has_element_children(const xmlNode* e) { return first_element(const_cast<xmlNode*>(e)) != nullptr; }
-
-void remove_node(xmlNode* n)
-{
-    xmlpp::Node::free_wrappers(n);
-    xmlUnlinkNode(n);
-    xmlFreeNode(n);
-}
-
-// Adds a copy of n (an element with its content, or text) of the game's
-// document as the last child of parent, in parent's document: elements in
-// the namespace that parent's scope binds to the same name, so that the
-// copy declares none of its own.
-void copy_content(xmlNode* parent, const xmlNode* n)
-{
-    if (n->type == XML_TEXT_NODE) {
-        xmlAddChild(parent, xmlNewDocText(parent->doc, n->content));
-        return;
-    }
-    if (!is_element(n))
-        return;
-    xmlNs* ns = n->ns && n->ns->href ? xmlSearchNsByHref(parent->doc, parent, n->ns->href) : nullptr;
-    xmlNode* copy = xmlNewDocNode(parent->doc, ns, n->name, nullptr);
-    if (!copy)
-        throw GenericError(std::string("Cannot copy the element ") + reinterpret_cast<const char*>(n->name));
-    xmlAddChild(parent, copy);
-    for (const xmlAttr* a = n->properties; a; a = a->next) {
-        xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-        xmlNs* ans = a->ns && a->ns->href ? xmlSearchNsByHref(parent->doc, copy, a->ns->href) : nullptr;
-        xmlSetNsProp(copy, ans, a->name, value);
-        xmlFree(value);
-    }
-    for (const xmlNode* c = n->children; c; c = c->next)
-        copy_content(copy, c);
-}
-
-void remove_nonelements(xmlNode* e)
-{
-    for (xmlNode* c = e->children; c;) {
-        xmlNode* next = c->next;
-        if (!is_element(c))
-            remove_node(c);
-        c = next;
-    }
-}
-
-bool same_text(const xmlChar* a, const xmlChar* b)
-{
-    if (!a || !b)
-        return !a && !b;
-    return a == b || std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b)) == 0;
-}
-
-bool same_namespace(const xmlNs* a, const xmlNs* b)
-{
-    if (!a || !b)
-        return !a && !b;
-    return same_text(a->href, b->href);
-}
-
-// The two subtrees as the parser built them are the same: names, attributes
-// in order, texts, comments, everything. Such a record cannot differ however
-// the element table describes it, so it needs no maps.
-bool same_subtree(const xmlNode* a, const xmlNode* b)
-{
-    if (a->type != b->type || !same_text(a->name, b->name))
-        return false;
-    if (a->type != XML_ELEMENT_NODE)
-        return same_text(a->content, b->content);
-    if (!same_namespace(a->ns, b->ns))
-        return false;
-    const xmlAttr* p = a->properties;
-    const xmlAttr* q = b->properties;
-    for (; p && q; p = p->next, q = q->next) {
-        if (!same_text(p->name, q->name) || !same_namespace(p->ns, q->ns))
-            return false;
-        const xmlNode* x = p->children;
-        const xmlNode* y = q->children;
-        for (; x && y; x = x->next, y = y->next)
-            if (!same_subtree(x, y))
-                return false;
-        if (x || y)
-            return false;
-    }
-    if (p || q)
-        return false;
-    const xmlNode* x = a->children;
-    const xmlNode* y = b->children;
-    for (; x && y; x = x->next, y = y->next)
-        if (!same_subtree(x, y))
-            return false;
-    return !x && !y;
-}
-
 // Plain items compare by their text; an item with content of its own (an
 // opaque one) by that content, which its leading text does not show.
-bool same_item(const std::pair<std::string_view, xmlNode*>& a, const std::pair<std::string_view, xmlNode*>& b)
+bool same_item(const std::pair<std::string_view, TreeNode>& a, const std::pair<std::string_view, TreeNode>& b)
 {
-    if (has_element_children(a.second) || has_element_children(b.second))
+    if (a.second.has_element_children() || b.second.has_element_children())
         return opaque_equal(a.second, b.second);
     return a.first == b.first;
 }
 
 } // namespace
 
-ModCreator::Comparison::Comparison(ModCreator& creator, const xmlNode* any)
+ModCreator::Comparison::Comparison(ModCreator& creator, TreeNode any)
     : creator(creator)
-    , group(group_of_root(name_of(top_element(any))))
+    , group(group_of_root(any.top().name()))
 { }
 
-const ModCreator::Comparison::Kind& ModCreator::Comparison::kind_of(const xmlNode* e)
+const ModCreator::Comparison::Kind& ModCreator::Comparison::kind_of(TreeNode e)
 {
-    const bool interned = e->doc && e->doc->dict && xmlDictOwns(e->doc->dict, e->name) == 1;
+    const bool interned = e.name_interned();
     if (interned) {
-        auto it = by_address.find(e->name);
+        auto it = by_address.find(e.name_address());
         if (it != by_address.end())
             return it->second;
     }
-    const char* name = name_of(e);
+    const char* name = e.name();
     auto it = by_name.find(std::string_view(name));
     if (it == by_name.end()) {
         // The path of any element of that name in this document gives the
@@ -582,13 +454,13 @@ const ModCreator::Comparison::Kind& ModCreator::Comparison::kind_of(const xmlNod
         it = by_name.emplace(name, Kind {get_element_type(path), get_object_key(path)}).first;
     }
     if (interned)
-        by_address.emplace(e->name, it->second);
+        by_address.emplace(e.name_address(), it->second);
     return it->second;
 }
 
-std::string_view ModCreator::Comparison::key_of(xmlNode* c)
+std::string_view ModCreator::Comparison::key_of(TreeNode c)
 {
-    const char* name = name_of(c);
+    const char* name = c.name();
     const Kind& kind = kind_of(c);
     if (kind.type != OBJECT)
         return name;
@@ -597,19 +469,19 @@ std::string_view ModCreator::Comparison::key_of(xmlNode* c)
     // A record listed without a key word is matched by its name, like a field.
     if (!*kind.key)
         return name;
-    for (xmlNode* k = c->children; k; k = k->next)
-        if (is_element(k) && std::strcmp(name_of(k), kind.key) == 0)
+    for (TreeNode k = c.first_child(); k; k = k.next())
+        if (k.is_element() && std::strcmp(k.name(), kind.key) == 0)
             // The game's data has records whose key element is empty: "" is their key.
-            return text_of(k);
+            return k.text();
     throw GenericError(std::string("No key found for object ") + name);
 }
 
-ModCreator::Comparison::NodeMap ModCreator::Comparison::build_map(xmlNode* e)
+ModCreator::Comparison::NodeMap ModCreator::Comparison::build_map(TreeNode e)
 {
     NodeMap map;
-    std::vector<std::pair<std::string_view, xmlNode*>> children;
-    for (xmlNode* c = e->children; c; c = c->next)
-        if (is_element(c))
+    std::vector<std::pair<std::string_view, TreeNode>> children;
+    for (TreeNode c = e.first_child(); c; c = c.next())
+        if (c.is_element())
             children.emplace_back(key_of(c), c);
     // A repeated key gets "[1]", "[2]"... in document order; a numbered key
     // that is taken already moves on to the next free number.
@@ -638,17 +510,17 @@ ModCreator::Comparison::NodeMap ModCreator::Comparison::build_map(xmlNode* e)
     return map;
 }
 
-ModCreator::Comparison::NodeList ModCreator::Comparison::build_list(xmlNode* e)
+ModCreator::Comparison::NodeList ModCreator::Comparison::build_list(TreeNode e)
 {
     NodeList list;
-    for (xmlNode* c = e->children; c; c = c->next) {
-        if (!is_element(c))
+    for (TreeNode c = e.first_child(); c; c = c.next()) {
+        if (!c.is_element())
             continue;
         const int type = kind_of(c).type;
         if (type != VALUE && type != OPAQUE)
-            throw GenericError(std::string("Non-value element ") + name_of(c) + " when building element list");
+            throw GenericError(std::string("Non-value element ") + c.name() + " when building element list");
         // Empty items (padding such as <BonusType/>) occur in the game's data.
-        list.emplace_back(text_of(c), c);
+        list.emplace_back(c.text(), c);
     }
     return list;
 }
@@ -656,15 +528,15 @@ ModCreator::Comparison::NodeList ModCreator::Comparison::build_list(xmlNode* e)
 // The walk of an element compared with itself: nothing differs, but the
 // report shows what is ignored and the element table's errors are found, as
 // for any other element.
-void ModCreator::Comparison::check_unchanged(xmlNode* e, unsigned int depth)
+void ModCreator::Comparison::check_unchanged(TreeNode e, unsigned int depth)
 {
     const int type = kind_of(e).type;
     switch (type) {
     case IGNORE:
-        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(e));
+        creator.report_line(depth, std::string("Warning: ignoring ") + e.name());
         return;
     case TOPLEVEL: {
-        xmlNode* a = first_element(e);
+        TreeNode a = e.first_element();
         if (!a)
             throw GenericError("Toplevel element with no contents?");
         check_unchanged(a, depth);
@@ -674,11 +546,11 @@ void ModCreator::Comparison::check_unchanged(xmlNode* e, unsigned int depth)
     case OBJECT: {
         if (!creator.report) {
             // Without a report only the errors count: no order to keep, no map to build.
-            for (xmlNode* c = e->children; c; c = c->next)
-                if (is_element(c))
+            for (TreeNode c = e.first_child(); c; c = c.next())
+                if (c.is_element())
                     key_of(c);
-            for (xmlNode* c = e->children; c; c = c->next)
-                if (is_element(c))
+            for (TreeNode c = e.first_child(); c; c = c.next())
+                if (c.is_element())
                     check_unchanged(c, type == CONTAINER ? depth + 1 : depth);
             return;
         }
@@ -694,20 +566,20 @@ void ModCreator::Comparison::check_unchanged(xmlNode* e, unsigned int depth)
     case OPAQUE:
         return;
     case VALUE:
-        if (has_element_children(e))
-            throw GenericError(std::string("Value element ") + name_of(e)
+        if (e.has_element_children())
+            throw GenericError(std::string("Value element ") + e.name()
                 + " has children.  Maybe it isn't really a value element?");
         return;
     default: {
-        const std::string name = name_of(e);
+        const std::string name = e.name();
         throw GenericError(format("Don't know type of element %S", &name));
     }
     }
 }
 
-int ModCreator::Comparison::element(xmlNode* orig, xmlNode* modified, unsigned int depth)
+int ModCreator::Comparison::element(TreeNode orig, TreeNode modified, unsigned int depth)
 {
-    if (std::strcmp(name_of(orig), name_of(modified)) != 0)
+    if (std::strcmp(orig.name(), modified.name()) != 0)
         throw GenericError("Attempt to process elements with different names");
     if (orig == modified) {
         check_unchanged(orig, depth);
@@ -716,11 +588,11 @@ int ModCreator::Comparison::element(xmlNode* orig, xmlNode* modified, unsigned i
     const int type = kind_of(orig).type;
     switch (type) {
     case IGNORE:
-        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(orig));
+        creator.report_line(depth, std::string("Warning: ignoring ") + orig.name());
         return 1;
     case TOPLEVEL: {
-        xmlNode* a = first_element(orig);
-        xmlNode* b = first_element(modified);
+        TreeNode a = orig.first_element();
+        TreeNode b = modified.first_element();
         if (!a || !b)
             throw GenericError("Toplevel element with no contents?");
         return element(a, b, depth);
@@ -735,31 +607,31 @@ int ModCreator::Comparison::element(xmlNode* orig, xmlNode* modified, unsigned i
     case OPAQUE:
         if (opaque_equal(orig, modified))
             return 1;
-        creator.report_line(depth, std::string(name_of(orig)) + ": changed");
+        creator.report_line(depth, std::string(orig.name()) + ": changed");
         return 0;
     case VALUE: {
-        if (has_element_children(orig) || has_element_children(modified))
-            throw GenericError(std::string("Value element ") + name_of(orig)
+        if (orig.has_element_children() || modified.has_element_children())
+            throw GenericError(std::string("Value element ") + orig.name()
                 + " has children.  Maybe it isn't really a value element?");
-        const xmlNode* a = child_text(orig);
-        const xmlNode* b = child_text(modified);
+        const TreeNode a = orig.child_text();
+        const TreeNode b = modified.child_text();
         if (!a || !b)
             return !a && !b ? 1 : 0;
-        const std::string_view ta = text_of(orig), tb = text_of(modified);
+        const std::string_view ta = orig.text(), tb = modified.text();
         if (ta == tb)
             return 1;
         creator.report_line(
-            depth, std::string(name_of(orig)) + ": changed " + std::string(ta) + " -> " + std::string(tb));
+            depth, std::string(orig.name()) + ": changed " + std::string(ta) + " -> " + std::string(tb));
         return 0;
     }
     default: {
-        const std::string name = name_of(orig);
+        const std::string name = orig.name();
         throw GenericError(format("Don't know type of element %S", &name));
     }
     }
 }
 
-int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
+int ModCreator::Comparison::object_element(TreeNode orig, TreeNode modified, unsigned int depth)
 {
     if (orig == modified) {
         check_unchanged(orig, depth);
@@ -772,7 +644,7 @@ int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, uns
     std::string_view keyname;
     if (!container) {
         if (!kind.key)
-            throw GenericError(std::string("Don't know key for object ") + name_of(orig));
+            throw GenericError(std::string("Don't know key for object ") + orig.name());
         keyname = kind.key;
     }
 
@@ -796,8 +668,8 @@ int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, uns
     bool unchanged = true;
     for (const auto& entry : mm.entries) {
         const std::string_view key = entry.first;
-        xmlNode* m = entry.second;
-        xmlNode* o = mo.find(key);
+        TreeNode m = entry.second;
+        TreeNode o = mo.find(key);
         if (!o) {
             if (keep_new_element(m, key, depth))
                 unchanged = false;
@@ -834,14 +706,14 @@ int ModCreator::Comparison::object_element(xmlNode* orig, xmlNode* modified, uns
 
 // An unchanged element kept for the numbering of a removal after it: a
 // record with its key alone (merging it changes nothing), anything else whole.
-void ModCreator::Comparison::keep_as_anchor(xmlNode* m)
+void ModCreator::Comparison::keep_as_anchor(TreeNode m)
 {
     const Kind& kind = kind_of(m);
     if (kind.type != OBJECT || !kind.key || !*kind.key)
         return;
-    for (xmlNode* c = m->children; c;) {
-        xmlNode* next = c->next;
-        if (!is_element(c) || std::strcmp(name_of(c), kind.key) != 0)
+    for (TreeNode c = m.first_child(); c;) {
+        const TreeNode next = c.next();
+        if (!c.is_element() || std::strcmp(c.name(), kind.key) != 0)
             remove_node(c);
         c = next;
     }
@@ -849,7 +721,7 @@ void ModCreator::Comparison::keep_as_anchor(xmlNode* m)
 
 // The children of the game's element that modified lacks, recorded as
 // removals at the end of modified, repeated keys in their order.
-void ModCreator::Comparison::record_removals(xmlNode* modified, std::vector<const NodeMap::Entry*>& removed)
+void ModCreator::Comparison::record_removals(TreeNode modified, std::vector<const NodeMap::Entry*>& removed)
 {
     std::sort(removed.begin(), removed.end(), [](const NodeMap::Entry* a, const NodeMap::Entry* b) {
         return a->base != b->base ? a->base < b->base : a->occurrence < b->occurrence;
@@ -861,32 +733,29 @@ void ModCreator::Comparison::record_removals(xmlNode* modified, std::vector<cons
 // Appends to modified the mark that removes `removed` (an element of the
 // game's document): a record with a copy of its key element, a set item with
 // a copy of its content, anything else empty. name is how the report names it.
-void ModCreator::Comparison::record_removal(xmlNode* modified, const xmlNode* removed, const std::string& name)
+void ModCreator::Comparison::record_removal(TreeNode modified, TreeNode removed, const std::string& name)
 {
-    xmlNs* ns = removed->ns && removed->ns->href ? xmlSearchNsByHref(modified->doc, modified, removed->ns->href)
-                                                 : nullptr;
-    xmlNode* mark = xmlNewDocNode(modified->doc, ns, removed->name, nullptr);
+    const TreeNode mark = append_element_like(modified, removed);
     if (!mark)
-        throw GenericError(std::string("Cannot record the removal of ") + name_of(removed));
-    xmlAddChild(modified, mark);
+        throw GenericError(std::string("Cannot record the removal of ") + removed.name());
     const Kind& kind = kind_of(removed);
     const Kind& parent = kind_of(modified);
     if (kind.type == OBJECT && kind.key && *kind.key) {
-        for (const xmlNode* k = removed->children; k; k = k->next)
-            if (is_element(k) && std::strcmp(name_of(k), kind.key) == 0) {
-                copy_content(mark, k);
+        for (TreeNode k = removed.first_child(); k; k = k.next())
+            if (k.is_element() && std::strcmp(k.name(), kind.key) == 0) {
+                append_copy_in_scope(mark, k);
                 break;
             }
     } else if (parent.type == SET) {
-        for (const xmlNode* c = removed->children; c; c = c->next)
-            copy_content(mark, c);
+        for (TreeNode c = removed.first_child(); c; c = c.next())
+            append_copy_in_scope(mark, c);
     }
     mark_removal(mark);
-    const std::string top = path.empty() ? std::string(name_of(modified)) : std::string();
+    const std::string top = path.empty() ? std::string(modified.name()) : std::string();
     creator.write_report(removal_line(path, top, name) + "\n");
 }
 
-int ModCreator::Comparison::list_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
+int ModCreator::Comparison::list_element(TreeNode orig, TreeNode modified, unsigned int depth)
 {
     const NodeList lo = build_list(orig);
     if (orig == modified)
@@ -906,7 +775,7 @@ int ModCreator::Comparison::list_element(xmlNode* orig, xmlNode* modified, unsig
     return unchanged ? 1 : 0;
 }
 
-int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsigned int depth)
+int ModCreator::Comparison::set_element(TreeNode orig, TreeNode modified, unsigned int depth)
 {
     const NodeList lo = build_list(orig);
     if (orig == modified)
@@ -918,7 +787,7 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
     std::unordered_map<std::string_view, unsigned> plain;
     std::vector<const NodeList::value_type*> structured;
     for (const auto& item : lo) {
-        if (has_element_children(item.second))
+        if (item.second.has_element_children())
             structured.push_back(&item);
         else
             ++plain[item.first];
@@ -927,7 +796,7 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
     bool unchanged = true;
     for (const auto& item : lm) {
         bool found = false;
-        if (has_element_children(item.second)) {
+        if (item.second.has_element_children()) {
             auto match = std::find_if(structured.begin(), structured.end(),
                 [&item](const NodeList::value_type* o) { return o && same_item(*o, item); });
             if (match != structured.end()) {
@@ -953,7 +822,7 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
     // What the game's set has more often than the modified one, in its order.
     for (const auto& item : lo) {
         bool removed = false;
-        if (has_element_children(item.second)) {
+        if (item.second.has_element_children()) {
             auto left = std::find(structured.begin(), structured.end(), &item);
             if (left != structured.end()) {
                 *left = nullptr;
@@ -967,7 +836,7 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
             }
         }
         if (removed) {
-            record_removal(modified, item.second, removed_item_name(std::string(item.first), name_of(item.second)));
+            record_removal(modified, item.second, removed_item_name(std::string(item.first), item.second.name()));
             unchanged = false;
         }
     }
@@ -977,10 +846,10 @@ int ModCreator::Comparison::set_element(xmlNode* orig, xmlNode* modified, unsign
 // A child that the game's element lacks stays in the change, except what the
 // element table marks "ignore": merging refuses such elements, so a mod that
 // carried one could never be applied.
-bool ModCreator::Comparison::keep_new_element(xmlNode* e, std::string_view key, unsigned int depth)
+bool ModCreator::Comparison::keep_new_element(TreeNode e, std::string_view key, unsigned int depth)
 {
     if (kind_of(e).type == IGNORE) {
-        creator.report_line(depth, std::string("Warning: ignoring ") + name_of(e));
+        creator.report_line(depth, std::string("Warning: ignoring ") + e.name());
         remove_node(e);
         return false;
     }
@@ -989,13 +858,13 @@ bool ModCreator::Comparison::keep_new_element(xmlNode* e, std::string_view key, 
     return true;
 }
 
-void ModCreator::Comparison::drop_ignored_children(xmlNode* e, unsigned int depth)
+void ModCreator::Comparison::drop_ignored_children(TreeNode e, unsigned int depth)
 {
-    for (xmlNode* c = e->children; c;) {
-        xmlNode* next = c->next;
-        if (is_element(c)) {
+    for (TreeNode c = e.first_child(); c;) {
+        const TreeNode next = c.next();
+        if (c.is_element()) {
             if (kind_of(c).type == IGNORE) {
-                creator.report_line(depth, std::string("Warning: ignoring ") + name_of(c));
+                creator.report_line(depth, std::string("Warning: ignoring ") + c.name());
                 remove_node(c);
             } else {
                 drop_ignored_children(c, depth + 1);
@@ -1007,22 +876,22 @@ void ModCreator::Comparison::drop_ignored_children(xmlNode* e, unsigned int dept
 
 int ModCreator::process_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
 {
-    return Comparison(*this, orig->cobj()).element(orig->cobj(), modified->cobj(), depth);
+    return Comparison(*this, TreeNode(orig)).element(TreeNode(orig), TreeNode(modified), depth);
 }
 
 int ModCreator::process_object_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
 {
-    return Comparison(*this, orig->cobj()).object_element(orig->cobj(), modified->cobj(), depth);
+    return Comparison(*this, TreeNode(orig)).object_element(TreeNode(orig), TreeNode(modified), depth);
 }
 
 int ModCreator::process_list_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
 {
-    return Comparison(*this, orig->cobj()).list_element(orig->cobj(), modified->cobj(), depth);
+    return Comparison(*this, TreeNode(orig)).list_element(TreeNode(orig), TreeNode(modified), depth);
 }
 
 int ModCreator::process_set_element(xmlpp::Element* orig, xmlpp::Element* modified, unsigned int depth)
 {
-    return Comparison(*this, orig->cobj()).set_element(orig->cobj(), modified->cobj(), depth);
+    return Comparison(*this, TreeNode(orig)).set_element(TreeNode(orig), TreeNode(modified), depth);
 }
 
 void ModCreator::report_line(unsigned int depth, const std::string& text)

@@ -1,7 +1,6 @@
 // Merging the elements of an xml change into the game's document, driven by
 // the element table's types.
 #include <libxml++/nodes/element.h>
-#include <libxml/tree.h>
 
 #include <cstring>
 #include <unordered_map>
@@ -14,6 +13,7 @@
 #include "xml/element_path.h"
 #include "xml/elements.h"
 #include "xml/schema.h"
+#include "xml/tree.h"
 
 namespace velmora {
 
@@ -29,18 +29,10 @@ namespace {
 // slow and calls differently spelled names equal.
 bool same_name(const xmlpp::Element* a, const xmlpp::Element* b)
 {
-    return std::strcmp(
-               reinterpret_cast<const char*>(a->cobj()->name), reinterpret_cast<const char*>(b->cobj()->name))
-        == 0;
+    return std::strcmp(TreeNode(a).name(), TreeNode(b).name()) == 0;
 }
 
-bool has_element_children(const xmlpp::Element* e)
-{
-    for (const xmlNode* c = e->cobj()->children; c; c = c->next)
-        if (c->type == XML_ELEMENT_NODE)
-            return true;
-    return false;
-}
+bool has_element_children(const xmlpp::Element* e) { return TreeNode(e).has_element_children(); }
 
 // Elements the table types "ignore" are left to the game: merging refuses
 // them wherever the change holds them, not only where the base has them too.
@@ -53,78 +45,6 @@ void refuse_ignored(const xmlpp::Element* e)
             refuse_ignored(c);
 }
 
-bool is_blank_text(const xmlNode* n)
-{
-    if (!n || n->type != XML_TEXT_NODE || !n->content)
-        return false;
-    for (const xmlChar* p = n->content; *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return false;
-    return true;
-}
-
-void replace_namespace(xmlNode* n, const xmlNs* from, xmlNs* to)
-{
-    for (; n; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE)
-            continue;
-        if (n->ns == from)
-            n->ns = to;
-        for (xmlAttr* a = n->properties; a; a = a->next)
-            if (a->ns == from)
-                a->ns = to;
-        replace_namespace(n->children, from, to);
-    }
-}
-
-// A copy from the change's document declares the namespaces it uses on
-// itself; where the base declares the same one around it (the game's
-// default namespace on the root), the copy uses that one, so that the game's
-// file gains no declaration on every added element.
-void adopt_namespaces(xmlNode* copy)
-{
-    xmlNs** link = &copy->nsDef;
-    while (xmlNs* ns = *link) {
-        xmlNs* outer = copy->parent ? xmlSearchNs(copy->doc, copy->parent, ns->prefix) : nullptr;
-        if (!outer || !xmlStrEqual(outer->href, ns->href)) {
-            link = &ns->next;
-            continue;
-        }
-        if (copy->ns == ns)
-            copy->ns = outer;
-        for (xmlAttr* a = copy->properties; a; a = a->next)
-            if (a->ns == ns)
-                a->ns = outer;
-        replace_namespace(copy->children, ns, outer);
-        *link = ns->next;
-        ns->next = nullptr;
-        xmlFreeNs(ns);
-    }
-}
-
-xmlNode* copy_of(const xmlpp::Element* c, xmlDoc* doc)
-{
-    xmlNode* copy = xmlDocCopyNode(const_cast<xmlNode*>(c->cobj()), doc, 1);
-    if (!copy) {
-        std::string name = c->get_name();
-        throw GenericError(format("Cannot copy the element %S", &name));
-    }
-    return copy;
-}
-
-// Puts copy before `before`, a sibling element, with the indentation that
-// stands before `before` repeated for it.
-void insert_indented(xmlNode* copy, xmlNode* before)
-{
-    xmlNode* indent = is_blank_text(before->prev) ? before->prev : nullptr;
-    xmlAddPrevSibling(before, copy);
-    // Added after the element: a text node put next to another text node
-    // would be merged into it.
-    if (indent)
-        if (xmlNode* again = xmlNewDocText(copy->doc, indent->content))
-            xmlAddPrevSibling(before, again);
-}
-
 [[noreturn]] void misplaced_removal(const xmlpp::Element* e, const char* why)
 {
     std::string path = element_path(e);
@@ -135,65 +55,43 @@ void insert_indented(xmlNode* copy, xmlNode* before)
 // copied into the game's file.
 void refuse_removals_in(const xmlpp::Element* e, const char* why)
 {
-    for (const xmlNode* c = e->cobj()->children; c; c = c->next)
-        if (c->type == XML_ELEMENT_NODE && holds_removal(c)) {
-            xmlpp::Node::create_wrapper(const_cast<xmlNode*>(c));
-            misplaced_removal(static_cast<const xmlpp::Element*>(c->_private), why);
-        }
-}
-
-// The name of the top element of e's document.
-std::string top_name(const xmlNode* e)
-{
-    while (e->parent && e->parent->type == XML_ELEMENT_NODE)
-        e = e->parent;
-    return reinterpret_cast<const char*>(e->name);
+    for (TreeNode c = TreeNode(e).first_child(); c; c = c.next())
+        if (c.is_element() && holds_removal(c))
+            misplaced_removal(c.element(), why);
 }
 
 // Adds a deep copy of c (an element of the change's document) to parent:
 // before `before` when given, else after parent's last element, indented as
 // the children are. Removals in c are left out (what they name is not
 // there), and so is c when it holds nothing else: false then.
-bool add_copy(xmlpp::Element* parent, const xmlpp::Element* c, xmlNode* before)
+bool add_copy(xmlpp::Element* parent, const xmlpp::Element* c, TreeNode before)
 {
     refuse_ignored(c);
-    xmlNode* p = parent->cobj();
-    xmlNode* copy = copy_of(c, p->doc);
-    if (holds_removal(c->cobj()) && drop_removals(copy, top_name(c->cobj()))) {
-        xmlFreeNode(copy);
+    const TreeNode p(parent);
+    const TreeNode copy = copy_to_document(c, p);
+    // The copy is typed by the name of the top element of c's document.
+    if (holds_removal(TreeNode(c)) && drop_removals(copy, TreeNode(c).top().name())) {
+        free_detached(copy);
         return false;
     }
     forget_removal_namespace(copy);
-    xmlNode* last = xmlGetLastChild(p);
-    while (last && last->type != XML_ELEMENT_NODE)
-        last = last->prev;
-    if (before) {
+    if (before)
         insert_indented(copy, before);
-    } else if (last && is_blank_text(last->next) && !last->next->next) {
-        // Between the last element and the white space that closes the parent.
-        xmlNode* closing = last->next;
-        xmlAddPrevSibling(closing, copy);
-        if (is_blank_text(last->prev))
-            if (xmlNode* again = xmlNewDocText(copy->doc, last->prev->content))
-                xmlAddPrevSibling(copy, again);
-    } else {
-        xmlAddChild(p, copy);
-    }
+    else
+        append_indented(p, copy);
     adopt_namespaces(copy);
     return true;
 }
 
 // Appends a deep copy of c to parent.
-void append_copy(xmlpp::Element* parent, const xmlpp::Element* c) { add_copy(parent, c, nullptr); }
+void append_copy(xmlpp::Element* parent, const xmlpp::Element* c) { add_copy(parent, c, TreeNode()); }
 
 // Adds a deep copy of c to parent where the schema orders it among parent's
 // children (the game refuses a record whose fields are out of the schema's
 // order), else at the end. False when c held nothing but removals.
 bool add_in_order(xmlpp::Element* parent, const xmlpp::Element* c, const Schema* schema)
 {
-    return add_copy(parent, c,
-        schema ? schema->insertion_point(parent->cobj(), reinterpret_cast<const char*>(c->cobj()->name))
-               : nullptr);
+    return add_copy(parent, c, schema ? schema->insertion_point(TreeNode(parent), TreeNode(c).name()) : TreeNode());
 }
 
 
@@ -203,11 +101,9 @@ std::string key_in_parent(const xmlpp::Element* e)
 {
     if (get_element_type(e) == OBJECT)
         if (const char* key = get_object_key(e); key && *key)
-            for (const xmlNode* c = e->cobj()->children; c; c = c->next)
-                if (c->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(c->name), key) == 0) {
-                    xmlpp::Node::create_wrapper(const_cast<xmlNode*>(c));
-                    return element_text(static_cast<const xmlpp::Element*>(c->_private));
-                }
+            for (TreeNode c = TreeNode(e).first_child(); c; c = c.next())
+                if (c.is_element() && std::strcmp(c.name(), key) == 0)
+                    return element_text(c.element());
     return e->get_name();
 }
 
@@ -235,19 +131,16 @@ bool is_keyed_record(const xmlpp::Element* e)
 
 // The one item of a set that a removal names: the last equal one, so that
 // the items before it keep their places.
-xmlNode* item_to_remove(xmlpp::Element* base, xmlpp::Element* removal)
+TreeNode item_to_remove(xmlpp::Element* base, xmlpp::Element* removal)
 {
-    const xmlNode* r = removal->cobj();
+    const TreeNode r(removal);
     const bool structured = has_element_children(removal);
     const std::string text = element_text(removal);
-    xmlNode* found = nullptr;
-    for (xmlNode* n = base->cobj()->children; n; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE || std::strcmp(reinterpret_cast<const char*>(n->name),
-                                               reinterpret_cast<const char*>(r->name))
-                != 0)
+    TreeNode found;
+    for (TreeNode n = TreeNode(base).first_child(); n; n = n.next()) {
+        if (!n.is_element() || std::strcmp(n.name(), r.name()) != 0)
             continue;
-        xmlpp::Node::create_wrapper(n);
-        auto* item = static_cast<xmlpp::Element*>(n->_private);
+        auto* item = n.element();
         if (structured ? opaque_equal(n, r) : !has_element_children(item) && element_text(item) == text)
             found = n;
     }
@@ -272,14 +165,11 @@ void set_value(xmlpp::Element* base, xmlpp::Element* change)
 void replace_element(xmlpp::Element* base, const xmlpp::Element* change)
 {
     refuse_removals_in(change, "an opaque element is replaced whole, with what the change gives");
-    xmlNode* old = base->cobj();
-    xmlNode* copy = copy_of(change, old->doc);
+    const TreeNode old(base);
+    const TreeNode copy = copy_to_document(change, old);
     forget_removal_namespace(copy);
-    xmlReplaceNode(old, copy);
+    replace_node(old, copy);
     adopt_namespaces(copy);
-    // As Node::remove_child does: the C++ wrappers first, then the nodes.
-    xmlpp::Node::free_wrappers(old);
-    xmlFreeNode(old);
 }
 
 } // namespace
@@ -335,23 +225,22 @@ void apply_object_element(xmlpp::Element* base, xmlpp::Element* change, const Sc
         keys.emplace(c, &key);
     // In the change's order: the game uses some records by their position
     // (eras, game speeds, world sizes), so new records keep the mod's order.
-    for (xmlNode* n = change->cobj()->children; n; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE)
+    for (TreeNode n = TreeNode(change).first_child(); n; n = n.next()) {
+        if (!n.is_element())
             continue;
-        xmlpp::Node::create_wrapper(n);
-        auto* c = static_cast<xmlpp::Element*>(n->_private);
+        auto* c = n.element();
         auto key = keys.find(c);
         if (key == keys.end())
             continue;
         auto it = bmap.find(*key->second);
         const bool there = it != bmap.end();
         if (is_removal(c)) {
-            if (key_name && *key_name && std::strcmp(reinterpret_cast<const char*>(n->name), key_name) == 0)
+            if (key_name && *key_name && std::strcmp(n.name(), key_name) == 0)
                 misplaced_removal(c, "the key of a record cannot be removed, only the record");
             if (there) {
                 if (log)
                     log->removed.push_back(place_of(base, *key->second));
-                remove_indented(it->second->cobj());
+                remove_indented(TreeNode(it->second));
             } else if (log && is_keyed_record(c)) {
                 log->missing.push_back({place_of(base, *key->second), true});
             }
@@ -386,9 +275,8 @@ void apply_set_element(xmlpp::Element* base, xmlpp::Element* change)
         }
         // The item as the game's file has it, without the mark; an item
         // already gone (an earlier mod removed it) is no error.
-        xmlUnsetNsProp(c->cobj(), xmlSearchNsByHref(c->cobj()->doc, c->cobj(), BAD_CAST removal_namespace),
-            BAD_CAST "remove");
-        if (xmlNode* item = item_to_remove(base, c))
+        remove_namespaced_attribute(TreeNode(c), removal_namespace, "remove");
+        if (const TreeNode item = item_to_remove(base, c))
             remove_indented(item);
     }
 }

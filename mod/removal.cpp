@@ -3,7 +3,6 @@
 #include <libxml++/document.h>
 #include <libxml++/nodes/element.h>
 #include <libxml++/parsers/domparser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "mod/mod.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
+#include "xml/tree.h"
 
 namespace velmora {
 
@@ -24,29 +24,11 @@ namespace {
 const char* const mark_name = "remove";
 const char* const mark_prefix = "velmora";
 
-const char* text_of(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+const char* text_of(const char* s) { return s ? s : ""; }
 
-bool is_element(const xmlNode* n) { return n->type == XML_ELEMENT_NODE; }
-
-bool in_our_namespace(const xmlAttr* a)
+bool in_our_namespace(TreeAttribute a)
 {
-    return a->ns && a->ns->href && std::strcmp(text_of(a->ns->href), removal_namespace) == 0;
-}
-
-std::string attribute_value(const xmlAttr* a)
-{
-    std::string value;
-    for (const xmlNode* t = a->children; t; t = t->next)
-        if (t->type == XML_TEXT_NODE)
-            value += text_of(t->content);
-    return value;
-}
-
-xmlpp::Element* wrapper(const xmlNode* n)
-{
-    auto* node = const_cast<xmlNode*>(n);
-    xmlpp::Node::create_wrapper(node);
-    return static_cast<xmlpp::Element*>(node->_private);
+    return a.namespace_uri() && std::strcmp(a.namespace_uri(), removal_namespace) == 0;
 }
 
 // The element table's answer for an element named `name` in a document
@@ -62,25 +44,14 @@ Kind kind_of(const std::string& top, const char* name)
     return {get_element_type(path), get_object_key(path)};
 }
 
-bool is_blank_text(const xmlNode* n)
-{
-    if (!n || n->type != XML_TEXT_NODE)
-        return false;
-    for (const char* p = text_of(n->content); *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return false;
-    return true;
-}
-
-
-bool drop_below(xmlNode* e, const std::string& top)
+bool drop_below(TreeNode e, const std::string& top)
 {
     if (is_removal(e))
         return true;
     bool held = false;
-    for (xmlNode* c = e->children; c;) {
-        xmlNode* next = c->next;
-        if (is_element(c) && holds_removal(c)) {
+    for (TreeNode c = e.first_child(); c;) {
+        const TreeNode next = c.next();
+        if (c.is_element() && holds_removal(c)) {
             held = true;
             if (drop_below(c, top))
                 remove_indented(c);
@@ -89,26 +60,26 @@ bool drop_below(xmlNode* e, const std::string& top)
     }
     if (!held)
         return false;
-    const Kind kind = kind_of(top, text_of(e->name));
+    const Kind kind = kind_of(top, text_of(e.name()));
     const char* key = kind.type == OBJECT && kind.key ? kind.key : "";
-    for (const xmlNode* c = e->children; c; c = c->next)
-        if (is_element(c) && (!*key || std::strcmp(text_of(c->name), key) != 0))
+    for (TreeNode c = e.first_child(); c; c = c.next())
+        if (c.is_element() && (!*key || std::strcmp(text_of(c.name()), key) != 0))
             return false;
     return true;
 }
 
 // e's content for comparing: name, mark, text or children (sorted: their
 // order means nothing to a removal).
-std::string signature_text(const xmlNode* e)
+std::string signature_text(TreeNode e)
 {
-    std::string s = std::string("<") + text_of(e->name) + (is_removal(e) ? " removed>" : ">");
+    std::string s = std::string("<") + text_of(e.name()) + (is_removal(e) ? " removed>" : ">");
     std::vector<std::string> children;
     std::string text;
-    for (const xmlNode* c = e->children; c; c = c->next) {
-        if (is_element(c))
+    for (TreeNode c = e.first_child(); c; c = c.next()) {
+        if (c.is_element())
             children.push_back(signature_text(c));
-        else if (c->type == XML_TEXT_NODE && text.empty())
-            text = text_of(c->content);
+        else if (c.is_text() && text.empty())
+            text = text_of(c.content());
     }
     std::sort(children.begin(), children.end());
     if (children.empty())
@@ -127,12 +98,12 @@ bool only_removals(const xmlpp::Element* e)
         return false;
     const char* key = type == OBJECT ? get_object_key(e) : nullptr;
     bool any = false;
-    for (const xmlNode* c = e->cobj()->children; c; c = c->next) {
-        if (!is_element(c))
+    for (TreeNode c = TreeNode(e).first_child(); c; c = c.next()) {
+        if (!c.is_element())
             continue;
-        if (key && *key && std::strcmp(text_of(c->name), key) == 0)
+        if (key && *key && std::strcmp(text_of(c.name()), key) == 0)
             continue;
-        if (type == SET ? !is_removal(c) : !only_removals(wrapper(c)))
+        if (type == SET ? !is_removal(c) : !only_removals(c.element()))
             return false;
         any = true;
     }
@@ -167,10 +138,10 @@ void describe(xmlpp::Element* e, std::vector<std::string>& path, std::vector<std
         return;
     }
     case SET:
-        for (const xmlNode* c = e->cobj()->children; c; c = c->next)
-            if (is_element(c) && is_removal(c))
+        for (TreeNode c = TreeNode(e).first_child(); c; c = c.next())
+            if (c.is_element() && is_removal(c))
                 lines.push_back(removal_line(
-                    path, e->get_name(), removed_item_name(element_text(wrapper(c)), text_of(c->name))));
+                    path, e->get_name(), removed_item_name(element_text(c.element()), text_of(c.name()))));
         return;
     default:
         return;
@@ -179,19 +150,19 @@ void describe(xmlpp::Element* e, std::vector<std::string>& path, std::vector<std
 
 } // namespace
 
-bool is_removal(const xmlNode* e)
+bool is_removal(TreeNode e)
 {
     bool marked = false;
-    for (const xmlAttr* a = e->properties; a; a = a->next) {
+    for (TreeAttribute a = e.first_attribute(); a; a = a.next()) {
         if (!in_our_namespace(a))
             continue;
-        const std::string element = text_of(e->name);
-        const std::string name = text_of(a->name);
+        const std::string element = text_of(e.name());
+        const std::string name = text_of(a.name());
         if (name != mark_name)
             throw GenericError(format("The element <%S> of the change has the attribute %S in Velmora's "
                                       "namespace, which only knows \"remove\"",
                 &element, &name));
-        const std::string value = attribute_value(a);
+        const std::string value = a.value();
         if (value != "1")
             throw GenericError(format("The element <%S> of the change has remove=\"%S\" in Velmora's "
                                       "namespace: a removal is marked with the value 1",
@@ -201,52 +172,35 @@ bool is_removal(const xmlNode* e)
     return marked;
 }
 
-bool is_removal(const xmlpp::Element* e) { return is_removal(e->cobj()); }
+bool is_removal(const xmlpp::Element* e) { return is_removal(TreeNode(e)); }
 
-void mark_removal(xmlNode* e)
+void mark_removal(TreeNode e)
 {
-    xmlNode* root = e;
-    while (root->parent && is_element(root->parent))
-        root = root->parent;
-    xmlNs* ns = xmlSearchNsByHref(e->doc, e, reinterpret_cast<const xmlChar*>(removal_namespace));
     // A prefix that the root binds to something else already gets a number.
-    for (unsigned n = 0; !ns; ++n) {
-        const std::string prefix = n == 0 ? std::string(mark_prefix) : mark_prefix + std::to_string(n);
-        ns = xmlNewNs(root, reinterpret_cast<const xmlChar*>(removal_namespace),
-            reinterpret_cast<const xmlChar*>(prefix.c_str()));
-    }
-    xmlSetNsProp(e, ns, reinterpret_cast<const xmlChar*>(mark_name), reinterpret_cast<const xmlChar*>("1"));
+    set_namespaced_attribute(e, removal_namespace, mark_prefix, mark_name, "1");
 }
 
-bool holds_removal(const xmlNode* e)
+bool holds_removal(TreeNode e)
 {
     if (is_removal(e))
         return true;
-    for (const xmlNode* c = e->children; c; c = c->next)
-        if (is_element(c) && holds_removal(c))
+    for (TreeNode c = e.first_child(); c; c = c.next())
+        if (c.is_element() && holds_removal(c))
             return true;
     return false;
 }
 
-bool drop_removals(xmlNode* e, const std::string& top) { return drop_below(e, top); }
+bool drop_removals(TreeNode e, const std::string& top) { return drop_below(e, top); }
 
-void forget_removal_namespace(xmlNode* e)
+void forget_removal_namespace(TreeNode e)
 {
-    for (xmlNs** link = &e->nsDef; *link;) {
-        xmlNs* ns = *link;
-        if (ns->href && std::strcmp(text_of(ns->href), removal_namespace) == 0 && !holds_removal(e)) {
-            *link = ns->next;
-            ns->next = nullptr;
-            xmlFreeNs(ns);
-        } else {
-            link = &ns->next;
-        }
-    }
+    if (declares_namespace(e, removal_namespace) && !holds_removal(e))
+        undeclare_namespace(e, removal_namespace);
 }
 
 std::string removal_signature(const xmlpp::Element* e)
 {
-    return only_removals(e) ? signature_text(e->cobj()) : std::string();
+    return only_removals(e) ? signature_text(TreeNode(e)) : std::string();
 }
 
 std::string removal_line(const std::vector<std::string>& path, const std::string& top, const std::string& item)
@@ -277,18 +231,6 @@ std::vector<std::string> change_removals(const Mod& mod, const Change& change)
     std::unique_ptr<xmlpp::DomParser> parser = parse_change_text(mod, change);
     xmlpp::Element* root = parser->get_document()->get_root_node();
     return root ? describe_removals(root) : std::vector<std::string>();
-}
-
-void remove_indented(xmlNode* n)
-{
-    if (is_blank_text(n->prev)) {
-        xmlNode* indent = n->prev;
-        xmlUnlinkNode(indent);
-        xmlFreeNode(indent);
-    }
-    xmlpp::Node::free_wrappers(n);
-    xmlUnlinkNode(n);
-    xmlFreeNode(n);
 }
 
 } // namespace velmora

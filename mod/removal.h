@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-struct _xmlNode;
-
 namespace xmlpp {
 class Element;
 }
@@ -13,6 +11,7 @@ class Element;
 namespace velmora {
 
 class Mod;
+class TreeNode;
 struct Change;
 
 // What an xml change removes from the game's file. A removal is an element of
@@ -30,28 +29,24 @@ extern const char* const removal_namespace;
 // value other than "1"): a typing error of a hand-written change must not
 // pass as a change to merge.
 bool is_removal(const xmlpp::Element* e);
-bool is_removal(const _xmlNode* e);
+bool is_removal(TreeNode e);
 
 // Marks e, declaring the namespace on its document's root when needed.
-void mark_removal(_xmlNode* e);
-
-// Takes n out of its document with the white space that indents it, and
-// frees it.
-void remove_indented(_xmlNode* n);
+void mark_removal(TreeNode e);
 
 // Whether e or an element below it is marked.
-bool holds_removal(const _xmlNode* e);
+bool holds_removal(TreeNode e);
 
 // Takes the marked elements out of e's subtree, and then the elements that
 // only led to them: a record left with nothing but its key, a collection or
 // set left empty. True when e itself is left with nothing to add. `top` is
 // the name of the top element of the document e comes from (e may be a copy
 // not yet in a document): it decides how the element table types e.
-bool drop_removals(_xmlNode* e, const std::string& top);
+bool drop_removals(TreeNode e, const std::string& top);
 
 // Drops the namespace's declaration from e when nothing in e uses it: a copy
 // of a change's element must not carry it into the game's file.
-void forget_removal_namespace(_xmlNode* e);
+void forget_removal_namespace(TreeNode e);
 
 // Whether everything e changes is a removal (e is marked, or all it holds
 // besides a record's key are removals), and the text by which two such

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks that each source folder includes only itself and the folders below it.
+# Checks that each source folder includes only itself and the folders below it,
+# and that the XML library is named only in xml/.
 # The layers, bottom first; folders on one line are peers and include neither
 # each other nor anything above them.
 set -euo pipefail
@@ -75,7 +76,16 @@ while IFS= read -r hit; do
 done < <(grep -rnE 'xmlpp::(exception|internal_error|parse_error|validity_error)|libxml\+\+/exceptions/' \
   --include='*.h' --include='*.cpp' path base diff mod creator core cli ui 2>/dev/null || true)
 
+# So do libxml2's own types and calls (xmlNode, xmlFreeNode, XML_ELEMENT_NODE,
+# BAD_CAST, the C node behind a libxml++ object): the walks and edits of the
+# tree are xml/tree.h's, on its TreeNode handles.
+while IFS= read -r hit; do
+  echo "${hit%%:*}:$(cut -d: -f2 <<<"$hit"): names libxml2's types or calls outside xml/ (use xml/tree.h)" >&2
+  status=1
+done < <(grep -rnE '#[[:space:]]*include[[:space:]]*<libxml/|\b_?xml[A-Z][A-Za-z]*\b|\bXML_[A-Z]|\bBAD_CAST\b|\bcobj[[:space:]]*\(' \
+  --include='*.h' --include='*.cpp' path base diff mod creator core cli ui 2>/dev/null || true)
+
 if [ $status -eq 0 ]; then
-  echo "Every folder includes only the folders below it, the front ends only the core's public headers, base/ and path/, and the XML library's exception stays in xml/."
+  echo "Every folder includes only the folders below it, the front ends only the core's public headers, base/ and path/, and the XML library's exception and libxml2's types stay in xml/."
 fi
 exit $status

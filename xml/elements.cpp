@@ -12,6 +12,7 @@
 #include "xml/element_info.h"
 #include "xml/element_path.h"
 #include "xml/misc.h"
+#include "xml/tree.h"
 
 namespace velmora {
 
@@ -295,7 +296,7 @@ bool opaque_equal(const xmlpp::Element* a, const xmlpp::Element* b)
     return equal_nodes(a->cobj(), b->cobj());
 }
 
-bool opaque_equal(const xmlNode* a, const xmlNode* b) { return equal_nodes(a, b); }
+bool opaque_equal(TreeNode a, TreeNode b) { return equal_nodes(a.cobj(), b.cobj()); }
 
 void clear_content(xmlpp::Element* e)
 {

@@ -6,13 +6,13 @@
 #include <string>
 #include <utility>
 
-struct _xmlNode;
-
 namespace xmlpp {
 class Element;
 }
 
 namespace velmora {
+
+class TreeNode;
 
 // The value children of a list or set element: (text, element), in document order.
 typedef std::list<std::pair<std::string, xmlpp::Element*>> ElementList;
@@ -60,7 +60,7 @@ bool compare_elements(const xmlpp::Element* a, const xmlpp::Element* b);
 // instructions do not count; the text of an element without element children
 // is compared exactly.
 bool opaque_equal(const xmlpp::Element* a, const xmlpp::Element* b);
-bool opaque_equal(const _xmlNode* a, const _xmlNode* b);
+bool opaque_equal(TreeNode a, TreeNode b);
 
 // Removes every child node of e; its attributes stay.
 void clear_content(xmlpp::Element* e);

@@ -12,6 +12,7 @@
 #include "path/path.h"
 #include "xml/parse.h"
 #include "xml/library.h"
+#include "xml/tree.h"
 
 namespace velmora {
 
@@ -175,22 +176,22 @@ const ElementDecl* Schema::find(const char* element) const
     return it == decls_.end() ? nullptr : &it->second;
 }
 
-xmlNode* Schema::insertion_point(const xmlNode* parent, const char* element) const
+TreeNode Schema::insertion_point(TreeNode parent, const char* element) const
 {
-    const ElementDecl* decl = find(reinterpret_cast<const char*>(parent->name));
+    const ElementDecl* decl = find(parent.name());
     if (!decl)
-        return nullptr;
+        return TreeNode();
     const SchemaSlot* slot = decl->slot(element);
     if (!slot)
-        return nullptr;
-    for (xmlNode* c = parent->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE)
+        return TreeNode();
+    for (TreeNode c = parent.first_child(); c; c = c.next()) {
+        if (!c.is_element())
             continue;
-        const SchemaSlot* other = decl->slot(reinterpret_cast<const char*>(c->name));
+        const SchemaSlot* other = decl->slot(c.name());
         if (other && other->rank > slot->rank)
             return c;
     }
-    return nullptr;
+    return TreeNode();
 }
 
 std::string schema_name(const xmlpp::Element* root)

@@ -7,8 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-struct _xmlNode;
-
 namespace xmlpp {
 class Element;
 }
@@ -16,6 +14,7 @@ class Element;
 namespace velmora {
 
 class Path;
+class TreeNode;
 
 // The game's data files name an XDR schema (Microsoft's XML-Data Reduced) on
 // their root, and the game refuses a file that breaks it: a record's fields
@@ -74,7 +73,7 @@ public:
     // the first element child the parent's content model orders after it.
     // Null, to append, when the schema does not declare the parent, its model
     // does not name the element, or nothing comes after it.
-    _xmlNode* insertion_point(const _xmlNode* parent, const char* element) const;
+    TreeNode insertion_point(TreeNode parent, const char* element) const;
 
 private:
     static std::unique_ptr<Schema> from_document(const xmlpp::Element* root, const std::string& name);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <libxml++/libxml++.h>
-#include <libxml/tree.h>
 
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "xml/parse.h"
 #include "xml/schema.h"
 #include "xml/schema_check.h"
+#include "xml/tree.h"
 
 namespace velmora {
 namespace {
@@ -201,15 +201,11 @@ TEST(SchemaInsertion, putsANewFieldBeforeTheFirstFieldOrderedAfterIt)
 {
     auto schema = Schema::parse(test::unit_schema(), "units");
     auto parser = parse_xml_text(test::schema_units_doc(test::schema_unit(test::warrior_fields())));
-    xmlNode* unit = parser->get_document()->get_root_node()->cobj()->children;
-    while (unit->type != XML_ELEMENT_NODE)
-        unit = unit->next;
-    unit = unit->children;
-    while (unit->type != XML_ELEMENT_NODE)
-        unit = unit->next; // the first UnitInfo
+    // The first UnitInfo.
+    TreeNode unit = TreeNode(parser->get_document()->get_root_node()).first_element().first_element();
     auto before = [&](const char* name) {
-        xmlNode* at = schema->insertion_point(unit, name);
-        return at ? std::string(reinterpret_cast<const char*>(at->name)) : std::string("(end)");
+        TreeNode at = schema->insertion_point(unit, name);
+        return at ? std::string(at.name()) : std::string("(end)");
     };
     EXPECT_EQ(before("Description"), "Class");
     EXPECT_EQ(before("Help"), "bOnlyDefensive");
