@@ -12,7 +12,6 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 
 namespace velmora::cli {
 

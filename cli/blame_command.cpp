@@ -10,8 +10,6 @@
 #include "cli/text.h"
 #include "core/blame.h"
 #include "core/orrindel.h"
-#include "mod/game_files.h"
-#include "mod/provenance.h"
 #include "path/platform.h"
 
 namespace velmora::cli {
@@ -129,9 +127,7 @@ int run_blame(Orrindel& core, const BlameOptions& options)
     const std::string shown_file = platform::native(file);
     const FileOrigin* origin = provenance.find(file.str());
     if (!origin) {
-        const Path game_file = GameFiles::of_game(core.get_civ4_dir()).find(file);
-        const bool in_game = !game_file.empty() && platform::kind_of(game_file.str()) == platform::Kind::File;
-        if (!in_game)
+        if (!game_has_file(core, file))
             throw GenericError(format("%S is not in the build: no mod changes it and the game has no such file.",
                 &shown_file));
         if (options.record)
@@ -155,7 +151,7 @@ int run_blame(Orrindel& core, const BlameOptions& options)
         throw GenericError(format("No mod changes a record '%S' in %S (\"velmora-cli blame %S\" lists the records "
                                   "the mods change).",
             &*options.record, &shown_file, &shown_file));
-    print_record(*origin, blame_record(folder, GameFiles::of_game(core.get_civ4_dir()), *origin, key), options.json);
+    print_record(*origin, blame_record(core, *origin, key), options.json);
     return exit_success;
 }
 

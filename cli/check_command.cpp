@@ -10,7 +10,6 @@
 #include "core/apply_order.h"
 #include "base/errors.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 
 namespace velmora::cli {
 

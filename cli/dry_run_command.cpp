@@ -11,7 +11,6 @@
 #include "cli/terminal.h"
 #include "cli/text.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 #include "path/platform.h"
 
 namespace velmora::cli {

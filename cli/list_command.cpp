@@ -7,7 +7,6 @@
 #include "cli/mod_lookup.h"
 #include "cli/text.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 
 namespace velmora::cli {
 

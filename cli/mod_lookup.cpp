@@ -7,7 +7,6 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
 

@@ -10,8 +10,6 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
-#include "mod/removal.h"
 #include "path/platform.h"
 
 namespace velmora::cli {
@@ -55,7 +53,7 @@ void print_json(const Orrindel& core, Mod& mod)
     nlohmann::json changes = nlohmann::json::array();
     for (const Change& c : mod.changes)
         changes.push_back({{"file", platform::native(c.file)}, {"type", type_name(c.type)}, {"size", c.size()},
-            {"removals", change_removals(mod, c)}});
+            {"removals", mod.removals(c)}});
     print(std::cout,
         {{"name", mod.name}, {"author", mod.author}, {"version", mod.version},
             {"description", mod.description}, {"file", mod.path[-1]}, {"path", platform_path(mod.path)},
@@ -79,7 +77,7 @@ void print_text(const Orrindel& core, Mod& mod)
     for (const Change& c : mod.changes) {
         const std::string file = printable(platform::native(c.file));
         rows.push_back({type_name(c.type), std::to_string(c.size()), file});
-        for (const std::string& removal : change_removals(mod, c))
+        for (const std::string& removal : mod.removals(c))
             removals.push_back(file + ": " + printable(one_line(removal)));
     }
     print_table(std::cout, rows);

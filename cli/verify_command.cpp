@@ -10,8 +10,6 @@
 #include "cli/text.h"
 #include "core/orrindel.h"
 #include "core/verify.h"
-#include "mod/game_files.h"
-#include "path/fs.h"
 #include "path/platform.h"
 
 namespace velmora::cli {
@@ -97,11 +95,7 @@ void print_text(const Path& folder, const Verification& result)
 int run_verify(Orrindel& core, const VerifyOptions& options)
 {
     core.check_folders(FolderUse::Verify);
-    // A mod target's built files are in its "Assets" folder.
-    const Path target = core.get_target_dir();
-    const Path folder = options.dir ? Path(*options.dir)
-        : core.get_mod_target().empty() || target.empty() ? target
-                                                          : fix_case(target / Path("Assets"));
+    const Path folder = options.dir ? Path(*options.dir) : core.get_built_dir();
     if (folder.empty())
         throw UsageError("The custom assets folder is not set: choose it with \"velmora-cli prefs "
                          "--custom-assets-dir DIR\" or name a folder with --dir.");

@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "core/orrindel.h"
 #include "mod/game_files.h"
 #include "path/platform.h"
 #include "xml/parse.h"
@@ -93,6 +94,17 @@ RecordBlame blame_record(const Path& folder, const GameFiles& game, const FileOr
         out.fields.push_back(std::move(f));
     }
     return out;
+}
+
+RecordBlame blame_record(const Orrindel& core, const FileOrigin& origin, const std::string& key)
+{
+    return blame_record(core.get_custom_assets_dir(), GameFiles::of_game(core.get_civ4_dir()), origin, key);
+}
+
+bool game_has_file(const Orrindel& core, const Path& file)
+{
+    const Path game_file = GameFiles::of_game(core.get_civ4_dir()).find(file);
+    return !game_file.empty() && platform::kind_of(game_file.str()) == platform::Kind::File;
 }
 
 } // namespace velmora

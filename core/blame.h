@@ -10,6 +10,7 @@
 namespace velmora {
 
 class GameFiles;
+class Orrindel;
 
 // One field of a built record: its value, the mod whose value stands (none
 // for the game's) and the game's own value where a mod changed it.
@@ -37,6 +38,13 @@ std::string find_record_key(const FileOrigin& origin, const std::string& record)
 // Throws GenericError naming the file when the built file cannot be read as
 // XML or lacks the record.
 RecordBlame blame_record(const Path& folder, const GameFiles& game, const FileOrigin& origin, const std::string& key);
+
+// The same for the last build of core: its custom-assets folder and the game's copy.
+RecordBlame blame_record(const Orrindel& core, const FileOrigin& origin, const std::string& key);
+
+// Whether the game has its own copy of file (relative to "Assets"): a file
+// no mod changes is then the game's.
+bool game_has_file(const Orrindel& core, const Path& file);
 
 } // namespace velmora
 

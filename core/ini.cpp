@@ -1,6 +1,10 @@
 #include "core/ini.h"
 
+#include <fstream>
+
 #include "mod/xml_text.h"
+#include "path/fs.h"
+#include "path/platform.h"
 
 namespace velmora {
 
@@ -16,6 +20,11 @@ std::string trim_spaces_left(const std::string& s)
 {
     std::string::size_type start = s.find_first_not_of(' ');
     return start == std::string::npos ? std::string() : s.substr(start);
+}
+
+bool is_ini_name(const std::string& name)
+{
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".ini") == 0;
 }
 
 } // namespace
@@ -41,6 +50,29 @@ ModIni read_mod_ini(std::istream& in)
             ini.description = value;
     }
     return ini;
+}
+
+ModIni read_mod_ini_file(const Path& file)
+{
+    std::ifstream in(platform::native(file));
+    if (!in)
+        return ModIni();
+    return read_mod_ini(in);
+}
+
+ModIni read_mod_ini_folder(const Path& folder)
+{
+    ModIni out;
+    for (const std::string& name : list_files(folder)) {
+        if (!is_ini_name(name))
+            continue;
+        ModIni ini = read_mod_ini_file(child_path(folder, name));
+        if (ini.name)
+            out.name = std::move(ini.name);
+        if (ini.description)
+            out.description = std::move(ini.description);
+    }
+    return out;
 }
 
 } // namespace velmora

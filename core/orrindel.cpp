@@ -407,6 +407,12 @@ Path Orrindel::get_target_dir() const
     return civ4_dir.empty() ? Path() : mod_target_folder(civ4_dir, mod_target);
 }
 
+Path Orrindel::get_built_dir() const
+{
+    const Path target = get_target_dir();
+    return mod_target.empty() || target.empty() ? target : fix_case(target / Path("Assets"));
+}
+
 std::string Orrindel::describe_target() const { return velmora::describe_target(civ4_dir, base_mod, mod_target); }
 
 void Orrindel::set_restore_point_limit(unsigned n)

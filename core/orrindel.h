@@ -20,12 +20,12 @@
 #include "core/restore_points.h"
 #include "core/setup_file.h"
 #include "core/verify.h"
+#include "mod/mod.h"
 #include "path/path.h"
 
 namespace velmora {
 
 class GameFiles;
-class Mod;
 class ReferenceTable;
 
 // What a command needs of the folders in the settings, looked at before it
@@ -210,6 +210,10 @@ public:
     // The folder apply builds: the mod target's folder when one is set, else
     // the custom-assets folder.
     Path get_target_dir() const;
+    // The folder that holds what apply builds, as the game finds it: the
+    // target, or a mod target's "Assets" folder in its on-disk spelling;
+    // empty while the target is not set.
+    Path get_built_dir() const;
     // What apply builds on top of what, in one line for the status bar.
     std::string describe_target() const;
     // The "Assets" folders the game's files are read from, in the game's

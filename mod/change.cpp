@@ -6,6 +6,7 @@
 #include "base/errors.h"
 #include "base/hash.h"
 #include "mod/change_errors.h"
+#include "mod/removal.h"
 
 namespace velmora {
 
@@ -88,5 +89,7 @@ template <> void fmtobject<Change::Type>::write(std::ostream& os) const
         break;
     }
 }
+
+std::vector<std::string> Mod::removals(const Change& change) const { return change_removals(*this, change); }
 
 } // namespace velmora

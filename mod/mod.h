@@ -107,6 +107,11 @@ public:
     // Writes the whole mod to p.
     int save(const Path& p);
 
+    // What one of its changes removes from the game's file, one report line
+    // each ("UNIT_WARRIOR: FreePromotions: removed PROMOTION_FLANKING1"); none
+    // for a change that is not xml. Throws XmlError when its text cannot be parsed.
+    std::vector<std::string> removals(const Change& change) const;
+
     // Throws ConflictError at the first conflict between this mod's changes and other's.
     void check_conflicts(const Mod* other) const;
     // Applies every change: reads from target when the file is already there,

@@ -41,6 +41,33 @@ for folder in "${!level[@]}"; do
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' --include='*.h' --include='*.cpp' "$folder" || true)
 done
 
+# The front ends see the core through its door: the core's headers, and base/
+# and path/ beside them, never a header of a folder below the core. These
+# headers of core/ are its inside: how apply keeps and rebuilds its folders.
+core_inside=(core/conflict_reports.h core/custom_assets.h core/incremental.h core/manifest.h)
+for folder in cli ui; do
+  [ -d "$folder" ] || continue
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"${rest#*:}")
+    case "${header%%/*}" in
+      "$folder" | base | path) ;;
+      core)
+        for inside in "${core_inside[@]}"; do
+          if [ "$header" = "$inside" ]; then
+            echo "$file:$line: $folder includes $header, a header of the core's inside" >&2
+            status=1
+          fi
+        done ;;
+      *)
+        echo "$file:$line: $folder includes $header: a front end includes only core/, base/ and path/" >&2
+        status=1 ;;
+    esac
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*/' --include='*.h' --include='*.cpp' "$folder" || true)
+done
+
 # The XML library's exception stays behind its edge in xml/ (xml/library.h):
 # every other folder of the program meets XmlLibraryError, or its own errors.
 while IFS= read -r hit; do
@@ -59,6 +86,6 @@ done < <(grep -rnE '#[[:space:]]*include[[:space:]]*<libxml/|\b_?xml[A-Z][A-Za-z
   --include='*.h' --include='*.cpp' path base diff mod creator core cli ui 2>/dev/null || true)
 
 if [ $status -eq 0 ]; then
-  echo "Every folder includes only the folders below it, and the XML library's exception and libxml2's types stay in xml/."
+  echo "Every folder includes only the folders below it, the front ends only the core's public headers, base/ and path/, and the XML library's exception and libxml2's types stay in xml/."
 fi
 exit $status

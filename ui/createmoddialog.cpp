@@ -1,26 +1,15 @@
 #include "ui/createmoddialog.h"
 
-#include <fstream>
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/stock.h>
 #include <string>
 
 #include "core/ini.h"
-#include "path/fs.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"
 
 namespace velmora {
-
-namespace {
-
-bool is_ini_name(const std::string& name)
-{
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".ini") == 0;
-}
-
-} // namespace
 
 CreateModDialog::CreateModDialog(GtkDialog* cobject, const Glib::RefPtr<Gnome::Glade::Xml>& xml)
     : Gtk::Dialog(cobject)
@@ -87,17 +76,13 @@ void CreateModDialog::dir_browse_clicked()
         return;
     Path folder(chosen);
     dir_entry->set_text(platform::native(folder));
-    for (const std::string& name : list_files(folder))
-        if (is_ini_name(name))
-            read_inifile(child_path(folder, name));
+    set_header(read_mod_ini_folder(folder));
 }
 
-void CreateModDialog::read_inifile(const Path& path)
+void CreateModDialog::read_inifile(const Path& path) { set_header(read_mod_ini_file(path)); }
+
+void CreateModDialog::set_header(const ModIni& ini)
 {
-    std::ifstream in(platform::native(path));
-    if (!in)
-        return;
-    ModIni ini = read_mod_ini(in);
     if (ini.name)
         name_entry->set_text(*ini.name);
     if (ini.description)

@@ -8,6 +8,7 @@
 #include <gtkmm/button.h>
 #include <libglademm/xml.h>
 
+#include "core/ini.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -32,6 +33,8 @@ public:
     // Sets the name and description entries from the "Name" and "Description"
     // keys of an INI file; a file that cannot be opened changes nothing.
     void read_inifile(const Path& path);
+    // Sets the name and description entries the INI gives; the others stay.
+    void set_header(const ModIni& ini);
 
     // Where the folder chooser starts when the folder entry is empty.
     Path start_dir;

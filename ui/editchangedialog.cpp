@@ -5,7 +5,7 @@
 #include <pangomm/fontdescription.h>
 
 #include "base/format.h"
-#include "mod/mod.h"
+#include "core/orrindel.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
 #include "ui/modal.h"

@@ -18,9 +18,8 @@
 #include "core/game_detect.h"
 #include "core/mod_name.h"
 #include "core/mod_target.h"
+#include "core/new_mod.h"
 #include "core/orrindel.h"
-#include "creator/modcreator.h"
-#include "mod/mod.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "ui/buildwindow.h"
@@ -39,8 +38,6 @@
 namespace velmora {
 
 namespace {
-
-const char* const mod_extension = ".Pellarix";
 
 // How a mod is named to the user: by its name, or by its file when it has none.
 std::string shown_name(const Mod* mod)
@@ -623,11 +620,6 @@ void MainWindow::apply_progress(const std::string& message, float fraction)
     show_progress(message, fraction);
 }
 
-void MainWindow::modcreator_progress(const Path& file, float fraction)
-{
-    show_progress(platform::native(file), fraction);
-}
-
 unsigned int MainWindow::mod_priority(PriorityQuestion& question)
 {
     ModPriorityDialog& dialog = *ui->mod_priority;
@@ -686,7 +678,7 @@ int MainWindow::ask_new_mod(CreateModDialog& dlg)
             show_error(&dlg, problem);
             continue;
         }
-        Path file = new_mod_file(dlg.name_entry->get_text());
+        Path file = new_mod_file(*orrindel, dlg.name_entry->get_text());
         if (!exists(file))
             return response;
         std::string shown = platform::native(file);
@@ -707,30 +699,18 @@ std::string MainWindow::new_mod_problem(const CreateModDialog& dlg)
     return check_mod_file_name(dlg.name_entry->get_text());
 }
 
-Path MainWindow::new_mod_file(const std::string& name)
-{
-    return child_path(orrindel->get_mods_dir(), name + mod_extension);
-}
-
 void MainWindow::create_mod(const CreateModDialog& dlg)
 {
-    ModCreator creator(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), Path(dlg.dir_entry->get_text()), dlg.report_check->get_active());
-    creator.set_base_mod(orrindel->get_base_mod());
-    creator.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::modcreator_progress));
-    std::unique_ptr<Mod> mod(creator.create());
-    if (!mod)
+    const NewModHeader header{dlg.name_entry->get_text(), dlg.author_entry->get_text(),
+        std::string(dlg.version_entry->get_text()), std::string(dlg.description_entry->get_text())};
+    const NewMod made = velmora::create_mod(*orrindel, Path(dlg.dir_entry->get_text()), header,
+        new_mod_file(*orrindel, header.name), dlg.report_check->get_active(),
+        sigc::mem_fun(*this, &MainWindow::show_progress));
+    if (!made.mod)
         return;
-    show_progress("Saving", 1.0f);
-    mod->name = dlg.name_entry->get_text();
-    mod->description = dlg.description_entry->get_text();
-    mod->author = dlg.author_entry->get_text();
-    mod->version = dlg.version_entry->get_text();
-    mod->save(new_mod_file(mod->name));
-    const std::string name = mod->name;
-    const std::string changes = count_text(mod->changes.size(), "change", "changes");
-    orrindel->add_mod(mod.release());
-    show_status_message(format("Created the mod '%S' with %S.", &name, &changes)
-        + unread_text(creator.skipped(), creator.documents()));
+    const std::string changes = count_text(made.mod->changes.size(), "change", "changes");
+    show_status_message(format("Created the mod '%S' with %S.", &header.name, &changes)
+        + unread_text(made.skipped, made.documents));
 }
 
 void MainWindow::menu_import_archive_activated()
@@ -782,11 +762,14 @@ void MainWindow::import_archive(const Path& archive)
     if (response != Gtk::RESPONSE_OK)
         return;
     const std::string mod_name = dlg.name_entry->get_text();
-    const std::string author = dlg.author_entry->get_text();
-    const std::string version = dlg.version_entry->get_text();
     const std::string description = dlg.description_entry->get_text();
+    // An empty description leaves the one the archive's readme gives.
+    NewModHeader header{mod_name, dlg.author_entry->get_text(), std::string(dlg.version_entry->get_text()),
+        std::nullopt};
+    if (!description.empty())
+        header.description = description;
     const bool report = dlg.report_check->get_active();
-    const Path file = new_mod_file(mod_name);
+    const Path file = new_mod_file(*orrindel, mod_name);
     std::string error;
     std::string unread;
     {
@@ -795,20 +778,10 @@ void MainWindow::import_archive(const Path& archive)
         status.begin("Importing mod", *this);
         pump_events();
         try {
-            ModImporter importer(orrindel->get_civ4_dir(), orrindel->get_settings_dir(), archive, report);
-            importer.set_base_mod(orrindel->get_base_mod());
-            importer.signal_progress.connect(sigc::mem_fun(*this, &MainWindow::show_progress));
-            importer.signal_limit_exceeded.connect(sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
-            std::unique_ptr<Mod> mod = importer.import();
-            show_progress("Saving", 1.0f);
-            mod->name = mod_name;
-            mod->author = author;
-            mod->version = version;
-            if (!description.empty())
-                mod->description = description;
-            mod->save(file);
-            orrindel->add_mod(mod.release());
-            unread = unread_text(importer.skipped(), importer.documents());
+            const NewMod made = import_mod(*orrindel, archive, header, file, report, ArchiveLimits(),
+                sigc::mem_fun(*this, &MainWindow::show_progress),
+                sigc::mem_fun(*this, &MainWindow::archive_limit_passed));
+            unread = unread_text(made.skipped, made.documents);
         } catch (const std::exception& e) {
             // GenericError and its kinds; anything else of the XML library too.
             error = e.what();

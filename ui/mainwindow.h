@@ -11,7 +11,7 @@
 #include <libglademm/xml.h>
 #include <string>
 
-#include "creator/import.h"
+#include "core/new_mod.h"
 #include "path/path.h"
 
 namespace velmora {
@@ -83,7 +83,6 @@ public:
     enum VersionResponse { version_use_this = 1, version_enable_both = 2 };
 
     void apply_progress(const std::string& message, float fraction);
-    void modcreator_progress(const Path& file, float fraction);
     bool archive_limit_passed(ArchiveLimits::Kind kind, const std::string& message);
     unsigned int mod_priority(PriorityQuestion& question);
 
@@ -138,7 +137,6 @@ private:
     Mod* selected_mod();
     int ask_new_mod(CreateModDialog& dlg);
     std::string new_mod_problem(const CreateModDialog& dlg);
-    Path new_mod_file(const std::string& name);
     void create_mod(const CreateModDialog& dlg);
     void show_progress(const std::string& message, float fraction);
     void show_summary();

@@ -8,7 +8,6 @@
 #include "base/format.h"
 #include "core/orrindel.h"
 #include "core/setup_file.h"
-#include "mod/mod.h"
 #include "path/platform.h"
 #include "ui/lookup.h"
 #include "ui/mainwindow.h"

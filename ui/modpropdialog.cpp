@@ -7,7 +7,6 @@
 #include "base/format.h"
 #include "core/build_report.h"
 #include "core/orrindel.h"
-#include "mod/mod.h"
 #include "path/platform.h"
 #include "ui/editchangedialog.h"
 #include "ui/lookup.h"

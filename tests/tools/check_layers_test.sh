@@ -5,7 +5,7 @@
 set -uo pipefail
 check=${1:?usage: check_layers_test.sh PATH/TO/check-layers.sh}
 
-work=$(mktemp -d)
+work=$(mktemp -d -t "velmora layers é.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 failures=0
@@ -23,6 +23,15 @@ cases=(
   "the library's exception|core/a.cpp|catch (const xmlpp::exception& e) {}|core/a.cpp:1: names the XML library's exception"
   "libxml2 inside xml|xml/a.cpp|#include <libxml/tree.h>\nxmlNode* n = e->cobj();|ok"
   "libxml2 in the tests|tests/a.cpp|#include <libxml/tree.h>\nxmlNode* n;|ok"
+  "a front end and a header of mod|cli/a.cpp|#include \"core/orrindel.h\"\n#include \"mod/mod.h\"|cli/a.cpp:2: cli includes mod/mod.h: a front end includes only core/, base/ and path/"
+  "a front end and a header of creator|ui/a.h|#include \"creator/import.h\"|ui/a.h:1: ui includes creator/import.h"
+  "a front end and a header of xml, spaced|cli/a.cpp|  #  include \"xml/parse.h\"|cli/a.cpp:1: cli includes xml/parse.h"
+  "a front end and a header of diff|ui/a.cpp|#include \"diff/diff.h\"|ui/a.cpp:1: ui includes diff/diff.h"
+  "a front end and the core's inside|cli/a.cpp|#include \"core/manifest.h\"|cli/a.cpp:1: cli includes core/manifest.h, a header of the core's inside"
+  "a window and the core's inside|ui/a.cpp|#include \"core/incremental.h\"|ui/a.cpp:1: ui includes core/incremental.h"
+  "one front end and the other|cli/a.cpp|#include \"ui/mainwindow.h\"|cli/a.cpp:1: cli includes ui"
+  "a front end through the door|cli/a.cpp|#include \"core/orrindel.h\"\n#include \"core/new_mod.h\"\n#include \"base/errors.h\"\n#include \"path/path.h\"\n#include \"cli/text.h\"|ok"
+  "the core and its inside|core/a.cpp|#include \"core/manifest.h\"\n#include \"mod/mod.h\"|ok"
   "libxml++ objects and our own names|mod/a.cpp|#include \"xml/tree.h\"\nxmlpp::Element* e;\nTreeNode n(e);\nauto t = parse_xml_text(s);\nif (c.type == Change::XML) {}\nstd::string xml_text, html;|ok"
 )
 
