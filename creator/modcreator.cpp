@@ -24,12 +24,12 @@
 #include "mod/game_files.h"
 #include "mod/mod.h"
 #include "mod/removal.h"
-#include "xml/library.h"
 #include "path/file_io.h"
 #include "path/fs.h"
 #include "path/platform.h"
 #include "xml/element_info.h"
 #include "xml/elements.h"
+#include "xml/library.h"
 #include "xml/misc.h"
 #include "xml/parse.h"
 #include "xml/tree.h"
@@ -836,7 +836,8 @@ int ModCreator::Comparison::set_element(TreeNode orig, TreeNode modified, unsign
             }
         }
         if (removed) {
-            record_removal(modified, item.second, removed_item_name(std::string(item.first), item.second.name()));
+            record_removal(
+                modified, item.second, removed_item_name(std::string(item.first), item.second.name()));
             unchanged = false;
         }
     }

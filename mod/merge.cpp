@@ -91,7 +91,8 @@ void append_copy(xmlpp::Element* parent, const xmlpp::Element* c) { add_copy(par
 // order), else at the end. False when c held nothing but removals.
 bool add_in_order(xmlpp::Element* parent, const xmlpp::Element* c, const Schema* schema)
 {
-    return add_copy(parent, c, schema ? schema->insertion_point(TreeNode(parent), TreeNode(c).name()) : TreeNode());
+    return add_copy(
+        parent, c, schema ? schema->insertion_point(TreeNode(parent), TreeNode(c).name()) : TreeNode());
 }
 
 

@@ -10,8 +10,8 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "path/path.h"
-#include "xml/parse.h"
 #include "xml/library.h"
+#include "xml/parse.h"
 #include "xml/tree.h"
 
 namespace velmora {

@@ -237,7 +237,8 @@ void undeclare_namespace(TreeNode e, const char* uri)
     }
 }
 
-void set_namespaced_attribute(TreeNode e, const char* uri, const char* prefix, const char* name, const char* value)
+void set_namespaced_attribute(
+    TreeNode e, const char* uri, const char* prefix, const char* name, const char* value)
 {
     xmlNode* n = e.cobj();
     xmlNode* root = e.top().cobj();

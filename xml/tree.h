@@ -27,7 +27,10 @@ public:
     TreeAttribute next() const { return TreeAttribute(a_->next); }
     const char* name() const { return reinterpret_cast<const char*>(a_->name); }
     // The URI of its namespace; null when it is in none.
-    const char* namespace_uri() const { return a_->ns ? reinterpret_cast<const char*>(a_->ns->href) : nullptr; }
+    const char* namespace_uri() const
+    {
+        return a_->ns ? reinterpret_cast<const char*>(a_->ns->href) : nullptr;
+    }
     // The texts of its value joined.
     std::string value() const;
 
@@ -60,11 +63,17 @@ public:
     // document's dictionary: two nodes whose names are interned there have the
     // same name exactly when these are equal.
     const void* name_address() const { return n_->name; }
-    bool name_interned() const { return n_->doc && n_->doc->dict && xmlDictOwns(n_->doc->dict, n_->name) == 1; }
+    bool name_interned() const
+    {
+        return n_->doc && n_->doc->dict && xmlDictOwns(n_->doc->dict, n_->name) == 1;
+    }
     // A text node's text (null when it has none); null for an element.
     const char* content() const { return reinterpret_cast<const char*>(n_->content); }
     // The URI of an element's namespace; null when it is in none.
-    const char* namespace_uri() const { return n_->ns ? reinterpret_cast<const char*>(n_->ns->href) : nullptr; }
+    const char* namespace_uri() const
+    {
+        return n_->ns ? reinterpret_cast<const char*>(n_->ns->href) : nullptr;
+    }
 
     TreeNode parent() const { return TreeNode(n_->parent); }
     TreeNode first_child() const { return TreeNode(n_->children); }
@@ -164,7 +173,8 @@ void undeclare_namespace(TreeNode e, const char* uri);
 // prefix is bound to the URI where e stands, it is declared on the top
 // element of e's tree with the prefix `prefix`, or that prefix followed by
 // 1, 2... when the top element binds it to something else already.
-void set_namespaced_attribute(TreeNode e, const char* uri, const char* prefix, const char* name, const char* value);
+void set_namespaced_attribute(
+    TreeNode e, const char* uri, const char* prefix, const char* name, const char* value);
 // Removes the attribute `name` of the namespace `uri` that is in scope at e
 // (of no namespace when the URI is not in scope).
 void remove_namespaced_attribute(TreeNode e, const char* uri, const char* name);

@@ -5,7 +5,7 @@
 set -uo pipefail
 check=${1:?usage: check_layers_test.sh PATH/TO/check-layers.sh}
 
-work=$(mktemp -d)
+work=$(mktemp -d -t "velmora layers é.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 failures=0

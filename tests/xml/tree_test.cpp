@@ -74,9 +74,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, TreeAdd,
                         "<R>\n\t<A/>\n\t<N/>\n\t<B/>\n</R>"},
         AddCase{"beforeTheFirst", "<R>\n\t<A/>\n</R>", "<N/>", "A", "<R>\n\t<N/>\n\t<A/>\n</R>"},
         AddCase{"beforeAnElementWithoutIndent", "<R><A/><B/></R>", "<N/>", "B", "<R><A/><N/><B/></R>"},
-        AddCase{"beforeAfterAComment", "<R>\n\t<!--c--><A/>\n</R>", "<N/>", "A", "<R>\n\t<!--c--><N/><A/>\n</R>"},
-        AddCase{"appendedAfterTheLastElement", "<R>\n\t\t<A/>\n\t\t<B/>\n\t</R>", "<N>\n\t<C>1</C>\n</N>", nullptr,
-            "<R>\n\t\t<A/>\n\t\t<B/>\n\t\t<N>\n\t<C>1</C>\n</N>\n\t</R>"},
+        AddCase{
+            "beforeAfterAComment", "<R>\n\t<!--c--><A/>\n</R>", "<N/>", "A", "<R>\n\t<!--c--><N/><A/>\n</R>"},
+        AddCase{"appendedAfterTheLastElement", "<R>\n\t\t<A/>\n\t\t<B/>\n\t</R>", "<N>\n\t<C>1</C>\n</N>",
+            nullptr, "<R>\n\t\t<A/>\n\t\t<B/>\n\t\t<N>\n\t<C>1</C>\n</N>\n\t</R>"},
         AddCase{"appendedToAnEmptyParent", "<R/>", "<N/>", nullptr, "<R><N/></R>"},
         AddCase{"appendedWithoutIndent", "<R><A/></R>", "<N/>", nullptr, "<R><A/><N/></R>"},
         // Only white space that closes the parent is kept after the copy.
@@ -84,15 +85,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, TreeAdd,
             "<R>\n\t<A/>\n\t<!--c-->\n<N/></R>"},
         // Namespaces: the copy declares only what the base does not declare alike around it.
         AddCase{"intoTheSameDefaultNamespace", "<R xmlns=\"x-schema:S.xml\">\n\t<A/>\n</R>",
-            "<N xmlns=\"x-schema:S.xml\"><C/></N>", nullptr, "<R xmlns=\"x-schema:S.xml\">\n\t<A/>\n\t<N><C/></N>\n</R>"},
-        AddCase{"intoAnotherDefaultNamespace", "<R xmlns=\"x-schema:S.xml\"><A/></R>", "<N xmlns=\"x-schema:T.xml\"/>",
-            "A", "<R xmlns=\"x-schema:S.xml\"><N xmlns=\"x-schema:T.xml\"/><A/></R>"},
+            "<N xmlns=\"x-schema:S.xml\"><C/></N>", nullptr,
+            "<R xmlns=\"x-schema:S.xml\">\n\t<A/>\n\t<N><C/></N>\n</R>"},
+        AddCase{"intoAnotherDefaultNamespace", "<R xmlns=\"x-schema:S.xml\"><A/></R>",
+            "<N xmlns=\"x-schema:T.xml\"/>", "A",
+            "<R xmlns=\"x-schema:S.xml\"><N xmlns=\"x-schema:T.xml\"/><A/></R>"},
         AddCase{"intoNoNamespace", "<R><A/></R>", "<N xmlns=\"x-schema:S.xml\"/>", nullptr,
             "<R><A/><N xmlns=\"x-schema:S.xml\"/></R>"},
-        AddCase{"prefixedAttributeIntoTheSameBinding", "<R xmlns:p=\"urn:p\"/>", "<N xmlns:p=\"urn:p\" p:a=\"1\"/>",
-            nullptr, "<R xmlns:p=\"urn:p\"><N p:a=\"1\"/></R>"},
-        AddCase{"prefixBoundElsewhereToAnotherUri", "<R xmlns:p=\"urn:q\"/>", "<N xmlns:p=\"urn:p\" p:a=\"1\"/>",
-            nullptr, "<R xmlns:p=\"urn:q\"><N xmlns:p=\"urn:p\" p:a=\"1\"/></R>"}),
+        AddCase{"prefixedAttributeIntoTheSameBinding", "<R xmlns:p=\"urn:p\"/>",
+            "<N xmlns:p=\"urn:p\" p:a=\"1\"/>", nullptr, "<R xmlns:p=\"urn:p\"><N p:a=\"1\"/></R>"},
+        AddCase{"prefixBoundElsewhereToAnotherUri", "<R xmlns:p=\"urn:q\"/>",
+            "<N xmlns:p=\"urn:p\" p:a=\"1\"/>", nullptr,
+            "<R xmlns:p=\"urn:q\"><N xmlns:p=\"urn:p\" p:a=\"1\"/></R>"}),
     ::velmora::test::CaseNameBy<&AddCase::name>());
 
 // ---- removing and replacing ----
@@ -198,7 +202,8 @@ class TreeCopyInScope : public testing::TestWithParam<ScopeCase> { };
 
 TEST_P(TreeCopyInScope, usesTheTargetsBindingsAndDeclaresNone)
 {
-    Doc game = parse("<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"><U><T>X</T><F p:a=\"1\">y<!--c--></F></U></G>");
+    Doc game = parse(
+        "<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"><U><T>X</T><F p:a=\"1\">y<!--c--></F></U></G>");
     Doc target = parse(GetParam().target);
     const TreeNode u = game.child("U");
     const TreeNode mark = append_element_like(target.root(), u);
@@ -210,8 +215,9 @@ TEST_P(TreeCopyInScope, usesTheTargetsBindingsAndDeclaresNone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TreeCopyInScope,
-    testing::Values(ScopeCase{"sameBindings", "<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"/>",
-                        "<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"><U><T>X</T><F p:a=\"1\">y</F></U></G>"},
+    testing::Values(
+        ScopeCase{"sameBindings", "<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"/>",
+            "<G xmlns=\"x-schema:S.xml\" xmlns:p=\"urn:p\"><U><T>X</T><F p:a=\"1\">y</F></U></G>"},
         ScopeCase{"otherPrefix", "<G xmlns=\"x-schema:S.xml\" xmlns:q=\"urn:p\"/>",
             "<G xmlns=\"x-schema:S.xml\" xmlns:q=\"urn:p\"><U><T>X</T><F q:a=\"1\">y</F></U></G>"},
         // Unbound there: in no namespace, rather than a declaration on every copy.
@@ -237,7 +243,8 @@ TEST_P(TreeSameSubtree, comparesEverythingTheParserKept)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TreeSameSubtree,
-    testing::Values(SubtreeCase{"identical", "<A x=\"1\">\n\t<B>t</B><!--c-->\n</A>", "<A x=\"1\">\n\t<B>t</B><!--c-->\n</A>", true},
+    testing::Values(SubtreeCase{"identical", "<A x=\"1\">\n\t<B>t</B><!--c-->\n</A>",
+                        "<A x=\"1\">\n\t<B>t</B><!--c-->\n</A>", true},
         SubtreeCase{"text", "<A><B>t</B></A>", "<A><B>u</B></A>", false},
         SubtreeCase{"whiteSpace", "<A>\n\t<B/>\n</A>", "<A>\n<B/>\n</A>", false},
         SubtreeCase{"comment", "<A><!--c--></A>", "<A><!--d--></A>", false},
