@@ -97,7 +97,7 @@ int child_apply(const std::string& home, const std::vector<std::string>& left_ou
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, std::find(left_out.begin(), left_out.end(), mod->name) == left_out.end());
     // Every conflict goes to the mod listed first.
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }
@@ -113,7 +113,7 @@ int child_apply_answers(const std::string& home, const std::string& mode)
     if (mode == "given")
         core->set_given_answers([](PriorityQuestion&) { return 1u; });
     std::size_t lines = 0;
-    core->signal_mod_priority.connect([&lines](PriorityQuestion& q) {
+    core->signal_mod_priority().connect([&lines](PriorityQuestion& q) {
         lines += q.report().text().size();
         return 1u;
     });
@@ -152,7 +152,7 @@ struct StepTimer {
 int child_apply_again(const std::string& home, const std::string& mode)
 {
     auto core = start(home);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, mode != "incremental" || mod->name != "Small");
     core->apply();
@@ -230,7 +230,7 @@ int child_apply_unverified(const std::string& home, bool names_only)
         core->set_verify_after_apply(false);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }
@@ -241,7 +241,7 @@ int child_apply_without_provenance(const std::string& home)
     core->set_record_provenance(false);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     return 0;
 }
@@ -847,7 +847,7 @@ void bench_verification(Game& g)
     auto core = start(home);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     const Verification& v = core->get_verification();
     unsigned faults = 0, in_game = 0;
@@ -897,7 +897,7 @@ void bench_references(Game& g)
     auto core = start(home);
     for (Mod* mod : core->get_mods())
         core->set_mod_enabled(mod, true);
-    core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+    core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
     core->apply();
     const ReferenceCheck& r = core->get_verification().references;
     std::printf("The reference check read %u files: %u broken references the mods caused, %u the game has too.\n",

@@ -82,14 +82,14 @@ int run_apply(Orrindel& core, const ApplyOptions& options)
     std::optional<Unanswered> unanswered;
 
     Connections connections;
-    connections.add(core.signal_apply_progress.connect(
+    connections.add(core.signal_apply_progress().connect(
         [&](const std::string& message, float fraction) { bar.show(message, fraction); }));
     core.set_given_answers([&](PriorityQuestion& q) {
         q.remember = options.remember;
         return rules.winner(q.first, q.second);
     });
     GivenAnswersReset reset{core};
-    connections.add(core.signal_mod_priority.connect([&](PriorityQuestion& q) {
+    connections.add(core.signal_mod_priority().connect([&](PriorityQuestion& q) {
         unsigned int r = 0;
         if (ask) {
             bar.clear();

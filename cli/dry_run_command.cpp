@@ -116,7 +116,7 @@ int run_dry_run(Orrindel& core, const ApplyOptions& options)
 {
     const PreferRules rules(core, options.prefer);
     ProgressBar bar(std::cerr, is_terminal(STDERR_FILENO));
-    sigc::connection progress = core.signal_apply_progress.connect(
+    sigc::connection progress = core.signal_apply_progress().connect(
         [&](const std::string& message, float fraction) { bar.show(message, fraction); });
     core.set_given_answers([&](PriorityQuestion& q) { return rules.winner(q.first, q.second); });
     GivenAnswersReset reset{core};

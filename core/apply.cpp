@@ -248,7 +248,7 @@ void Orrindel::load_enabled_mods(const std::list<Mod*>& enabled)
     const double n = static_cast<double>(enabled.size());
     unsigned i = 0;
     for (Mod* mod : enabled) {
-        signal_apply_progress.emit("Loading", fraction(i * 0.1 / n));
+        apply_progress.emit("Loading", fraction(i * 0.1 / n));
         // Loaded changes stay in memory: a second apply does not read the file again.
         if (!mod->loaded && mod->load(mod->path) != 0)
             throw GenericError(
@@ -351,7 +351,7 @@ std::list<PriorityAnswer> Orrindel::ask_priorities(
         if (r == 0)
             r = q.remembered;
         if (r == 0)
-            r = signal_mod_priority.emit(q);
+            r = mod_priority.emit(q);
         if ((r == 1 || r == 2) && q.remember && r != q.remembered)
             kept_answers.emplace_back(&q, r);
         if (r == 1)
@@ -437,7 +437,7 @@ BuildPreview Orrindel::preview()
                     mods, game, folder, Mod::CarryOver(),
                     [&](const Mod& mod, unsigned done, unsigned total) {
                         current = &mod;
-                        signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                        apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                     },
                     &schemas, &recorder);
             });
@@ -507,7 +507,7 @@ void Orrindel::build_mod_folder(const std::list<Mod*>& order, const Path& target
     }
     const Manifest built = build_files(order, built_files_dir(target), assets);
     built.write(assets);
-    signal_apply_progress.emit("Adding the base mod", fraction(0.99));
+    apply_progress.emit("Adding the base mod", fraction(0.99));
     add_base_mod(build.folder(), base_mod, mod_target);
     Manifest::of_folder(build.folder()).write(build.folder());
     if (foreign_files_in(target))
@@ -538,7 +538,7 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
         const double n = static_cast<double>(order.size());
         unsigned i = 0;
         for (const Mod* mod : order) {
-            signal_apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
+            apply_progress.emit(mod->name, fraction(0.1 + i * 0.9 / n));
             try {
                 call_xml_library([&] { apply_step(*mod, game, folder); });
             } catch (const XmlLibraryError& e) {
@@ -572,7 +572,7 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
                     mods, game, folder, carry,
                     [&](const Mod& mod, unsigned done, unsigned total) {
                         current = &mod;
-                        signal_apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
+                        apply_progress.emit(mod.name, fraction(0.1 + done * 0.9 / total));
                     },
                     &schemas, record_provenance ? &recorder : nullptr, &apply_warnings,
                     verify_after_apply ? check_merged : MergedFile());

@@ -98,12 +98,13 @@ RecordBlame blame_record(const Path& folder, const GameFiles& game, const FileOr
 
 RecordBlame blame_record(const Orrindel& core, const FileOrigin& origin, const std::string& key)
 {
-    return blame_record(core.get_custom_assets_dir(), GameFiles::of_game(core.get_civ4_dir()), origin, key);
+    // What the build started from is the base mod's copy before the game's own.
+    return blame_record(core.get_built_dir(), core.get_game_files(), origin, key);
 }
 
 bool game_has_file(const Orrindel& core, const Path& file)
 {
-    const Path game_file = GameFiles::of_game(core.get_civ4_dir()).find(file);
+    const Path game_file = core.get_game_files().find(file);
     return !game_file.empty() && platform::kind_of(game_file.str()) == platform::Kind::File;
 }
 

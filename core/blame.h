@@ -39,11 +39,12 @@ std::string find_record_key(const FileOrigin& origin, const std::string& record)
 // XML or lacks the record.
 RecordBlame blame_record(const Path& folder, const GameFiles& game, const FileOrigin& origin, const std::string& key);
 
-// The same for the last build of core: its custom-assets folder and the game's copy.
+// The same for the last build of core: the folder it built (a mod target's
+// "Assets" too) and the copy it built on, the base mod's before the game's.
 RecordBlame blame_record(const Orrindel& core, const FileOrigin& origin, const std::string& key);
 
-// Whether the game has its own copy of file (relative to "Assets"): a file
-// no mod changes is then the game's.
+// Whether the game, with the base mod first, has a copy of file (relative
+// to "Assets"): a file no mod changes is then that copy.
 bool game_has_file(const Orrindel& core, const Path& file);
 
 } // namespace velmora

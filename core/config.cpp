@@ -9,8 +9,6 @@
 
 #include "base/errors.h"
 #include "base/format.h"
-#include "core/orrindel.h"
-#include "mod/mod.h"
 #include "xml/library.h"
 #include "path/file_io.h"
 #include "path/fs.h"
@@ -56,9 +54,6 @@ std::string one_line(const std::string& text)
     return out;
 }
 
-// A folder element as read, in file order: each one is handed to the core.
-using FolderElements = std::vector<std::pair<std::string, std::string>>;
-
 bool is_folder_element(const std::string& name)
 {
     return name == "Civ4Dir" || name == "ModsDir" || name == "CustomAssetsDir";
@@ -98,7 +93,7 @@ ProfileValues read_profile(const xmlpp::Element* e)
 
 // Reads file into out; folders (when given) gets each folder element in file
 // order. Throws XmlError naming the file when it cannot be parsed.
-void read_settings(const Path& file, ConfigValues& out, FolderElements* folders)
+void read_settings(const Path& file, ConfigValues& out, ConfigFolders* folders)
 {
     quiet_xml_library();
     xmlpp::DomParser parser;
@@ -273,41 +268,23 @@ ProfileValues merged_profile(const ProfileValues* base, const ProfileValues& now
 
 } // namespace
 
-Config::Config(Orrindel& orrindel)
-    : orrindel(orrindel)
-    , values(fresh_values())
+Config::Config()
+    : values(fresh_values())
     , saved(fresh_values())
 { }
 
-void Config::load()
+bool Config::load(const Path& default_file)
 {
     if (file.empty())
-        file = orrindel.get_settings_dir() / Path("conf");
+        file = default_file;
     if (!exists(file))
-        return;
+        return false;
     ConfigValues read;
-    FolderElements folders;
-    read_settings(file, read, &folders);
+    ConfigFolders read_folders;
+    read_settings(file, read, &read_folders);
     values = std::move(read);
-    if (!values.base_mod.empty())
-        orrindel.set_base_mod(Path(values.base_mod));
-    if (!values.mod_target.empty())
-        orrindel.set_mod_target(values.mod_target);
-    if (values.restore_points != orrindel.get_restore_point_limit())
-        orrindel.set_restore_point_limit(values.restore_points);
-    if (values.game_ini_mod != orrindel.get_game_ini_mod())
-        orrindel.set_game_ini_mod(values.game_ini_mod);
-    if (values.empty_game_cache != orrindel.get_empty_game_cache())
-        orrindel.set_empty_game_cache(values.empty_game_cache);
-    orrindel.set_preview_before_apply(values.preview_before_apply);
-    for (const auto& [name, text] : folders) {
-        if (name == "Civ4Dir")
-            orrindel.set_civ4_dir(Path(text));
-        else if (name == "ModsDir")
-            orrindel.set_mods_dir(Path(text));
-        else
-            orrindel.set_custom_assets_dir(Path(text));
-    }
+    folders = std::move(read_folders);
+    return true;
 }
 
 const ProfileValues& Config::get_current_profile() const
@@ -353,20 +330,20 @@ void Config::remove_profile(const std::string& name)
         list.end());
 }
 
-ConfigValues Config::current() const
+ConfigValues Config::current(const ConfigValues& held, const ProfileValues& in_use) const
 {
     ConfigValues v = values;
-    v.civ4_dir = orrindel.get_civ4_dir().str();
-    v.mods_dir = orrindel.get_mods_dir().str();
-    v.custom_assets_dir = orrindel.get_custom_assets_dir().str();
-    v.base_mod = orrindel.get_base_mod().str();
-    v.mod_target = orrindel.get_mod_target();
-    v.restore_points = orrindel.get_restore_point_limit();
-    v.game_ini_mod = orrindel.get_game_ini_mod();
-    v.empty_game_cache = orrindel.get_empty_game_cache();
-    v.preview_before_apply = orrindel.get_preview_before_apply();
-    v.current = orrindel.get_current_profile();
-    ProfileValues live = orrindel.profile_values();
+    v.civ4_dir = held.civ4_dir;
+    v.mods_dir = held.mods_dir;
+    v.custom_assets_dir = held.custom_assets_dir;
+    v.base_mod = held.base_mod;
+    v.mod_target = held.mod_target;
+    v.restore_points = held.restore_points;
+    v.game_ini_mod = held.game_ini_mod;
+    v.empty_game_cache = held.empty_game_cache;
+    v.preview_before_apply = held.preview_before_apply;
+    v.current = held.current;
+    ProfileValues live = in_use;
     if (const ProfileValues* kept = v.find(live.name))
         live.other = kept->other;
     if (ProfileValues* p = v.find(live.name))
@@ -376,9 +353,9 @@ ConfigValues Config::current() const
     return v;
 }
 
-void Config::mark_saved()
+void Config::mark_saved(const ConfigValues& held, const ProfileValues& in_use)
 {
-    saved = current();
+    saved = current(held, in_use);
     values = saved;
 }
 
@@ -435,11 +412,11 @@ ConfigValues Config::merged_with_file(const ConfigValues& now) const
     return out;
 }
 
-void Config::save()
+void Config::save(const ConfigValues& held, const ProfileValues& in_use)
 {
     if (file.empty() || !writable)
         return;
-    const ConfigValues now = current();
+    const ConfigValues now = current(held, in_use);
     // The settings folder itself is the lock: "conf" is replaced by a rename.
     const Path folder = file.size() > 1 ? file.subpath(0, file.size() - 1) : Path(".");
     FileLock lock(folder);
@@ -455,20 +432,19 @@ void Config::save()
     // changes, taken from the file, are not undone by it.
     saved = now;
     // The profiles not in use are known as the file now has them.
-    const std::string in_use = orrindel.get_profile();
     for (const ProfileValues& p : merged.profiles)
-        if (p.name != in_use)
+        if (p.name != in_use.name)
             store_profile(p);
     auto& list = values.profiles;
     list.erase(std::remove_if(list.begin(), list.end(),
-                   [&](const ProfileValues& p) { return p.name != in_use && !merged.find(p.name); }),
+                   [&](const ProfileValues& p) { return p.name != in_use.name && !merged.find(p.name); }),
         list.end());
 }
 
-void Config::save_if_changed()
+void Config::save_if_changed(const ConfigValues& held, const ProfileValues& in_use)
 {
-    if (!current().same_as(saved))
-        save();
+    if (!current(held, in_use).same_as(saved))
+        save(held, in_use);
 }
 
 std::string write_document_atomically(xmlpp::Document& doc, const Path& file)

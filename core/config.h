@@ -15,8 +15,6 @@ class Document;
 
 namespace velmora {
 
-class Orrindel;
-
 // Writes doc to file through a temporary file beside it, flushed to the disk
 // and renamed over file, so that a failure or a crash leaves the old file
 // whole. Returns why it failed, or "" when it did not.
@@ -71,20 +69,28 @@ struct ConfigValues {
     bool same_as(const ConfigValues& other) const;
 };
 
-// Reads and writes the user's settings file "conf": the three folders of the
-// core and the profiles (each with its enabled mods, the file of its
-// remembered answers and whether to ask only when two mods change the same
-// field). It keeps no folder values of its own: load hands them to the core's
-// setters, save reads them from the core; the profile in use is the core's,
-// the others are kept here.
+// The folder elements of "conf" as read, in file order: element name
+// ("Civ4Dir", "ModsDir", "CustomAssetsDir") and text. A folder the file does
+// not name keeps the core's default.
+using ConfigFolders = std::vector<std::pair<std::string, std::string>>;
+
+// Reads and writes the user's settings file "conf": the folders and
+// preferences of the core and the profiles (each with its enabled mods, the
+// file of its remembered answers and whether to ask only when two mods change
+// the same field). It holds plain values and knows nothing of the core: the
+// core applies what load() read, and hands its settings to save() (`held`:
+// its folders, preferences and current profile's name; `in_use`: the profile
+// in use, as it is now). The other profiles are kept here.
 class Config {
 public:
-    explicit Config(Orrindel& orrindel);
+    // The defaults, with one profile, until load() reads a file.
+    Config();
 
-    // Sets the file ("conf" in the settings folder) if not yet set, then reads
-    // it when it exists. Throws XmlError naming the file when it cannot be
-    // parsed; no setting has been changed then.
-    void load();
+    // Sets the file to default_file if not yet set, then reads it when it
+    // exists: true when it did (get_values and get_folders give what it
+    // holds). Throws XmlError naming the file when it cannot be parsed;
+    // nothing read is kept then.
+    bool load(const Path& default_file);
     // Writes the file through a temporary file renamed into place, so a failed
     // write leaves the old file whole. Another Velmora may have changed the
     // file since it was read: under a lock on the file, it is read again and
@@ -93,13 +99,18 @@ public:
     // nothing before load() chose the file, or after an unreadable file could
     // not be set aside. Throws GenericError naming the file when it cannot be
     // written.
-    void save();
+    void save(const ConfigValues& held, const ProfileValues& in_use);
     // save() when a setting changed since the last load or save; reading the
     // settings never writes them.
-    void save_if_changed();
+    void save_if_changed(const ConfigValues& held, const ProfileValues& in_use);
     // The settings as they are now are the ones the file holds (called once
     // start-up has turned the file's values into the core's).
-    void mark_saved();
+    void mark_saved(const ConfigValues& held, const ProfileValues& in_use);
+
+    // What the last load() read: the settings, with the profiles as last read,
+    // saved or stored, and the folder elements in file order.
+    const ConfigValues& get_values() const { return values; }
+    const ConfigFolders& get_folders() const { return folders; }
 
     // Moves the file that load() could not parse to "conf.bad" so the next
     // save does not destroy it. Returns the new name, or an empty Path when the
@@ -124,11 +135,11 @@ public:
     void rename_mod_key(const std::string& from, const std::string& to);
 
 private:
-    ConfigValues current() const;
+    ConfigValues current(const ConfigValues& held, const ProfileValues& in_use) const;
     ConfigValues merged_with_file(const ConfigValues& now) const;
     void write(const ConfigValues& values);
 
-    Orrindel& orrindel;
+    ConfigFolders folders;
     // What the file held at the last load or save, with this program's
     // changes to the profiles not in use.
     ConfigValues values;

@@ -56,7 +56,7 @@ void Orrindel::name_reference_mods(ReferenceCheck& check, const std::vector<cons
     // A copy of each mod that is not enabled is read for the names it would
     // define, and dropped afterwards: the list keeps only headers.
     std::vector<std::unique_ptr<Mod>> read;
-    for (Mod* mod : mods) {
+    for (Mod* mod : get_mods()) {
         if (std::find(order.begin(), order.end(), mod) != order.end())
             continue;
         if (mod->loaded) {

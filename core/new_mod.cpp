@@ -48,7 +48,7 @@ void add_new_mod(Orrindel& core, std::unique_ptr<Mod> mod, const NewModHeader& h
     mod->save(file);
     out.replaced_in = profiles_enabling(core, file);
     out.mod = mod.get();
-    core.add_mod(mod.release());
+    core.add_mod(std::move(mod));
 }
 
 } // namespace

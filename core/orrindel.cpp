@@ -44,8 +44,7 @@ Orrindel::Orrindel()
 { }
 
 Orrindel::Orrindel(const Path& home)
-    : config(*this)
-    , home(home)
+    : home(home)
     , reference_table(new ReferenceTable)
 { }
 
@@ -53,13 +52,11 @@ Orrindel::~Orrindel()
 {
     {
         try {
-            config.save_if_changed();
+            save_changed_config();
         } catch (...) {
             // Nobody is left to tell; a front end that cares calls save_config() first.
         }
     }
-    for (Mod* mod : mods)
-        delete mod;
 }
 
 void Orrindel::startup()
@@ -80,10 +77,10 @@ void Orrindel::startup()
     ask_fields_only = current.ask_fields_only;
     answers_name = current.answers;
     load_answers();
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
     load_mods();
     starting_up = false;
-    config.mark_saved();
+    config.mark_saved(held_settings(), profile_values());
 }
 
 void Orrindel::load_element_table()
@@ -118,7 +115,8 @@ void Orrindel::load_reference_table()
 void Orrindel::load_config()
 {
     try {
-        config.load();
+        if (config.load(settings_dir / Path("conf")))
+            apply_settings(config.get_values(), config.get_folders());
     } catch (const XmlError& e) {
         // Going on with the defaults is better than not starting; the file is
         // kept so that the user's settings can still be recovered by hand.
@@ -141,17 +139,57 @@ void Orrindel::load_answers()
     }
 }
 
-void Orrindel::save_config()
+// The settings "conf" read, turned into the core's; a folder the file does
+// not name keeps its default.
+void Orrindel::apply_settings(const ConfigValues& values, const ConfigFolders& folders)
 {
-    config.save();
+    if (!values.base_mod.empty())
+        set_base_mod(Path(values.base_mod));
+    if (!values.mod_target.empty())
+        set_mod_target(values.mod_target);
+    if (values.restore_points != restore_point_limit)
+        set_restore_point_limit(values.restore_points);
+    if (values.game_ini_mod != game_ini_mod)
+        set_game_ini_mod(values.game_ini_mod);
+    if (values.empty_game_cache != empty_game_cache)
+        set_empty_game_cache(values.empty_game_cache);
+    set_preview_before_apply(values.preview_before_apply);
+    for (const auto& [name, text] : folders) {
+        if (name == "Civ4Dir")
+            set_civ4_dir(Path(text));
+        else if (name == "ModsDir")
+            set_mods_dir(Path(text));
+        else
+            set_custom_assets_dir(Path(text));
+    }
 }
 
-void Orrindel::save_changed_config() { config.save_if_changed(); }
+// The settings "conf" keeps of the core as they are now; the profile in use
+// goes beside them (profile_values).
+ConfigValues Orrindel::held_settings() const
+{
+    ConfigValues v;
+    v.civ4_dir = civ4_dir.str();
+    v.mods_dir = mods_dir.str();
+    v.custom_assets_dir = custom_assets_dir.str();
+    v.base_mod = base_mod.str();
+    v.mod_target = mod_target;
+    v.restore_points = restore_point_limit;
+    v.game_ini_mod = game_ini_mod;
+    v.empty_game_cache = empty_game_cache;
+    v.preview_before_apply = preview_before_apply;
+    v.current = current_profile;
+    return v;
+}
+
+void Orrindel::save_config() { config.save(held_settings(), profile_values()); }
+
+void Orrindel::save_changed_config() { config.save_if_changed(held_settings(), profile_values()); }
 
 std::list<Mod*> Orrindel::get_enabled_mods_in_order() const
 {
     std::list<Mod*> enabled;
-    for (Mod* mod : mods)
+    for (Mod* mod : get_mods())
         if (enabled_mods.count(mod))
             enabled.push_back(mod);
     return enabled;
@@ -175,8 +213,6 @@ void Orrindel::load_mods()
             entries.push_back({std::string(), key});
     }
 
-    for (Mod* mod : mods)
-        delete mod;
     mods.clear();
     enabled_mods.clear();
     missing_mods.clear();
@@ -193,19 +229,20 @@ void Orrindel::load_mods()
         } catch (const GenericError&) {
             continue; // a malformed mod file is left out of the list
         }
-        mods.push_back(mod.release());
+        mods.push_back(std::move(mod));
     }
     enable_entries(entries);
-    signal_mods_changed.emit();
+    mods_changed.emit();
 }
 
 void Orrindel::enable_entries(const std::vector<EnabledEntry>& entries)
 {
     std::vector<const EnabledEntry*> by_key;
     for (const EnabledEntry& entry : entries) {
-        auto same_file = std::find_if(mods.begin(), mods.end(),
+        const ModList listed = get_mods();
+        auto same_file = std::find_if(listed.begin(), listed.end(),
             [&](const Mod* m) { return !entry.file.empty() && !m->path.empty() && m->path[-1] == entry.file; });
-        if (same_file != mods.end())
+        if (same_file != listed.end())
             enabled_mods.insert(*same_file);
         else
             by_key.push_back(&entry);
@@ -235,7 +272,9 @@ std::string Orrindel::key_of(const Mod* mod) const
 {
     if (mod->name.empty())
         return mod->path.empty() ? std::string() : mod->path[-1];
-    const auto same_name = std::count_if(mods.begin(), mods.end(), [mod](const Mod* m) { return m->name == mod->name; });
+    const ModList listed = get_mods();
+    const auto same_name
+        = std::count_if(listed.begin(), listed.end(), [mod](const Mod* m) { return m->name == mod->name; });
     if (same_name > 1 && !mod->path.empty())
         return mod->path[-1];
     return mod->name;
@@ -254,10 +293,10 @@ std::vector<Mod*> Orrindel::mods_for_key(const std::string& key) const
     std::vector<Mod*> found;
     if (key.empty())
         return found;
-    for (Mod* mod : mods)
+    for (Mod* mod : get_mods())
         if (!mod->path.empty() && mod->path[-1] == key)
             return {mod};
-    for (Mod* mod : mods)
+    for (Mod* mod : get_mods())
         if (mod->name == key)
             found.push_back(mod);
     return found;
@@ -277,53 +316,72 @@ std::vector<Mod*> Orrindel::other_versions_enabled(const Mod* mod) const
 void Orrindel::disable_missing_mod(const std::string& name)
 {
     if (missing_mods.erase(name))
-        signal_enabled_mods_changed.emit();
+        enabled_mods_changed.emit();
 }
 
 bool Orrindel::mods_dir_missing() const { return !exists(mods_dir); }
 
-void Orrindel::add_mod(Mod* mod)
+void Orrindel::add_mod(std::unique_ptr<Mod> mod)
 {
-    if (!mod || std::find(mods.begin(), mods.end(), mod) != mods.end())
-        return; // already ours: replacing it by itself would delete it
-    for (auto it = mods.begin(); it != mods.end(); ++it) {
-        if ((*it)->path != mod->path)
+    if (!mod)
+        return;
+    Mod* added = mod.get();
+    for (std::unique_ptr<Mod>& listed : mods) {
+        if (listed->path != added->path)
             continue;
         // A mod made again over its own file keeps its place: in the list,
         // and in the enabled mods of every profile that had it.
-        Mod* old = *it;
-        const std::string old_key = key_of(old);
-        const bool was_enabled = enabled_mods.erase(old) > 0;
-        *it = mod;
-        delete old;
+        const std::string old_key = key_of(listed.get());
+        const bool was_enabled = enabled_mods.erase(listed.get()) > 0;
+        listed = std::move(mod);
         if (was_enabled)
-            enabled_mods.insert(mod);
-        const std::string new_key = key_of(mod);
+            enabled_mods.insert(added);
+        const std::string new_key = key_of(added);
         if (new_key != old_key)
             config.rename_mod_key(old_key, new_key);
-        signal_mods_changed.emit();
+        mods_changed.emit();
         return;
     }
-    mods.push_back(mod);
-    signal_mods_changed.emit();
+    mods.push_back(std::move(mod));
+    mods_changed.emit();
 }
 
 void Orrindel::remove_mod(Mod* mod)
 {
-    auto it = std::find(mods.begin(), mods.end(), mod);
+    auto it = std::find_if(mods.begin(), mods.end(), [mod](const std::unique_ptr<Mod>& m) { return m.get() == mod; });
     if (it == mods.end())
         return;
-    mods.erase(it);
     enabled_mods.erase(mod);
-    delete mod;
-    signal_mods_changed.emit();
+    mods.erase(it);
+    mods_changed.emit();
+}
+
+void Orrindel::save_mod(Mod& mod)
+{
+    // A listed mod holds only its header until its changes are read: written
+    // as it is, its file would lose them. They are read first, under the
+    // edited header.
+    if (!mod.loaded) {
+        const std::string header[] = {mod.name, mod.author, mod.version, mod.description};
+        if (mod.load(mod.path) != 0) {
+            const std::string file = platform::native(mod.path);
+            throw GenericError(format("Cannot save the mod '%S': its file \"%S\" no longer exists.", &header[0], &file));
+        }
+        mod.name = header[0];
+        mod.author = header[1];
+        mod.version = header[2];
+        mod.description = header[3];
+    }
+    mod.save(mod.path);
+    mods_changed.emit();
 }
 
 void Orrindel::set_mod_enabled(Mod* mod, bool enabled)
 {
     // A window may still hold a mod that a rescan has deleted; it must not
     // reach the enabled set.
-    if (std::find(mods.begin(), mods.end(), mod) == mods.end())
+    const ModList listed = get_mods();
+    if (std::find(listed.begin(), listed.end(), mod) == listed.end())
         return;
     // The user has chosen a version of a mod whose name the configuration
     // could not place: the old entry has done its work.
@@ -331,49 +389,49 @@ void Orrindel::set_mod_enabled(Mod* mod, bool enabled)
     now = (enabled ? enabled_mods.insert(mod).second : enabled_mods.erase(mod) > 0) || now;
     if (!now)
         return;
-    signal_enabled_mods_changed.emit();
+    enabled_mods_changed.emit();
 }
 
 void Orrindel::set_civ4_dir(const Path& dir)
 {
     civ4_dir = dir;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_mods_dir(const Path& dir)
 {
     mods_dir = dir;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_custom_assets_dir(const Path& dir)
 {
     custom_assets_dir = dir;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_base_mod(const Path& dir)
 {
     base_mod = dir;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_mod_target(const std::string& name)
 {
     mod_target = name;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_game_ini_mod(bool on)
 {
     game_ini_mod = on;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 void Orrindel::set_empty_game_cache(bool on)
 {
     empty_game_cache = on;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 Path Orrindel::get_game_ini_file() const { return game_ini_file(custom_assets_dir); }
@@ -418,7 +476,7 @@ std::string Orrindel::describe_target() const { return velmora::describe_target(
 void Orrindel::set_restore_point_limit(unsigned n)
 {
     restore_point_limit = n;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 bool Orrindel::custom_assets_exist() const
@@ -429,7 +487,7 @@ bool Orrindel::custom_assets_exist() const
 void Orrindel::set_ask_fields_only(bool only)
 {
     ask_fields_only = only;
-    signal_prefs_changed.emit();
+    prefs_changed.emit();
 }
 
 bool Orrindel::forget_answer(const std::string& winner, const std::string& loser)

@@ -15,10 +15,12 @@
 #include "core/conflict_reports.h"
 #include "core/incremental.h"
 #include "core/manifest.h"
+#include "core/mod_list.h"
 #include "core/preview.h"
 #include "core/questions.h"
 #include "core/restore_points.h"
 #include "core/setup_file.h"
+#include "core/signal_view.h"
 #include "core/verify.h"
 #include "mod/mod.h"
 #include "path/path.h"
@@ -62,21 +64,25 @@ struct BuildSummary {
 // signals, which are emitted synchronously on the calling thread.
 class Orrindel {
 public:
+    // The core's signals, emitted synchronously on the calling thread; the
+    // front ends connect to them, only the core emits them.
+    //
     // A folder setting changed (also once at the end of the configuration step of startup()).
-    sigc::signal<void> signal_prefs_changed;
-    // The list of mods changed: load_mods, add_mod, remove_mod.
-    sigc::signal<void> signal_mods_changed;
+    SignalView<sigc::signal<void>> signal_prefs_changed() { return SignalView(prefs_changed); }
+    // The list of mods changed: load_mods, add_mod, remove_mod, save_mod.
+    SignalView<sigc::signal<void>> signal_mods_changed() { return SignalView(mods_changed); }
     // The set of enabled mods really changed (set_mod_enabled).
-    sigc::signal<void> signal_enabled_mods_changed;
+    SignalView<sigc::signal<void>> signal_enabled_mods_changed() { return SignalView(enabled_mods_changed); }
     // apply(): a message and a fraction in [0, 1), emitted before each step.
-    sigc::signal<void, const std::string&, float> signal_apply_progress;
+    using ProgressSignal = sigc::signal<void, const std::string&, float>;
+    SignalView<ProgressSignal> signal_apply_progress() { return SignalView(apply_progress); }
     // apply(): which of two conflicting mods wins; 1 the first, 2 the second,
     // anything else (0 when no slot is connected) leaves the conflict unresolved.
     // The slot may set the question's `remember` to keep its answer.
-    sigc::signal<unsigned int, PriorityQuestion&> signal_mod_priority;
-
+    using PrioritySignal = sigc::signal<unsigned int, PriorityQuestion&>;
+    SignalView<PrioritySignal> signal_mod_priority() { return SignalView(mod_priority); }
     // The profiles changed: one made, renamed or deleted, or another one in use.
-    sigc::signal<void> signal_profiles_changed;
+    SignalView<sigc::signal<void>> signal_profiles_changed() { return SignalView(profiles_changed); }
 
     // The per-mod steps of apply(); they default to Mod::check_conflicts and Mod::apply.
     using ConflictCheck = std::function<void(const Mod& a, const Mod& b)>;
@@ -116,10 +122,16 @@ public:
     void load_mods();
     // Takes ownership of a new mod, replacing a listed mod with the same file:
     // the new one takes its place in the list and in the enabled mods of
-    // every profile that had it.
-    void add_mod(Mod* mod);
+    // every profile that had it. A null mod changes nothing.
+    void add_mod(std::unique_ptr<Mod> mod);
     // Drops and deletes a listed mod; its file is left alone.
     void remove_mod(Mod* mod);
+    // Writes a listed mod, its header edited, to its file and tells the
+    // front ends (signal_mods_changed). The changes of a mod read only as far
+    // as its header are read first, so that the file keeps them. Throws
+    // GenericError when the file is gone or cannot be written (as Mod::save);
+    // the edits stay in memory then.
+    void save_mod(Mod& mod);
     void set_mod_enabled(Mod* mod, bool enabled);
     // Builds the target (the custom-assets folder, or the mod folder of a mod
     // target) from the game's files, the base mod's first, and the enabled
@@ -219,7 +231,7 @@ public:
     // The "Assets" folders the game's files are read from, in the game's
     // order: the base mod's first, when one is set.
     GameFiles get_game_files() const;
-    const std::list<Mod*>& get_mods() const { return mods; }
+    ModList get_mods() const { return ModList(mods); }
     // The names of enabled mods whose files are not in the mods folder. They
     // stay enabled, in the configuration too, until disabled by name: a folder
     // on a drive that is not mounted must not cost the user the settings.
@@ -373,10 +385,19 @@ public:
     void set_apply_steps(ConflictCheck check, ModApplier apply_mod);
 
 private:
+    sigc::signal<void> prefs_changed;
+    sigc::signal<void> mods_changed;
+    sigc::signal<void> enabled_mods_changed;
+    ProgressSignal apply_progress;
+    PrioritySignal mod_priority;
+    sigc::signal<void> profiles_changed;
+
     void load_element_table();
     void load_reference_table();
     void name_reference_mods(ReferenceCheck& check, const std::vector<const Mod*>& order);
     void load_config();
+    void apply_settings(const ConfigValues& values, const ConfigFolders& folders);
+    ConfigValues held_settings() const;
     void load_answers();
 
     Path checked_target() const;
@@ -420,7 +441,7 @@ private:
     bool preview_before_apply = true;
     std::string last_fingerprint;
     bool ask_fields_only = false;
-    std::list<Mod*> mods;
+    ModList::Owned mods;
     Path home;
     Path settings_dir;
     Path civ4_dir;

@@ -126,9 +126,9 @@ void Orrindel::use_profile(const std::string& name)
     missing_mods.clear();
     ambiguous_mods.clear();
     enable_entries(entries);
-    signal_enabled_mods_changed.emit();
-    signal_prefs_changed.emit();
-    signal_profiles_changed.emit();
+    enabled_mods_changed.emit();
+    prefs_changed.emit();
+    profiles_changed.emit();
 }
 
 void Orrindel::switch_profile(const std::string& name)
@@ -154,7 +154,7 @@ void Orrindel::new_profile(const std::string& name, bool copy)
     }
     config.store_profile(profile_values());
     config.store_profile(p);
-    signal_profiles_changed.emit();
+    profiles_changed.emit();
 }
 
 void Orrindel::rename_profile(const std::string& from, const std::string& to)
@@ -168,7 +168,7 @@ void Orrindel::rename_profile(const std::string& from, const std::string& to)
         profile = to;
     if (current_profile == from)
         current_profile = to;
-    signal_profiles_changed.emit();
+    profiles_changed.emit();
 }
 
 void Orrindel::delete_profile(const std::string& name)
@@ -180,7 +180,7 @@ void Orrindel::delete_profile(const std::string& name)
     const Path answers = settings_dir / Path(config.find_profile(name)->answers_file());
     config.remove_profile(name);
     platform::unlink(answers.str());
-    signal_profiles_changed.emit();
+    profiles_changed.emit();
 }
 
 } // namespace velmora

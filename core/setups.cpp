@@ -59,7 +59,7 @@ Setup Orrindel::export_setup() const
 std::vector<SetupMatch> Orrindel::match_setup(const Setup& setup) const
 {
     std::vector<std::pair<Mod*, std::uint64_t>> hashes;
-    for (Mod* mod : mods)
+    for (Mod* mod : get_mods())
         hashes.emplace_back(mod, file_hash(*mod));
     std::vector<SetupMatch> matches;
     for (const SetupMod& wanted : setup.mods) {
@@ -108,7 +108,7 @@ std::vector<SetupMatch> Orrindel::import_setup(const Setup& setup, const std::st
         answers.save();
     config.store_profile(profile_values());
     config.store_profile(p);
-    signal_profiles_changed.emit();
+    profiles_changed.emit();
     return matches;
 }
 

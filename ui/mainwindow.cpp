@@ -161,11 +161,11 @@ MainWindow::MainWindow(GtkWindow* cobject, const Glib::RefPtr<Gnome::Glade::Xml>
 void MainWindow::set_orrindel(Orrindel* o)
 {
     orrindel = o;
-    orrindel->signal_mods_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_mods_changed));
-    orrindel->signal_enabled_mods_changed.connect(
+    orrindel->signal_mods_changed().connect(sigc::mem_fun(*this, &MainWindow::orrindel_mods_changed));
+    orrindel->signal_enabled_mods_changed().connect(
         sigc::mem_fun(*this, &MainWindow::orrindel_enabled_mods_changed));
-    orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_prefs_changed));
-    orrindel->signal_profiles_changed.connect(sigc::mem_fun(*this, &MainWindow::orrindel_profiles_changed));
+    orrindel->signal_prefs_changed().connect(sigc::mem_fun(*this, &MainWindow::orrindel_prefs_changed));
+    orrindel->signal_profiles_changed().connect(sigc::mem_fun(*this, &MainWindow::orrindel_profiles_changed));
     show_empty_hint();
 }
 
@@ -455,9 +455,9 @@ void MainWindow::apply_clicked()
         status.begin("Applying mods", *this);
         pump_events();
         sigc::connection progress
-            = orrindel->signal_apply_progress.connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
+            = orrindel->signal_apply_progress().connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
         sigc::connection priority
-            = orrindel->signal_mod_priority.connect(sigc::mem_fun(*this, &MainWindow::mod_priority));
+            = orrindel->signal_mod_priority().connect(sigc::mem_fun(*this, &MainWindow::mod_priority));
         try {
             orrindel->apply();
         } catch (const GenericError& e) {
@@ -548,7 +548,7 @@ bool MainWindow::preview_accepted()
         status.begin("Looking at what the apply will change", *this);
         pump_events();
         sigc::connection progress
-            = orrindel->signal_apply_progress.connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
+            = orrindel->signal_apply_progress().connect(sigc::mem_fun(*this, &MainWindow::apply_progress));
         try {
             preview = orrindel->preview();
         } catch (const GenericError& e) {

@@ -197,15 +197,16 @@ void ModPropDialog::save_clicked()
     mod->description = description_entry->get_text();
     mod->version = version_entry->get_text();
     try {
-        mod->save(mod->path);
+        if (orrindel)
+            orrindel->save_mod(*mod);
+        else
+            mod->save(mod->path);
     } catch (const std::exception& e) {
         // The edits stay in the window and in memory; the user may try again.
         show_error(this, e.what());
         return;
     }
     set_title(format("Properties of %S", &mod->name));
-    if (orrindel)
-        orrindel->signal_mods_changed.emit();
 }
 
 void ModPropDialog::edit_chg_clicked()

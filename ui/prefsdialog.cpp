@@ -68,7 +68,7 @@ void PrefsDialog::set_orrindel(Orrindel* o)
     if (orrindel)
         return;
     orrindel = o;
-    orrindel->signal_prefs_changed.connect(sigc::mem_fun(*this, &PrefsDialog::orrindel_prefs_changed));
+    orrindel->signal_prefs_changed().connect(sigc::mem_fun(*this, &PrefsDialog::orrindel_prefs_changed));
 }
 
 void PrefsDialog::orrindel_prefs_changed()

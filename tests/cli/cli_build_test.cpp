@@ -187,6 +187,32 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliBlameCases,
         BlameCase{"recordInAnyLetterCase", {"blame", units, "unit_warrior"}, 0, "iCombat 23 (Alpha, over Bravo", nullptr}),
     CaseName());
 
+// A build in a mod target on top of a base mod: blame reads the record from
+// the folder the build made and compares it with the base mod's copy, the one
+// the build started from; a file only the base mod has is that copy.
+TEST_F(CliBuildTest, blameOfAModTargetComparesWithTheBaseModsCopy)
+{
+    const Path big = box.game() / "Mods/Big Mod";
+    write_file(big / "Assets/XML/Units/CIV4UnitInfos.xml",
+        "<Civ4UnitInfos xmlns=\"x-schema:CIV4UnitSchema.xml\">\n\t<UnitInfos>\n\t\t<UnitInfo>\n"
+        "\t\t\t<Class>UNITCLASS_WARRIOR</Class>\n\t\t\t<Type>UNIT_WARRIOR</Type>\n"
+        "\t\t\t<iCombat>5</iCombat>\n\t\t\t<iMoves>3</iMoves>\n\t\t</UnitInfo>\n\t</UnitInfos>\n"
+        "</Civ4UnitInfos>\n");
+    write_file(big / "Assets/Art/Big.dds", "DDS big");
+    CliRun run = cli({"prefs", "--base-mod", platform::native(big), "--mod-target", "Combined"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    apply("Bravo", "Alpha");
+
+    run = cli({"blame", units, "UNIT_WARRIOR"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(line_with(run.out, "iCombat 4 (Bravo, over Alpha; game 5)"), "") << run.out;
+    EXPECT_NE(line_with(run.out, "iMoves 2 (Bravo; game 3)"), "") << run.out;
+
+    run = cli({"blame", "Art/Big.dds"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "No mod changes Art/Big.dds: the game's own copy is used.\n");
+}
+
 TEST_F(CliBuildTest, blameWithoutABuildSaysSo)
 {
     CliRun run = cli({"blame", units});

@@ -58,7 +58,7 @@ protected:
         core = std::make_unique<Orrindel>(box.home());
         core->startup();
         asked.clear();
-        core->signal_mod_priority.connect([this](PriorityQuestion& q) {
+        core->signal_mod_priority().connect([this](PriorityQuestion& q) {
             asked.push_back(q.first->name + ":" + q.second->name);
             if (read_details)
                 shown.push_back(q.report().text());

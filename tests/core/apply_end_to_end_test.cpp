@@ -105,7 +105,7 @@ TEST(ApplyEndToEnd, threeModsRebuildTheCustomAssetsTreeByteForByte)
     Orrindel core(box.home());
     core.startup();
     ASSERT_EQ(core.get_enabled_mods().size(), 3u);
-    core.signal_mod_priority.connect([](PriorityQuestion& question) {
+    core.signal_mod_priority().connect([](PriorityQuestion& question) {
         ADD_FAILURE() << "unexpected question: " << question.message;
         return 0u;
     });
@@ -169,7 +169,7 @@ TEST(ApplyEndToEnd, fourModsFromCopiesOfOneGameApplyWhicheverWayTheConflictsAreA
         core.startup();
         for (Mod* mod : core.get_mods())
             core.set_mod_enabled(mod, true);
-        core.signal_mod_priority.connect([answer](PriorityQuestion&) { return answer; });
+        core.signal_mod_priority().connect([answer](PriorityQuestion&) { return answer; });
         EXPECT_NO_THROW(core.apply());
         EXPECT_FALSE(test::list_tree(box.custom_assets() / Path("Python")).empty());
     }

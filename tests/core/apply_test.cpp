@@ -56,9 +56,9 @@ protected:
                     throw ConflictError("Unable to apply diff to Python\\CvVelmoraEvents.py");
                 applied.push_back(mod.name);
             });
-        core.signal_apply_progress.connect(
+        core.signal_apply_progress().connect(
             [this](const std::string& message, float fraction) { progress.emplace_back(message, fraction); });
-        core.signal_mod_priority.connect([this](PriorityQuestion& question) {
+        core.signal_mod_priority().connect([this](PriorityQuestion& question) {
             const Mod* a = question.first;
             const Mod* b = question.second;
             asked.push_back(a->name + " " + b->name + ": " + question.message);
@@ -85,7 +85,7 @@ protected:
         mod->path = box.mods() / (name + ".Pellarix");
         mod->loaded = true;
         Mod* m = mod.get();
-        core.add_mod(mod.release());
+        core.add_mod(std::move(mod));
         core.set_mod_enabled(m, enabled);
         return m;
     }

@@ -36,7 +36,7 @@ TEST_F(ConfigTest, aFileNamingOnlyTheModsFolderChangesOnlyThatFolder)
     write_conf_body("  <ModsDir>" + (box / "elsewhere").str() + "</ModsDir>\n");
     Orrindel core(box.home());
     int emitted = 0;
-    core.signal_prefs_changed.connect([&] { ++emitted; });
+    core.signal_prefs_changed().connect([&] { ++emitted; });
     core.startup();
 
     EXPECT_EQ(core.get_mods_dir(), box / "elsewhere");

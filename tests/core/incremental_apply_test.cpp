@@ -75,7 +75,7 @@ protected:
         core = std::make_unique<Orrindel>(tmp / "home");
         core->startup();
         core->set_civ4_dir(tmp / "Civ4");
-        core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+        core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
         ASSERT_EQ(core->get_mods().size(), 4u);
     }
 

@@ -126,7 +126,7 @@ protected:
         core->set_civ4_dir(tmp / "Civ4");
         core->set_custom_assets_dir(custom_assets());
         core->set_base_mod(big_mod());
-        core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+        core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
         ASSERT_EQ(core->get_mods().size(), 2u);
         for (Mod* mod : core->get_mods())
             core->set_mod_enabled(mod, true);

@@ -27,13 +27,13 @@ struct SignalCounts {
 
     explicit SignalCounts(Orrindel& core)
     {
-        core.signal_prefs_changed.connect([this] { ++prefs; });
-        core.signal_mods_changed.connect([this] { ++mods; });
-        core.signal_enabled_mods_changed.connect([this] { ++enabled; });
+        core.signal_prefs_changed().connect([this] { ++prefs; });
+        core.signal_mods_changed().connect([this] { ++mods; });
+        core.signal_enabled_mods_changed().connect([this] { ++enabled; });
     }
 };
 
-std::vector<std::string> names_of(const std::list<Mod*>& mods)
+template <class Mods> std::vector<std::string> names_of(const Mods& mods)
 {
     std::vector<std::string> names;
     for (const Mod* m : mods)
@@ -351,7 +351,7 @@ TEST_F(OrrindelTest, addModReplacesTheListedModWithTheSameFile)
     replacement->name = "A2";
     replacement->path = box.mods() / "A.PELLARIX"; // the same file, as names compare
     Mod* added = replacement.get();
-    core->add_mod(replacement.release());
+    core->add_mod(std::move(replacement));
 
     // A mod made again over its own file keeps its place in the list and stays enabled.
     EXPECT_EQ(names_of(core->get_mods()), (std::vector<std::string>{"A2", "B"}));
@@ -361,7 +361,7 @@ TEST_F(OrrindelTest, addModReplacesTheListedModWithTheSameFile)
     core->save_config();
     EXPECT_EQ(enabled_in_conf(), "A2;B;") << "the configuration follows its new name";
 
-    core->add_mod(added); // already listed: nothing happens
+    core->add_mod(nullptr); // no mod: nothing happens
     EXPECT_EQ(core->get_mods().size(), 2u);
     EXPECT_EQ(counts.mods, 1);
 }
@@ -382,6 +382,45 @@ TEST_F(OrrindelTest, removeModForgetsAListedModOnly)
     EXPECT_TRUE(core->get_enabled_mods().empty());
     EXPECT_EQ(counts.mods, 1);
     EXPECT_TRUE(exists(box.mods() / "a.Pellarix"));
+}
+
+TEST_F(OrrindelTest, saveModWritesTheEditedHeaderKeepsTheChangesAndTellsOnlyWhenItSucceeds)
+{
+    write_file(box.mods() / "a.Pellarix",
+        mod_file_text("A", {{"Art\\Readme.txt", "whole", "read me"}, {"Art\\Other.txt", "whole", "other"}}));
+    write_mod("b.Pellarix", "B");
+    auto core = start();
+    SignalCounts counts(*core);
+    Mod& mod = *find_mod(*core, "A");
+    ASSERT_FALSE(mod.loaded) << "listed mods hold their header only";
+
+    mod.name = "A edited";
+    mod.version = "2";
+    core->save_mod(mod);
+    EXPECT_EQ(counts.mods, 1);
+    Mod saved;
+    ASSERT_EQ(saved.load(box.mods() / "a.Pellarix"), 0);
+    EXPECT_EQ(saved.name, "A edited");
+    EXPECT_EQ(saved.version, "2");
+    EXPECT_EQ(saved.author, "Velmora Tests");
+    EXPECT_EQ(saved.changes.size(), 2u) << "the file keeps its changes";
+
+    // A file that cannot be written, or is gone: the edit stays in memory, nobody is told.
+    const Path file = mod.path;
+    mod.path = box.mods() / "no folder/a.Pellarix";
+    mod.name = "A again";
+    EXPECT_THROW(core->save_mod(mod), GenericError);
+    EXPECT_EQ(mod.name, "A again");
+    mod.path = file;
+    Mod& gone = *find_mod(*core, "B");
+    platform::unlink(gone.path.str());
+    try {
+        core->save_mod(gone);
+        ADD_FAILURE() << "a mod whose file is gone was saved";
+    } catch (const GenericError& e) {
+        EXPECT_NE(std::string(e.what()).find("no longer exists"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(counts.mods, 1);
 }
 
 TEST_F(OrrindelTest, enablingOrDisablingEmitsOnlyWhenTheSetChanges)

@@ -30,7 +30,7 @@ protected:
         core = std::make_unique<Orrindel>(box.home());
         core->startup();
         // Alpha wins wherever they meet.
-        core->signal_mod_priority.connect(
+        core->signal_mod_priority().connect(
             [](PriorityQuestion& q) { return q.first->name.rfind("Alpha", 0) == 0 ? 1u : 2u; });
     }
 

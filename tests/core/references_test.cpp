@@ -107,7 +107,7 @@ protected:
         box.write_conf(box.game(), box.custom_assets(), enabled);
         core.reset(new Orrindel(box.home()));
         core->startup();
-        core->signal_mod_priority.connect([](PriorityQuestion&) { return 1u; });
+        core->signal_mod_priority().connect([](PriorityQuestion&) { return 1u; });
         core->apply();
         return core->get_verification().references;
     }

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, listsEveryModWithItsHeaderAndEnabledMark)
 TEST_F(MainWindowTest, togglingACheckBoxTwiceRestoresTheEnabledSetWithTwoChanges)
 {
     int changes = 0;
-    box.core.signal_enabled_mods_changed.connect([&] { ++changes; });
+    box.core.signal_enabled_mods_changed().connect([&] { ++changes; });
     const std::set<Mod*> before = box.core.get_enabled_mods();
 
     box.main().mod_enable_clicked("2");
@@ -364,7 +364,7 @@ TEST_F(MainWindowApply, statusWindowFollowsProgressWhileOtherCommandsWait)
     box.core.set_apply_steps([](const Mod&, const Mod&) {},
         [this](const Mod& mod, const GameFiles&, const Path&) { on_apply(mod); });
     int rescans = 0;
-    box.core.signal_mods_changed.connect([&] { ++rescans; });
+    box.core.signal_mods_changed().connect([&] { ++rescans; });
     std::vector<std::pair<std::string, double>> seen;
     on_apply = [&](const Mod&) {
         StatusDialog& status = *box.ui->status;
@@ -613,7 +613,7 @@ protected:
         units.replace(at, 20, "<iCombat>4</iCombat>");
         write_file(box / "Archer Fix/Assets" / unit_infos_file, units);
         write_file(box / "Archer Fix/Assets/Art/Archer.dds", std::string("DDS \0\x01\x02", 7));
-        box.core.signal_mods_changed.connect([this] { ++list_changes; });
+        box.core.signal_mods_changed().connect([this] { ++list_changes; });
         box.ui->status->signal_show().connect([this] { ++status_shown; });
     }
 

@@ -27,7 +27,7 @@ protected:
         box.start();
         prefs = box.ui->prefs;
         box.main().menu_prefs_activated();
-        box.core.signal_prefs_changed.connect([this] { ++changes; });
+        box.core.signal_prefs_changed().connect([this] { ++changes; });
     }
 
     std::string native(const char* relative) const { return platform::native(box / relative); }
