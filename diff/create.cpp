@@ -43,6 +43,7 @@ public:
     Creator(const Diff& diff, std::istream& old_text, std::istream& new_text)
         : diff_(diff)
         , k_(diff.context)
+        , window_(diff.context > 0 ? 2 * diff.context : 1)
         , old_(old_text)
         , new_(new_text)
     { }
@@ -68,10 +69,14 @@ private:
     void equal_line(const std::string& text)
     {
         if (open_) {
-            open_->lines.push_back({' ', text, lacks_end(old_, i_)});
-            if (++t_ == k_) {
+            // Without context (k 0) the block ends at the change's last line.
+            if (t_ < k_) {
+                open_->lines.push_back({' ', text, lacks_end(old_, i_)});
+                ++t_;
+            }
+            if (t_ == k_) {
                 open_ = nullptr;
-                closed_end_ = i_ + 1;
+                closed_end_ = k_ > 0 ? i_ + 1 : i_;
             }
         }
         if (i_ > k_)
@@ -115,11 +120,12 @@ private:
         open_ = &blocks_.back();
     }
 
-    // The number of lines that agree from old line o and new line n on, up to 2K.
+    // The number of lines that agree from old line o and new line n on, up to 2K
+    // (one without context: the texts must agree again on a line at least).
     unsigned int agreeing(unsigned int o, unsigned int n)
     {
         unsigned int s = 0;
-        while (s < 2 * k_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s))
+        while (s < window_ && diff_.compare(text_of(old_, o + s), text_of(new_, n + s))
             && end_state(old_, o + s) == end_state(new_, n + s))
             ++s;
         return s;
@@ -146,7 +152,7 @@ private:
             }
             if (limit != 0 && d > limit)
                 return best;
-            if (best_length == 2 * k_)
+            if (best_length == window_)
                 return best;
             if (past_end(old_, i_ + d) && past_end(new_, j_ + d))
                 return {remaining(old_, i_), remaining(new_, j_)};
@@ -161,6 +167,7 @@ private:
 
     const Diff& diff_;
     const unsigned int k_;
+    const unsigned int window_; // the lines that must agree again to end a change
     Diff::Input old_;
     Diff::Input new_;
     std::list<Diff::Block> blocks_;

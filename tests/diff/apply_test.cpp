@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <optional>
 
 #include "base/errors.h"
@@ -152,16 +151,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, DiffApply,
     [](const testing::TestParamInfo<ApplyCase>& info) { return info.param.name; });
 
 // Whatever the recorded line, the search ends at the ends of the input, and
-// nothing is written for lines past its end that no block lands on.
-TEST(DiffApply, absurdLineNumbersAreRefusedQuickly)
+// nothing is written for lines past its end that no block lands on (a search
+// that went on would meet the test's time limit).
+TEST(DiffApply, absurdLineNumbersAreRefused)
 {
     std::string text = numbered(0, 200000);
     for (const char* diff : {"@@ -1073741824,0 +1,1 @@\n+x\n", "@@ -1000000000,1 +1,2 @@\n z\n+x\n"}) {
         Diff d = read_diff(diff);
-        auto begin = std::chrono::steady_clock::now();
-        EXPECT_EQ(check_diff(d, text), 1);
-        EXPECT_THROW(apply_diff(d, text), ConflictError);
-        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5)) << diff;
+        EXPECT_EQ(check_diff(d, text), 1) << diff;
+        EXPECT_THROW(apply_diff(d, text), ConflictError) << diff;
     }
 }
 

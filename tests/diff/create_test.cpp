@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 
 #include "tests/diff/diff_support.h"
 
@@ -121,6 +122,39 @@ TEST(DiffCreate, changesTooCloseForTheirOwnBlocksContinueThePreviousOne)
     EXPECT_EQ(check_diff(d, old_text), 0);
     EXPECT_EQ(check_diff(d, new_text), 2);
     EXPECT_EQ(apply_diff(d, old_text), new_text);
+}
+
+// Fewer lines of context than the usual three, down to none: the search for
+// where the texts agree again ends (it once never did without context) and
+// the difference still turns the old text into the new.
+TEST(DiffCreate, withLessContextTheDifferenceStillTurnsOldIntoNew)
+{
+    struct Pair {
+        const char* name;
+        std::string old_text, new_text;
+    };
+    const Pair pairs[] = {
+        {"oneReplacedLine", twenty_with({}), twenty_with({7})},
+        {"twoChangesApart", twenty_with({}), twenty_with({2, 15})},
+        {"adjacentChanges", twenty_with({}), twenty_with({4, 5, 6})},
+        {"firstAndLastLine", twenty_with({}), twenty_with({0, 19})},
+        {"linesAdded", lines({"a", "b", "c"}), lines({"a", "x", "y", "b", "c"})},
+        {"linesRemoved", lines({"a", "b", "c", "d"}), lines({"a", "d"})},
+        {"everythingDifferent", lines({"a", "b"}), lines({"c", "d", "e"})},
+    };
+    for (unsigned int context : {0u, 1u}) {
+        for (const Pair& p : pairs) {
+            SCOPED_TRACE(std::string(p.name) + ", context " + std::to_string(context));
+            std::istringstream o(p.old_text);
+            std::istringstream n(p.new_text);
+            Diff d;
+            d.context = context;
+            d.create(o, n);
+            EXPECT_FALSE(d.blocks.empty());
+            EXPECT_EQ(check_diff(d, p.old_text), 0) << write_diff(d);
+            EXPECT_EQ(apply_diff(d, p.old_text), p.new_text) << write_diff(d);
+        }
+    }
 }
 
 } // namespace
