@@ -3,7 +3,9 @@
 // own files only.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "base/errors.h"
 #include "core/game_user_files.h"
@@ -139,17 +141,38 @@ TEST_F(GameIniFile, aMissingFileIsToldAndNotCreated)
     EXPECT_FALSE(exists(backup()));
 }
 
-TEST_F(GameIniFile, anUnwritableFileStaysWholeAndKeepsTheBackup)
+// Writes that fail as on a full disk: the limit on the size of a file this
+// process writes holds for root too, where a read-only folder does not.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit old_ {};
+    void (*old_handler_)(int) = SIG_DFL;
+};
+
+TEST_F(GameIniFile, aFailedWriteLeavesTheFileWholeAndKeepsTheBackup)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
     write_file(ini(), game_ini);
     start_mod_in_game_ini(ini(), backup(), "Combined");
     const std::string set = read_file(ini());
-    const Path folder = tmp / "My Games/Beyond the Sword";
-    ::chmod(platform::native(folder).c_str(), 0555);
-    EXPECT_THROW(restore_game_ini(backup()), GenericError);
-    ::chmod(platform::native(folder).c_str(), 0755);
+    {
+        FileSizeLimit full(8);
+        EXPECT_THROW(restore_game_ini(backup()), GenericError);
+    }
     EXPECT_EQ(read_file(ini()), set);
     EXPECT_TRUE(exists(backup()));
     restore_game_ini(backup());
