@@ -13,6 +13,7 @@
 #include "base/hash.h"
 #include "core/apply_order.h"
 #include "core/build_info.h"
+#include "core/check_memos.h"
 #include "core/custom_assets.h"
 #include "core/game_user_files.h"
 #include "core/incremental.h"
@@ -29,6 +30,7 @@
 #include "path/fs.h"
 #include "path/memory.h"
 #include "path/platform.h"
+#include "xml/element_info.h"
 #include "xml/reference_table.h"
 #include "xml/schema.h"
 #include "xml/library.h"
@@ -529,6 +531,11 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
     // The game's own data files are read for the check of names on another
     // core while the mods are merged; the check then reads only what was built.
     // Until it is joined, reference_memo is the scan's alone.
+    // A new process finds the scans of the last apply's checks beside its manifest.
+    const std::uint64_t elements = ElementInfoStorage::instance().digest();
+    const std::uint64_t references = reference_table->digest();
+    if (verify_after_apply && verify_memo.files.empty() && reference_memo.scans.empty())
+        CheckMemos::read(old_folder, elements, references, verify_memo, reference_memo);
     std::future<void> game_scan;
     if (verify_after_apply && check_references_after_apply && !reference_table->empty())
         game_scan = std::async(std::launch::async, [this, folders = game.folders()] {
@@ -605,6 +612,9 @@ Manifest Orrindel::build_files(const std::list<Mod*>& order, const Path& old_fol
             name_reference_mods(verification.references, std::vector<const Mod*>(order.begin(), order.end()));
         }
     }
+    // Only a check's time is lost when it cannot be kept.
+    if (verify_after_apply)
+        CheckMemos::write(folder, elements, references, verify_memo, reference_memo);
     if (record_provenance)
         provenance.write(folder);
     return manifest;

@@ -75,41 +75,48 @@ void add_data_files(const Path& folder, Sources& sources)
     }
 }
 
+const NameScan& scan_of_bytes(const std::string& bytes, std::uint64_t hash, const ReferenceTable& table, ReferenceMemo& memo)
+{
+    const auto [kept, added] = memo.scans.try_emplace(hash);
+    if (added)
+        kept->second.names = scan_names(bytes, table);
+    kept->second.used = true;
+    return kept->second.names;
+}
+
 const NameScan& scan_of(const Path& file, const ReferenceTable& table, ReferenceMemo& memo, std::uint64_t bytes_hash = 0)
 {
     if (bytes_hash != 0) {
-        const std::string key = "#" + hash_text(bytes_hash);
-        const auto found = memo.files.find(key);
-        if (found != memo.files.end()) {
+        const auto found = memo.scans.find(bytes_hash);
+        if (found != memo.scans.end()) {
             found->second.used = true;
             return found->second.names;
         }
         std::string bytes;
         // Kept by its bytes only when they were read: one that cannot be read
         // is read again by the next check.
-        if (read_whole_file(file, bytes) == 0) {
-            ReferenceMemo::Scan& kept = memo.files[key];
-            kept.names = scan_names(bytes, table);
-            kept.used = true;
-            return kept.names;
-        }
+        if (read_whole_file(file, bytes) == 0)
+            return scan_of_bytes(bytes, bytes_hash, table, memo);
     }
     platform::FileStamp stamp;
     const bool stamped = platform::file_stamp(file.str(), stamp) == 0;
-    const auto found = memo.files.find(file.str());
-    if (found != memo.files.end() && stamped && platform::same_stamp(found->second.stamp, stamp)) {
-        found->second.used = true;
-        return found->second.names;
+    const auto seen = memo.files.find(file.str());
+    if (seen != memo.files.end() && stamped && platform::same_stamp(seen->second.stamp, stamp)) {
+        const auto found = memo.scans.find(seen->second.bytes);
+        if (found != memo.scans.end()) {
+            seen->second.used = found->second.used = true;
+            return found->second.names;
+        }
     }
-    ReferenceMemo::Scan& kept = memo.files[file.str()];
     // A file that cannot be read defines nothing and points at nothing.
     std::string bytes;
-    if (read_whole_file(file, bytes) != 0)
+    const bool read = read_whole_file(file, bytes) == 0;
+    if (!read)
         bytes.clear();
-    kept.names = scan_names(bytes, table);
-    kept.stamp = stamp;
-    kept.used = true;
-    return kept.names;
+    const std::uint64_t hash = hash_bytes(bytes);
+    if (read && stamped)
+        memo.files[file.str()] = {stamp, hash, true};
+    return scan_of_bytes(bytes, hash, table, memo);
 }
 
 // The names the game alone and the game as built define, each looked up
@@ -194,8 +201,10 @@ ReferenceCheck check_references(const Path& folder, const GameFiles& game, const
     out.done = true;
     ReferenceMemo local;
     ReferenceMemo& m = memo ? *memo : local;
-    for (auto& kept : m.files)
+    for (auto& kept : m.scans)
         kept.second.used = false;
+    for (auto& seen : m.files)
+        seen.second.used = false;
 
     Sources own;
     for (const Path& assets : game.folders())
@@ -212,6 +221,8 @@ ReferenceCheck check_references(const Path& folder, const GameFiles& game, const
         for (auto& s : *sources)
             s.second.names = &scan_of(s.second.full, table, m, s.second.bytes);
     // What no check read any more is forgotten.
+    for (auto it = m.scans.begin(); it != m.scans.end();)
+        it = it->second.used ? std::next(it) : m.scans.erase(it);
     for (auto it = m.files.begin(); it != m.files.end();)
         it = it->second.used ? std::next(it) : m.files.erase(it);
 
@@ -285,10 +296,29 @@ private:
     std::map<const Change*, std::unique_ptr<NameScan>> scans_;
 };
 
-bool changes_file(const Mod& mod, const Path& file)
+// The files the changes of each mod write, as paths, made once for every
+// broken reference: a path is slow to make and there are thousands of changes.
+class ChangeFiles {
+public:
+    explicit ChangeFiles(const std::vector<const Mod*>& order)
+    {
+        for (const Mod* mod : order) {
+            std::vector<Path>& files = files_[mod];
+            files.reserve(mod->changes.size());
+            for (const Change& c : mod->changes)
+                files.emplace_back(c.file);
+        }
+    }
+    // The paths of mod's changes, in the order of its changes.
+    const std::vector<Path>& of(const Mod* mod) const { return files_.at(mod); }
+
+private:
+    std::map<const Mod*, std::vector<Path>> files_;
+};
+
+bool changes_file(const std::vector<Path>& files, const Path& file)
 {
-    return std::any_of(
-        mod.changes.begin(), mod.changes.end(), [&](const Change& c) { return Path(c.file) == file; });
+    return std::any_of(files.begin(), files.end(), [&](const Path& p) { return p == file; });
 }
 
 } // namespace
@@ -299,12 +329,17 @@ void name_mods(ReferenceCheck& check, const ReferenceTable& table, const std::ve
     ChangeScans scans(table);
     std::unordered_map<std::string, std::string> defined_by; // name -> first mod not enabled defining it
     bool others_read = false;
+    std::unique_ptr<ChangeFiles> files;
     for (BrokenReference& b : check.broken) {
         if (b.in_game)
             continue;
+        if (!files)
+            files.reset(new ChangeFiles(order));
         for (auto mod = order.rbegin(); mod != order.rend() && b.added_by.empty(); ++mod) {
+            const std::vector<Path>& paths = files->of(*mod);
+            std::size_t i = 0;
             for (const Change& change : (*mod)->changes) {
-                const NameScan* scan = Path(change.file) == b.file ? scans.of(change) : nullptr;
+                const NameScan* scan = paths[i++] == b.file ? scans.of(change) : nullptr;
                 if (scan
                     && std::any_of(
                         scan->references.begin(), scan->references.end(), [&](const ScannedReference& r) {
@@ -317,7 +352,7 @@ void name_mods(ReferenceCheck& check, const ReferenceTable& table, const std::ve
         }
         if (!b.defined_by_game.empty()) {
             for (auto mod = order.rbegin(); mod != order.rend() && b.removed_by.empty(); ++mod)
-                if (changes_file(**mod, b.defined_by_game))
+                if (changes_file(files->of(*mod), b.defined_by_game))
                     b.removed_by = (*mod)->name;
         }
         if (!others_read) {

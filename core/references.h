@@ -1,6 +1,7 @@
 #ifndef VELMORA_CORE_REFERENCES_H
 #define VELMORA_CORE_REFERENCES_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,17 +53,24 @@ struct ReferenceCheck {
 // files" for one the game has.
 std::string describe(const BrokenReference& r);
 
-// The scans of files read by earlier checks, kept in a running Velmora: the
-// game's files are read once, and again only when their stamps change; a
-// built file whose bytes an apply knows is kept by those bytes, so that a
-// file carried over into a new build is not read again.
+// The scans of files read by earlier checks, kept in a running Velmora (and
+// beside the manifest, see check_memos.h): a scan is kept by the hash of the
+// bytes scanned, so that a file carried over into a new build, or a game file
+// read by a new process, is not scanned again. The game's files are read
+// again only when their stamps change.
 struct ReferenceMemo {
     struct Scan {
-        platform::FileStamp stamp;
         NameScan names;
         bool used = false;
     };
-    std::map<std::string, Scan> files; // by the file's native name, or "#" and the hash of its bytes
+    // A file read by its name: the hash of its bytes when it had this stamp.
+    struct Seen {
+        platform::FileStamp stamp;
+        std::uint64_t bytes = 0;
+        bool used = false;
+    };
+    std::map<std::uint64_t, Scan> scans; // by the hash of the bytes scanned
+    std::map<std::string, Seen> files; // by the file's native name
 };
 
 // Reads the data files of the game's own folders (`assets_folders`, in the

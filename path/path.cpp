@@ -68,12 +68,30 @@ std::string Path::operator[](int i) const
 
 Path Path::subpath(unsigned first, unsigned count) const
 {
-    Path result;
     iterator it = begin();
     for (unsigned k = 0; k < first && it != end(); ++k)
         ++it;
-    for (unsigned k = 0; k < count && it != end(); ++k, ++it)
-        result /= Path(*it);
+    // Most paths are plain names: the components taken are then the text
+    // between the first's start and the last's end, cut out whole. A "." or
+    // "..", or a drive after the first, is joined component by component.
+    const iterator from = it;
+    std::string::size_type stop = from.start_;
+    for (unsigned k = 0; k < count && it != end(); ++k, ++it) {
+        const std::string::size_type n = (it.end_ == npos ? text_.size() : it.end_) - it.start_;
+        const char* c = text_.data() + it.start_;
+        if ((n == 1 && c[0] == '.') || (n == 2 && c[0] == '.' && c[1] == '.')
+            || (k > 0 && n == 2 && is_windows_drive(std::string(c, 2)))) {
+            Path result;
+            it = from;
+            for (unsigned j = 0; j < count && it != end(); ++j, ++it)
+                result /= Path(*it);
+            return result;
+        }
+        stop = it.end_ == npos ? text_.size() : it.end_;
+    }
+    Path result;
+    if (from != end())
+        result.text_.assign(text_, from.start_, stop - from.start_);
     return result;
 }
 

@@ -58,6 +58,7 @@ public:
     bool operator!=(const iterator& o) const { return !(*this == o); }
 
 private:
+    friend class Path;
     const Path* path_;
     std::string::size_type start_;
     std::string::size_type end_;

@@ -6,6 +6,7 @@
 
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/hash.h"
 #include "xml/misc.h"
 
 namespace velmora {
@@ -85,6 +86,21 @@ void ReferenceTable::add(const std::string& text, const std::string& source)
         }
     }
     *this = std::move(added);
+}
+
+std::uint64_t ReferenceTable::digest() const
+{
+    Hasher h;
+    h.add("families");
+    for (const auto& [word, prefixes] : families_)
+        for (const std::string& prefix : prefixes)
+            h.add(word).add(prefix);
+    for (const auto* set : {&exempt_names_, &exempt_fields_, &constant_groups_}) {
+        h.add("set");
+        for (const std::string& item : *set)
+            h.add(item);
+    }
+    return h.value();
 }
 
 std::string_view ReferenceTable::family_of(std::string_view value) const

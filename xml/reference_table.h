@@ -1,6 +1,7 @@
 #ifndef VELMORA_XML_REFERENCE_TABLE_H
 #define VELMORA_XML_REFERENCE_TABLE_H
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -34,6 +35,9 @@ public:
     bool constants(std::string_view group) const { return constant_groups_.count(group) > 0; }
 
     bool empty() const { return families_.empty(); }
+    // A hash of what the table holds: scans of names made with a table of
+    // another digest may differ.
+    std::uint64_t digest() const;
 
 private:
     // The families by their first word ("TXT_" for TXT_KEY_), longest first.

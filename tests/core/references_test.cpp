@@ -176,6 +176,23 @@ TEST_F(BrokenReferences, eachApplyInOneRunningVelmoraSeesTheNamesOfWhatItBuilt)
     EXPECT_TRUE(core->get_verification().references.broken.empty());
 }
 
+// The scans of the last apply are kept beside its manifest for the next
+// process, by the bytes scanned: a game file changed in between is read again.
+TEST_F(BrokenReferences, anApplyInANewProcessSeesTheGamesFilesAsTheyAreNow)
+{
+    ASSERT_EQ(apply({"Longbows"}).caused_by_mods(), 3u);
+    ASSERT_TRUE(exists(box.custom_assets() / ".velmora-checks"));
+    // The game now defines the unit's class and text; its art is still missing.
+    write_file(box.game() / "Assets" / classes_file, unit_classes({"UNITCLASS_WARRIOR", "UNITCLASS_LONGBOWMAN_2"}));
+    write_file(box.game() / "Assets/XML/Text/CIV4GameTextInfos.xml",
+        texts({"TXT_KEY_UNIT_WARRIOR", "TXT_KEY_UNIT_ARCHER", "TXT_KEY_UNITCLASS_WARRIOR", "TXT_KEY_UNIT_LONGBOWMAN_2"}));
+
+    EXPECT_EQ(apply({"Longbows"}).caused_by_mods(), 1u)
+        << testing::PrintToString(messages(core->get_verification().references));
+    EXPECT_EQ(apply({"Longbows", "Longbow Classes"}).caused_by_mods(), 0u);
+    EXPECT_EQ(apply({"Longbows"}).caused_by_mods(), 1u);
+}
+
 TEST_F(BrokenReferences, aDefinitionAModLeavesOutOfItsCopyOfTheGamesFileNamesThatMod)
 {
     // A whole copy of the classes file without the archer's class.

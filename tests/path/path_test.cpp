@@ -128,6 +128,11 @@ TEST(Path, subpathTakesComponentsAsPaths)
     EXPECT_EQ(Path("a\\b\\c").subpath(1, 5).str(), "b\\c");
     EXPECT_EQ(Path("a\\b\\c").subpath(7, 1).str(), "");
     EXPECT_EQ(Path("a\\..\\c").subpath(0, 3).str(), "c");
+    EXPECT_EQ(Path("a\\b\\.\\c").subpath(1, 3).str(), "b\\c");
+    EXPECT_EQ(Path("a\\C:\\b").subpath(0, 3).str(), "C:\\b");
+    EXPECT_EQ(Path("a\\C:\\b").subpath(1, 2).str(), "C:\\b");
+    EXPECT_EQ(Path("\\").subpath(0, 1).str(), "\\");
+    EXPECT_EQ(Path("C:").subpath(0, 4).str(), "C:");
     Path file("Assets\\XML\\Units\\Civ4UnitInfos.xml");
     EXPECT_EQ(file.subpath(0, file.size() - 1).str(), "Assets\\XML\\Units");
 }

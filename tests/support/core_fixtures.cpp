@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "core/build_info.h"
+#include "core/check_memos.h"
 #include "core/manifest.h"
 #include "mod/provenance.h"
 #include "path/fs.h"
@@ -192,10 +193,12 @@ std::vector<std::string> list_tree(const Path& folder)
 {
     std::vector<std::string> out;
     collect(folder, "", out);
-    // The list of what an apply wrote, the record of who made each file and
-    // the record of what the build was made from are not files it built.
+    // The list of what an apply wrote, the record of who made each file, the
+    // record of what the build was made from and the scans of its checks are
+    // not files it built.
     auto own = [](const std::string& f) {
-        for (const std::string name : {Manifest::file_name, Provenance::file_name, BuildInfo::file_name})
+        for (const std::string name :
+            {Manifest::file_name, Provenance::file_name, BuildInfo::file_name, CheckMemos::file_name})
             if (f == name
                 || (f.size() > name.size() && f.compare(f.size() - name.size() - 1, name.size() + 1, "\\" + name) == 0))
                 return true;
